@@ -1,0 +1,8 @@
+# Sourced by the scripts: the environment the player's tests run in.
+export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -w "${XDG_RUNTIME_DIR}" ]; then
+  export XDG_RUNTIME_DIR="$(mktemp -d /tmp/tomeric-runtime.XXXXXX)"
+  chmod 700 "$XDG_RUNTIME_DIR"
+fi
+TOMERIC_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+TOMERIC_BUILD="${TOMERIC_BUILD:-$TOMERIC_ROOT/build}"
