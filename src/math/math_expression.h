@@ -1,0 +1,66 @@
+#pragma once
+// The arithmetic expression evaluator behind the Math command and every
+// numeric parameter of a script ("[n]*100", "round([x]/3)"), plus the
+// number-to-text rule all of them share and the Random command's generator.
+//
+// Expressions: + - * / & (integer remainder) ^ (power, right-associative),
+// unary minus, parentheses and the functions ABS ATAN COS EXP LN ROUND SIN
+// SQRT SQR TRUNC FRAC, computed in extended precision. Numbers are read and
+// written with the program-wide decimal symbol (platform/decimal_symbol.h).
+
+#include <QString>
+#include <QStringView>
+#include <cstdint>
+
+namespace tomeric {
+
+struct MathResult {
+    enum class Status {
+        Ok,          // value holds the result
+        SyntaxError, // the text is not an expression of the grammar
+        MathError,   // it parsed, but a step has no value (1/0, LN(-1), overflow...)
+    };
+    Status status = Status::SyntaxError;
+    long double value = 0;
+
+    bool ok() const { return status == Status::Ok; }
+};
+
+// Parses and computes the expression. Never throws; a syntax error wins over
+// a math error when the text has both.
+MathResult ParseAndEvaluate(QStringView expression);
+
+// The result text of an expression: "Error" after a syntax or math error,
+// otherwise FormatNumber(value, decimals).
+QString EvaluateMath(const QString& expression, int decimals);
+
+// The result text of an already computed MathResult (same rule as above).
+QString MathResultText(const MathResult& result, int decimals);
+
+// How every computed number becomes text, with the current decimal symbol:
+// - decimals < 0: general format, at most 18 significant digits, no trailing
+//   zeros; scientific ("1.5E18", "-2E-7") when the decimal exponent is 18 or
+//   more or the magnitude is below 0.00001;
+// - decimals >= 0: fixed notation with exactly that many decimals, rounded
+//   half away from zero (decimals above kMaxFixedDecimals are clamped).
+// Zero never carries a sign. Infinity and NaN give "Error".
+inline constexpr int kMaxFixedDecimals = 1000;
+QString FormatNumber(long double value, int decimals);
+
+// ---- Random ------------------------------------------------------------------
+// One process-wide generator, seeded from the clock on first use.
+
+// A uniformly drawn integer between 0 and maximum inclusive (between maximum
+// and 0 when maximum is negative).
+long long RandomNumber(long long maximum);
+
+// The Random command's rule on its parameter text: the maximum is read as an
+// integer (0 when it is not one); the result is the drawn number as text.
+QString RandomText(QStringView maximumText);
+
+// Re-seeds from the clock (done when a publication starts).
+void SeedRandomFromClock();
+// Fixed seed, so tests and scripted sessions can replay a sequence.
+void SeedRandom(std::uint64_t seed);
+
+} // namespace tomeric

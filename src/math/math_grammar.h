@@ -1,0 +1,73 @@
+#pragma once
+// The expression grammar as data, and the shift-reduce tables built from it.
+//
+//   E -> E + T | E - T | T
+//   T -> T * F | T / F | T & F | F
+//   F -> S ^ F | S
+//   S -> - U | U
+//   U -> number | function ( E ) | ( E )
+//
+// The tables are built once (SLR(1)) from the production list, so the
+// grammar below is the one and only statement of what an expression is.
+
+#include "math/math_tokenizer.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace tomeric::math {
+
+// Grammar symbols: terminals first (in the order of TerminalOf), then the
+// nonterminals.
+enum Symbol : int {
+    kPlus, kMinus, kTimes, kDivide, kRemainder, kPower, kOpenParen, kCloseParen,
+    kNumber, kFunction, kEnd,
+    kTerminalCount,
+    kExpression = kTerminalCount, kTerm, kFactor, kSigned, kOperand, kAccept,
+    kSymbolCount,
+};
+
+// The grammar terminal of a token; nothing for a bad character.
+std::optional<Symbol> TerminalOf(TokenType type);
+
+// One parser stack entry: what the grammar symbol stands for.
+struct StackEntry {
+    int state = 0;
+    long double value = 0;
+    int function = 0;
+};
+
+using MathValue = std::optional<long double>;
+
+struct Production {
+    Symbol left;
+    int length;
+    Symbol right[4];
+    // The value of the reduced phrase from its `length` entries; nothing is a
+    // math error.
+    MathValue (*reduce)(const StackEntry* phrase);
+};
+
+struct ParseAction {
+    enum class Kind { Error, Shift, Reduce, Accept } kind = Kind::Error;
+    int target = 0; // Shift: next state; Reduce: production index
+};
+
+class ParseTables {
+public:
+    static const ParseTables& Instance();
+
+    ParseAction Action(int state, Symbol terminal) const;
+    int Goto(int state, Symbol nonterminal) const;
+    const Production& ProductionAt(int index) const;
+
+private:
+    ParseTables();
+    void Build();
+
+    std::vector<std::array<ParseAction, kTerminalCount>> actions_;
+    std::vector<std::array<int, kSymbolCount - kTerminalCount>> gotos_;
+};
+
+} // namespace tomeric::math

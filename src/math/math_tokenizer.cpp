@@ -1,0 +1,117 @@
+#include "math/math_tokenizer.h"
+
+#include "math/math_functions.h"
+
+#include <charconv>
+#include <string>
+
+namespace tomeric::math {
+namespace {
+
+constexpr int kMaxExponentDigits = 4;
+
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsLetter(QChar c) { return c >= u'A' && c <= u'Z'; }
+
+Token Simple(TokenType type) { return Token{type}; }
+
+TokenType OperatorToken(QChar c) {
+    switch (c.unicode()) {
+    case u'+': return TokenType::Plus;
+    case u'-': return TokenType::Minus;
+    case u'*': return TokenType::Times;
+    case u'/': return TokenType::Divide;
+    case u'^': return TokenType::Power;
+    case u'(': return TokenType::OpenParen;
+    case u')': return TokenType::CloseParen;
+    case u'&': return TokenType::Remainder;
+    default: return TokenType::Bad;
+    }
+}
+
+// The number text as written, read in the C locale whatever the process
+// locale says. Anything the conversion does not take entirely ("1E", "2E+")
+// has no value; a value too small to represent reads as zero.
+Token ConvertNumber(const std::string& text) {
+    Token token{TokenType::Number};
+    const char* const end = text.data() + text.size();
+    long double value = 0;
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (stop != end) {
+        token.mathError = true;
+    } else if (error == std::errc::result_out_of_range) {
+        const bool tiny = text.find("E-") != std::string::npos;
+        token.mathError = !tiny;
+        value = 0;
+    } else if (error != std::errc()) {
+        token.mathError = true;
+    }
+    token.value = token.mathError ? 0 : value;
+    return token;
+}
+
+} // namespace
+
+QChar MathTokenizer::Peek(qsizetype offset) const {
+    const qsizetype at = position_ + offset;
+    return at < text_.size() ? text_[at] : QChar();
+}
+
+Token MathTokenizer::Next() {
+    while (Peek() == u' ')
+        ++position_;
+    const QChar c = Peek();
+    if (c.isNull())
+        return Simple(TokenType::End);
+    if (IsDigit(c) || c == u'.')
+        return ReadNumber();
+    if (IsLetter(c))
+        return ReadFunctionName();
+    ++position_;
+    return Simple(OperatorToken(c));
+}
+
+Token MathTokenizer::ReadNumber() {
+    std::string text;
+    bool seenPoint = false;
+    for (QChar c = Peek(); IsDigit(c) || (c == u'.' && !seenPoint); c = Peek()) {
+        seenPoint = seenPoint || c == u'.';
+        text += static_cast<char>(c.unicode());
+        ++position_;
+    }
+    if (text == ".")
+        return Simple(TokenType::Bad);
+    if (text.front() == '.')
+        text.insert(text.begin(), '0');
+    if (Peek() == u'E') {
+        text += 'E';
+        ++position_;
+        if (Peek() == u'+' || Peek() == u'-') {
+            text += static_cast<char>(Peek().unicode());
+            ++position_;
+        }
+        for (int digits = 0; digits < kMaxExponentDigits && IsDigit(Peek()); ++digits) {
+            text += static_cast<char>(Peek().unicode());
+            ++position_;
+        }
+    }
+    return ConvertNumber(text);
+}
+
+Token MathTokenizer::ReadFunctionName() {
+    const QStringView rest = text_.mid(position_);
+    const auto functions = FunctionTable();
+    for (std::size_t i = 0; i < functions.size(); ++i) {
+        const QLatin1String name(functions[i].name);
+        if (rest.startsWith(name)) {
+            position_ += name.size();
+            Token token{TokenType::Function};
+            token.function = static_cast<int>(i) + 1;
+            return token;
+        }
+    }
+    ++position_;
+    return Simple(TokenType::Bad);
+}
+
+} // namespace tomeric::math
