@@ -156,21 +156,22 @@ ItemSet Advance(const ItemSet& items, Symbol over) {
 } // namespace
 
 std::optional<Symbol> TerminalOf(TokenType type) {
-    switch (type) {
-    case TokenType::Plus: return kPlus;
-    case TokenType::Minus: return kMinus;
-    case TokenType::Times: return kTimes;
-    case TokenType::Divide: return kDivide;
-    case TokenType::Remainder: return kRemainder;
-    case TokenType::Power: return kPower;
-    case TokenType::OpenParen: return kOpenParen;
-    case TokenType::CloseParen: return kCloseParen;
-    case TokenType::Number: return kNumber;
-    case TokenType::Function: return kFunction;
-    case TokenType::End: return kEnd;
-    case TokenType::Bad: return std::nullopt;
-    }
-    return std::nullopt;
+    struct TokenTerminal {
+        TokenType token;
+        Symbol terminal;
+    };
+    static constexpr TokenTerminal kTerminals[] = {
+        {TokenType::Plus, kPlus},           {TokenType::Minus, kMinus},
+        {TokenType::Times, kTimes},         {TokenType::Divide, kDivide},
+        {TokenType::Remainder, kRemainder}, {TokenType::Power, kPower},
+        {TokenType::OpenParen, kOpenParen}, {TokenType::CloseParen, kCloseParen},
+        {TokenType::Number, kNumber},       {TokenType::Function, kFunction},
+        {TokenType::End, kEnd},
+    };
+    for (const TokenTerminal& entry : kTerminals)
+        if (entry.token == type)
+            return entry.terminal;
+    return std::nullopt; // a bad character has no place in the grammar
 }
 
 const ParseTables& ParseTables::Instance() {

@@ -15,18 +15,22 @@ bool IsLetter(QChar c) { return c >= u'A' && c <= u'Z'; }
 
 Token Simple(TokenType type) { return Token{type}; }
 
+struct OperatorChar {
+    char16_t character;
+    TokenType type;
+};
+
+constexpr OperatorChar kOperators[] = {
+    {u'+', TokenType::Plus},      {u'-', TokenType::Minus},     {u'*', TokenType::Times},
+    {u'/', TokenType::Divide},    {u'^', TokenType::Power},     {u'(', TokenType::OpenParen},
+    {u')', TokenType::CloseParen}, {u'&', TokenType::Remainder},
+};
+
 TokenType OperatorToken(QChar c) {
-    switch (c.unicode()) {
-    case u'+': return TokenType::Plus;
-    case u'-': return TokenType::Minus;
-    case u'*': return TokenType::Times;
-    case u'/': return TokenType::Divide;
-    case u'^': return TokenType::Power;
-    case u'(': return TokenType::OpenParen;
-    case u')': return TokenType::CloseParen;
-    case u'&': return TokenType::Remainder;
-    default: return TokenType::Bad;
-    }
+    for (const OperatorChar& op : kOperators)
+        if (op.character == c.unicode())
+            return op.type;
+    return TokenType::Bad;
 }
 
 // The number text as written, read in the C locale whatever the process
