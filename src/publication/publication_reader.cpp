@@ -1,0 +1,192 @@
+#include "publication/publication_reader.h"
+
+#include "package/package.h"
+#include "platform/paths.h"
+#include "platform/string_table.h"
+
+#include <zlib.h>
+
+#include <cmath>
+#include <new>
+
+namespace tomeric {
+namespace {
+
+constexpr int kMessageOutOfMemory = 209;
+constexpr int kMessageDiskReadError = 213;
+constexpr std::int64_t kStoredBlockSize = 16 * 1024;
+
+// A read that cannot go on; carries the message to show.
+struct TReadFailure {
+    QString message;
+};
+
+TReadFailure DiskReadError() { return {Message(kMessageDiskReadError)}; }
+
+class TEntryStreamer {
+public:
+    TEntryStreamer(TPackage& package, const TEmbeddedEntry& entry, TPublicationParser& parser,
+                   const TReadOptions& options)
+        : package_(package), entry_(entry), parser_(parser), options_(options),
+          total_(entry.DataSize()) {}
+
+    void Run() {
+        if (entry_.IsCompressed()) Inflate();
+        else CopyRaw();
+    }
+
+private:
+    void Deliver(const char* data, std::int64_t size) {
+        parser_.FeedChunk(QByteArrayView(data, size));
+        delivered_ += size;
+        if (options_.progress) options_.progress(delivered_, total_);
+    }
+
+    std::int64_t ReadStored(std::int64_t position, char* buffer, std::int64_t count) {
+        const std::int64_t got = package_.ReadEmbeddedBytes(entry_.name, position, buffer, count);
+        if (got <= 0) throw DiskReadError();
+        return got;
+    }
+
+    void CopyRaw() {
+        char chunk[kPublicationChunkSize];
+        while (delivered_ < total_) {
+            const std::int64_t wanted = std::min<std::int64_t>(kPublicationChunkSize, total_ - delivered_);
+            std::int64_t filled = 0;
+            while (filled < wanted) filled += ReadStored(delivered_ + filled, chunk + filled, wanted - filled);
+            Deliver(chunk, filled);
+        }
+    }
+
+    // The text is the entry's unpacked size: a stream that ends early is
+    // damaged; bytes beyond that size are not part of the text.
+    void Inflate() {
+        z_stream stream{};
+        if (inflateInit(&stream) != Z_OK) throw TReadFailure{Message(kMessageOutOfMemory)};
+        struct TEnd {
+            z_stream* s;
+            ~TEnd() { inflateEnd(s); }
+        } end{&stream};
+
+        std::vector<char> input(kStoredBlockSize);
+        char chunk[kPublicationChunkSize];
+        std::int64_t storedPosition = 0;
+        bool streamEnded = false;
+        while (delivered_ < total_) {
+            if (streamEnded) throw DiskReadError();
+            const std::int64_t wanted = std::min<std::int64_t>(kPublicationChunkSize, total_ - delivered_);
+            stream.next_out = reinterpret_cast<Bytef*>(chunk);
+            stream.avail_out = uInt(wanted);
+            while (stream.avail_out > 0 && !streamEnded) {
+                if (stream.avail_in == 0) {
+                    const std::int64_t left = entry_.storedSize - storedPosition;
+                    if (left <= 0) throw DiskReadError();
+                    const std::int64_t got = ReadStored(storedPosition, input.data(),
+                                                        std::min<std::int64_t>(kStoredBlockSize, left));
+                    storedPosition += got;
+                    stream.next_in = reinterpret_cast<Bytef*>(input.data());
+                    stream.avail_in = uInt(got);
+                }
+                const int status = inflate(&stream, Z_NO_FLUSH);
+                if (status == Z_STREAM_END) streamEnded = true;
+                else if (status == Z_MEM_ERROR) throw TReadFailure{Message(kMessageOutOfMemory)};
+                else if (status != Z_OK && status != Z_BUF_ERROR) throw DiskReadError();
+            }
+            const std::int64_t produced = wanted - stream.avail_out;
+            if (produced < wanted) throw DiskReadError();
+            Deliver(chunk, produced);
+        }
+    }
+
+    TPackage& package_;
+    const TEmbeddedEntry& entry_;
+    TPublicationParser& parser_;
+    const TReadOptions& options_;
+    const std::int64_t total_;
+    std::int64_t delivered_ = 0;
+};
+
+} // namespace
+
+// ---- parser -----------------------------------------------------------------------
+
+TPublicationParser::TPublicationParser(const TParseOptions& options)
+    : builder_(options), lines_([this](QByteArrayView line) {
+          if (const auto record = DecodeRecord(line)) builder_.Apply(*record);
+      }) {}
+
+void TPublicationParser::FeedChunk(QByteArrayView chunk) { lines_.FeedChunk(chunk); }
+
+TPublication TPublicationParser::Finish() {
+    lines_.Finish();
+    return builder_.Finish();
+}
+
+TPublication ParsePublicationText(QByteArrayView text, const TParseOptions& options) {
+    TPublicationParser parser(options);
+    for (qsizetype at = 0; at < text.size(); at += kPublicationChunkSize) {
+        parser.FeedChunk(text.sliced(at, std::min<qsizetype>(kPublicationChunkSize, text.size() - at)));
+    }
+    return parser.Finish();
+}
+
+// ---- from the package -----------------------------------------------------------------
+
+TReadResult ReadPublication(TPackage& package, TPublication& publication,
+                            const TReadOptions& options) {
+    const TEmbeddedEntry* entry = package.FindEmbedded(kPublicationEntryName);
+    if (!entry) {
+        return {false, QStringLiteral("Impossible d'ouvrir le fichier ") +
+                           platform::FilePart(kPublicationEntryName)};
+    }
+    if (entry->DataSize() > options.maxTextSize) return {false, Message(kMessageOutOfMemory)};
+    try {
+        TParseOptions parse;
+        parse.previewMode = package.IsPreview();
+        parse.trayApplication = package.ApplicationKind() == TApplicationKind::akTray;
+        TPublicationParser parser(parse);
+        TEntryStreamer(package, *entry, parser, options).Run();
+        TPublication read = parser.Finish();
+        ApplyScreenSaverForcedValues(read.settings, options.screenSaverMode);
+        publication = std::move(read);
+    } catch (const TReadFailure& failure) {
+        return {false, failure.message};
+    } catch (const std::bad_alloc&) {
+        return {false, Message(kMessageOutOfMemory)};
+    }
+    package.SetPublicationRead(true);
+    return {true, {}};
+}
+
+int ProgressPercent(std::int64_t bytesRead, std::int64_t totalBytes) {
+    if (totalBytes <= 0) return 100;
+    return int(std::lround(double(bytesRead) / double(totalBytes) * 100.0));
+}
+
+// ---- model helpers ----------------------------------------------------------------------
+
+int TPublication::FindPage(const QString& name) const {
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        if (pages[i].name.compare(name, Qt::CaseInsensitive) == 0) return int(i);
+    }
+    return -1;
+}
+
+void ApplyScreenSaverForcedValues(TPublicationSettings& settings, TScreenSaverMode mode) {
+    switch (mode) {
+    case TScreenSaverMode::ssRun:
+        settings.windowStyle = 1;
+        settings.windowOrder = 1;
+        settings.noCtrlAltDel = true;
+        break;
+    case TScreenSaverMode::ssConfigureNoParent:
+    case TScreenSaverMode::ssConfigure:
+        settings.windowStyle = 0;
+        settings.windowProps = 13;
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace tomeric

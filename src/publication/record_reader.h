@@ -1,0 +1,99 @@
+#pragma once
+// The line level of the publication text: chunks of bytes become CR LF
+// lines, lines become typed records through the key table.
+//
+//  - The text arrives in chunks (2048 bytes from the package); each chunk is
+//    taken only up to its first zero byte.
+//  - Lines end at CR LF pairs; a lone CR or LF stays inside the line; a final
+//    line without CR LF counts.
+//  - A line without "=" is a marker whose key (and value) is the line with
+//    surrounding blanks removed. Otherwise the key is the text before the
+//    first "=" with surrounding blanks removed, followed by "=", and the value
+//    is everything after that "=", unchanged ("x = 5" -> "X=", " 5").
+//  - Unknown keys and empty values give no record.
+//  - Bytes are Windows-1252; 0xB6 (U+00B6) in text¶ values becomes CR LF.
+
+#include "publication/key_table.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QPair>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace tomeric {
+
+// One decoded line of the text.
+struct TRecord {
+    const TKeyInfo* key = nullptr;
+    TKeyTag tag = ktNone;
+    // Integer keys: the number, or nothing when the value is not a valid
+    // integer (the record is then skipped by every integer property).
+    std::optional<std::int32_t> integer;
+    // Yes/No keys: true only for "Yes" in any case.
+    bool yesNo = false;
+    // The value: as it stands; text¶ keys with their line breaks restored;
+    // markers: the marker text.
+    QString text;
+};
+
+// Splits chunks into lines; each complete line goes to the sink.
+class TLineSplitter {
+public:
+    using Sink = std::function<void(QByteArrayView line)>;
+    explicit TLineSplitter(Sink sink) : sink_(std::move(sink)) {}
+
+    // One chunk as read from the stream; only the bytes before its first
+    // zero byte are text.
+    void FeedChunk(QByteArrayView chunk);
+    // Hands on the last line when the text does not end with CR LF.
+    void Finish();
+
+private:
+    Sink sink_;
+    QByteArray pending_;
+};
+
+// The record of one line; nothing for unknown keys and empty values.
+std::optional<TRecord> DecodeRecord(QByteArrayView line);
+
+// A signed integer as the format writes it: optional blanks around it, an
+// optional sign, decimal digits (or "$"/"0x" followed by hexadecimal digits).
+// Values up to 4294967295 are taken modulo 2^32, so colours written unsigned
+// still read. Anything else, or an empty text, gives nothing.
+std::optional<std::int32_t> ParseFormatInteger(QStringView text);
+
+// Windows-1252 0xB6 ("¶") stands for a line break: each becomes CR LF.
+QString RestoreLineBreaks(QString text);
+
+// A bracketed variable reference made from a name as the author wrote it:
+// "[" in front and "]" at the end when missing, then one more "]" (or "["
+// in front) when the brackets inside do not balance. Empty stays empty.
+QString NormalizeBoundVarName(const QString& name);
+
+// One palette entry.
+struct TPaletteEntry {
+    std::uint8_t red = 0, green = 0, blue = 0;
+    bool operator==(const TPaletteEntry&) const = default;
+};
+using TPalette = std::array<TPaletteEntry, 256>;
+
+// PAGEPALETTE= value: up to 256 colour integers (0x00BBGGRR), each followed
+// by one blank. A missing entry, a number not followed by a blank and a
+// number that does not parse give black.
+TPalette ParsePalette(QStringView value);
+
+// EMBEDDEDFILES= value: name=path pairs separated by "¶". Pairs without "="
+// are skipped; a name met again (ignoring case) keeps its first path.
+QList<QPair<QString, QString>> ParseEmbeddedFileList(const QString& value);
+
+// Lines of an action text (CR LF, CR or LF separated) that begin with ":"
+// name a subroutine: the rest of the line.
+QStringList SubroutineNames(const QString& subroutineAction);
+
+} // namespace tomeric
