@@ -39,6 +39,7 @@ QString DocumentsFolder() {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     if (documents.isEmpty())
         return EmulatedFolder("C:\\My Documents\\");
+    QDir().mkpath(documents); // a fresh account may not have one yet
     return platform::WithTrailingSeparator(documents);
 }
 
