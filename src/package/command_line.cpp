@@ -47,7 +47,7 @@ TContainerChoice DiscoverContainer(const QStringList& arguments) {
     if (arguments.size() >= 3 && IsContainerSwitch(arguments[1])) {
         choice.containerPath = arguments[2];
         choice.firstTextArgument = 3;
-    } else if (arguments.size() == 2 && !IsSwitchSyntax(arguments[1])) {
+    } else if (arguments.size() == 2 && platform::FileExists(arguments[1])) {
         choice.containerPath = arguments[1];
         choice.firstTextArgument = 2;
     } else {

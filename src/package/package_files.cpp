@@ -238,7 +238,8 @@ void TPackage::ApplyExtractionSettings(TExtractionFlags flags, const QString& ex
         chosen = temporaryFolder_;
     } else if (flags.Has(TExtractionFlags::efPublicationFolder)) {
         chosen = platform::FolderPart(containerPath_);
-    } else if (flags.Has(TExtractionFlags::efExtractDir) && !extractDir.isEmpty()) {
+    } else if (flags.Has(TExtractionFlags::efExtractDir) && !extractDir.isEmpty() &&
+               extractDir.compare(QLatin1String("Error"), Qt::CaseInsensitive) != 0) {
         const QString written = platform::IsAbsolute(extractDir) || publicationFolder_.isEmpty()
             ? extractDir : publicationFolder_ + extractDir;
         const QString full = QFileInfo(platform::NativePath(written)).absoluteFilePath();
