@@ -1,0 +1,163 @@
+// How lines of the publication text become records: keys, values, markers,
+// value types, chunks and zero bytes.
+
+#include "publication/record_reader.h"
+
+#include "platform/cp1252.h"
+#include "publication_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace tomeric {
+namespace {
+
+struct LineCase {
+    const char* line;
+    int tag;          // ktNone: no record
+    const char* text; // expected text value (UTF-8)
+};
+
+class LineSyntax : public ::testing::TestWithParam<LineCase> {};
+
+TEST_P(LineSyntax, GivesTheExpectedRecord) {
+    const LineCase& c = GetParam();
+    const auto record = DecodeRecord(EncodeWindows1252(QString::fromUtf8(c.line)));
+    if (c.tag == ktNone) {
+        EXPECT_FALSE(record.has_value()) << c.line;
+        return;
+    }
+    ASSERT_TRUE(record.has_value()) << c.line;
+    EXPECT_EQ(record->tag, c.tag) << c.line;
+    EXPECT_EQ(record->text, QString::fromUtf8(c.text)) << c.line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LineSyntax,
+    ::testing::Values(
+        LineCase{"X=10", ktX, "10"},
+        LineCase{"x = 5", ktX, " 5"},                  // blanks around the key go, the value stays
+        LineCase{"  title=  My title ", ktTitle, "  My title "},
+        LineCase{"TITLE=", ktNone, ""},                // empty value: skipped
+        LineCase{"NOSUCHKEY=1", ktNone, ""},           // unknown key: skipped
+        LineCase{"MasterPage", ktMasterPage, "MasterPage"}, // marker: its own text as value
+        LineCase{"  GROUPBEGIN  ", ktGroupBegin, "GROUPBEGIN"},
+        LineCase{"MASTERPAGE=", ktNone, ""},           // a marker written as key is unknown
+        LineCase{"", ktNone, ""},
+        LineCase{"NAME=a=b", ktName, "a=b"},           // only the first "=" splits
+        LineCase{"TEXT=one¶two", ktText, "one\r\ntwo"}, // text¶ keys restore line breaks
+        LineCase{"NAME=one¶two", ktName, "one¶two"},    // plain text keys keep the mark
+        LineCase{"TITLE=Café à l'été", ktTitle, "Café à l'été"},
+        LineCase{"l_ok=D'accord", 800, "D'accord"},
+        LineCase{"L_PLEASEWAIT=Un instant", 834, "Un instant"}));
+
+TEST(ValueTypes, YesNoIsTrueOnlyForYesInAnyCase) {
+    const struct {
+        const char* line;
+        bool expected;
+    } cases[] = {{"FILLMODE=Yes", true}, {"FILLMODE=yes", true}, {"FILLMODE=YES", true},
+                 {"FILLMODE=1", false},  {"FILLMODE=No", false}, {"FILLMODE=True", false},
+                 {"FILLMODE= Yes", false}};
+    for (const auto& c : cases) {
+        const auto record = DecodeRecord(QByteArray(c.line));
+        ASSERT_TRUE(record.has_value()) << c.line;
+        EXPECT_EQ(record->yesNo, c.expected) << c.line;
+    }
+}
+
+TEST(ValueTypes, IntegersReadDecimalHexAndUnsignedColours) {
+    const struct {
+        const char* text;
+        std::optional<std::int32_t> expected;
+    } cases[] = {
+        {"10", 10},          {" 5", 5},           {"-7", -7},         {"+3", 3},
+        {"$FF", 255},        {"0x10", 16},        {"2147483647", 2147483647},
+        {"-2147483648", std::numeric_limits<std::int32_t>::min()},
+        {"4278190095", std::int32_t(0xFF00000F)}, // a system colour written unsigned
+        {"4294967296", std::nullopt},             // beyond 32 bits
+        {"12abc", std::nullopt}, {"abc", std::nullopt}, {"", std::nullopt},
+        {"-", std::nullopt},     {"1.5", std::nullopt}, {"0x", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseFormatInteger(QString::fromLatin1(c.text)), c.expected) << c.text;
+    }
+}
+
+TEST(ValueTypes, IntegerRecordKeepsItsTextAndMarksMalformedValues) {
+    const auto good = DecodeRecord(QByteArray("W=100"));
+    ASSERT_TRUE(good);
+    EXPECT_EQ(good->integer, 100);
+    const auto bad = DecodeRecord(QByteArray("W=wide"));
+    ASSERT_TRUE(bad);
+    EXPECT_FALSE(bad->integer.has_value());
+    EXPECT_EQ(bad->text, QStringLiteral("wide"));
+}
+
+TEST(ValueTypes, BoundVariableNamesAreBracketedAndBalanced) {
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {{"Name", "[Name]"},         {"[Name]", "[Name]"},   {"[Name", "[Name]"},
+                 {"Name]", "[Name]"},        {"Item[i]", "[Item[i]]"},
+                 {"[Item[i]", "[Item[i]]"},  {"Item]i]", "[[Item]i]"}, {"", ""}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(NormalizeBoundVarName(QString::fromLatin1(c.in)), QString::fromLatin1(c.out)) << c.in;
+    }
+}
+
+// ---- palette -----------------------------------------------------------------------
+
+TEST(Palette, EntriesNeedTheirBlankAndBadNumbersGiveBlack) {
+    const TPalette p = ParsePalette(u"255 65280 16711680");
+    EXPECT_EQ(p[0], (TPaletteEntry{255, 0, 0}));
+    EXPECT_EQ(p[1], (TPaletteEntry{0, 255, 0}));
+    EXPECT_EQ(p[2], (TPaletteEntry{0, 0, 0})); // not followed by a blank
+    EXPECT_EQ(p[3], (TPaletteEntry{0, 0, 0})); // missing
+
+    const TPalette q = ParsePalette(u"x 16711680 ");
+    EXPECT_EQ(q[0], (TPaletteEntry{0, 0, 0})); // does not parse
+    EXPECT_EQ(q[1], (TPaletteEntry{0, 0, 255}));
+}
+
+TEST(Palette, ReadsAtMost256Entries) {
+    QString value;
+    for (int i = 0; i < 300; ++i) value += QStringLiteral("%1 ").arg(i);
+    const TPalette p = ParsePalette(value);
+    EXPECT_EQ(p[255], (TPaletteEntry{255, 0, 0}));
+}
+
+// ---- lines and chunks ------------------------------------------------------------------
+
+QStringList SplitLines(const QList<QByteArray>& chunks) {
+    QStringList lines;
+    TLineSplitter splitter([&](QByteArrayView line) { lines.append(QString::fromLatin1(line)); });
+    for (const QByteArray& chunk : chunks) splitter.FeedChunk(chunk);
+    splitter.Finish();
+    return lines;
+}
+
+TEST(Lines, SplitAtCrLfOnlyAndKeepTheLastLine) {
+    EXPECT_EQ(SplitLines({"A=1\r\nB=2\nC\rD\r\nE=5"}),
+              (QStringList{"A=1", "B=2\nC\rD", "E=5"}));
+}
+
+TEST(Lines, CrLfMaySpanTwoChunks) {
+    EXPECT_EQ(SplitLines({"A=1\r", "\nB=2\r\n"}), (QStringList{"A=1", "B=2"}));
+}
+
+TEST(Lines, EachChunkEndsAtItsFirstZeroByte) {
+    const QByteArray first("A=1\0junk\r\n", 11);
+    EXPECT_EQ(SplitLines({first, "B=2\r\n"}), (QStringList{"A=1B=2"}));
+}
+
+TEST(Lines, ZeroByteOnlyCutsItsOwnChunkOfTheText) {
+    QByteArray text = testing::PubText({"MASTERPAGE", "NEWPAGE=One"});
+    text.append("\r\n");
+    text.append(QByteArray(2048 - text.size() % 2048, '\0')); // pad the first chunk with zeros
+    text.append(testing::PubText({"NEWPAGE=Two"}));
+    const TPublication pub = ParsePublicationText(text);
+    ASSERT_EQ(pub.pages.size(), 3u);
+    EXPECT_EQ(pub.pages[2].name, QStringLiteral("Two"));
+}
+
+} // namespace
+} // namespace tomeric
