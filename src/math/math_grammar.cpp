@@ -2,6 +2,8 @@
 
 #include "math/math_functions.h"
 
+#include <QtGlobal>
+
 #include <algorithm>
 #include <bitset>
 #include <cmath>
@@ -156,22 +158,16 @@ ItemSet Advance(const ItemSet& items, Symbol over) {
 } // namespace
 
 std::optional<Symbol> TerminalOf(TokenType type) {
-    struct TokenTerminal {
-        TokenType token;
-        Symbol terminal;
+    // Indexed by token number; -1 where a number has no terminal (8, and the
+    // bad character 11, which has no place in the grammar).
+    static constexpr int kTerminals[] = {
+        kPlus, kMinus, kTimes, kDivide, kPower, kOpenParen, kCloseParen,
+        kNumber, -1, kFunction, kEnd, -1, kRemainder,
     };
-    static constexpr TokenTerminal kTerminals[] = {
-        {TokenType::Plus, kPlus},           {TokenType::Minus, kMinus},
-        {TokenType::Times, kTimes},         {TokenType::Divide, kDivide},
-        {TokenType::Remainder, kRemainder}, {TokenType::Power, kPower},
-        {TokenType::OpenParen, kOpenParen}, {TokenType::CloseParen, kCloseParen},
-        {TokenType::Number, kNumber},       {TokenType::Function, kFunction},
-        {TokenType::End, kEnd},
-    };
-    for (const TokenTerminal& entry : kTerminals)
-        if (entry.token == type)
-            return entry.terminal;
-    return std::nullopt; // a bad character has no place in the grammar
+    const auto index = static_cast<std::size_t>(type);
+    if (index >= std::size(kTerminals) || kTerminals[index] < 0)
+        return std::nullopt;
+    return static_cast<Symbol>(kTerminals[index]);
 }
 
 const ParseTables& ParseTables::Instance() {
@@ -219,9 +215,13 @@ void ParseTables::Build() {
         for (const auto& [production, dot] : states[state]) {
             if (production == 0 || dot < kProductions[production].length)
                 continue;
-            for (int t = 0; t < kTerminalCount; ++t)
-                if (follow[kProductions[production].left].test(t))
-                    actions_[state][t] = {ParseAction::Kind::Reduce, production};
+            for (int t = 0; t < kTerminalCount; ++t) {
+                if (!follow[kProductions[production].left].test(t))
+                    continue;
+                Q_ASSERT_X(actions_[state][t].kind == ParseAction::Kind::Error,
+                           "ParseTables", "the expression grammar must stay SLR(1)");
+                actions_[state][t] = {ParseAction::Kind::Reduce, production};
+            }
         }
     }
 }

@@ -7,9 +7,11 @@
 //   S -> - U | U
 //   U -> number | function ( E ) | ( E )
 //
-// The tables are built once (SLR(1)) from the production list, so the
-// grammar below is the one and only statement of what an expression is.
+// The tables are built once (SLR(1)) from the production list in
+// math_grammar.cpp, which is the one and only statement of what an
+// expression is.
 
+#include "math/math_functions.h"
 #include "math/math_tokenizer.h"
 
 #include <array>
@@ -37,8 +39,6 @@ struct StackEntry {
     long double value = 0;
     int function = 0;
 };
-
-using MathValue = std::optional<long double>;
 
 struct Production {
     Symbol left;
