@@ -6,6 +6,8 @@
 #include "decimal_symbol_scope.h"
 
 #include <cfenv>
+#include <clocale>
+#include <string>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -141,6 +143,24 @@ TEST(DecimalSymbolInMath, AnyNumberWrittenCanBeReadBack) {
             EXPECT_EQ(FormatNumber(back.value, -1), FormatNumber(v, -1));
         }
     }
+}
+
+TEST(DecimalSymbolInMath, TheProcessLocaleDoesNotChangeReadingOrWriting) {
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    const char* commaLocale = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "fr_FR.UTF-8", "de_DE", "fr_FR"})
+        if (std::setlocale(LC_NUMERIC, name)) {
+            commaLocale = name;
+            break;
+        }
+    if (!commaLocale)
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    const test_support::DecimalSymbolScope point(u'.');
+    const QString sum = EvaluateMath("1.5+2.25", -1);
+    const QString third = EvaluateMath("1/3", 3);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(sum, "3.75");
+    EXPECT_EQ(third, "0.333");
 }
 
 // ---- rounding mode ----------------------------------------------------------
