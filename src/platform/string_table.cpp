@@ -56,6 +56,7 @@ constexpr Entry kStrings[] = {
     {329, "Impossible de changer le type de la variable globale \"%s\"."},
     {330, "\"%s\" n'est pas un type de variable valide."},
     {336, "Touche invalide"},
+    {337, "Caractère \"}\" manquant"},
     {338, "%s n'est pas un opérateur valide."},
     {339, "Un opérateur manque dans l'expression."},
     {340, "Expression invalide."},
@@ -65,6 +66,7 @@ constexpr Entry kStrings[] = {
     {346, "La commande Quitter n'est pas valide en dehors de la boucle."},
     {347, "Cet élément n'existe pas."},
     {348, "La commande requiert un objet visible."},
+    {990, "Trop d'appels imbriqués : la limite est de %s scripts en cours."},
 };
 
 static_assert(std::is_sorted(std::begin(kStrings), std::end(kStrings),

@@ -1,0 +1,413 @@
+#include "actions/action_eval.h"
+
+#include "actions/command_context.h"
+#include "platform/string_table.h"
+#include "vars/builtin_vars.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tomeric {
+
+namespace {
+
+std::vector<std::function<void()>>& AbortAllHooks()
+{
+    static std::vector<std::function<void()>> hooks;
+    return hooks;
+}
+
+// Ids of the built-in commands that open blocks, counted while skipping.
+constexpr int kIdIf = 23;
+constexpr int kIdIfEx = 167;
+constexpr int kIdWhile = 56;
+constexpr int kIdWhileEx = 155;
+constexpr int kIdLoop = 123;
+constexpr int kIdCall = 70;
+
+// Message of the nesting bound (see kMaxEvaluatorDepth).
+constexpr int kMsgNestingTooDeep = 990;
+
+QString Quoted(const QString& text)
+{
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+} // namespace
+
+RunState& Runs()
+{
+    static RunState state;
+    return state;
+}
+
+QString ActionErrorMessage(int code, const QString& text, int number)
+{
+    switch (code) {
+    case aeUnbalancedQuotes: return Message(241);
+    case aeParameterCount: return Message(239, QString::number(number));
+    case aeLoopVariable: return Message(254);
+    case aeUnknownCommand: return Message(247);
+    case aePageChangeRefused: return Message(255);
+    case aeNoSuchPage: return Quoted(text) + QLatin1Char('\r') + Message(246);
+    case aeBrowserLinkRefused: return Message(321, text);
+    case aeNoSuchLabel: return Message(244);
+    case aeNoSuchSubroutine: return Message(240);
+    case aeMathSyntax: return Message(323);
+    case aeNoSuchFile: return Quoted(text) + QStringLiteral("\r\r") + Message(232);
+    case aeNoSuchFunction: return Quoted(text) + QLatin1Char('\r') + Message(245);
+    case aeInvalidKey: return Message(336);
+    case aeMissingBrace: return Message(337);
+    case aeInvalidOperator: return Message(338, text);
+    case aeMissingOperator: return Message(339);
+    case aeInvalidExpression: return Message(340);
+    case aeSinglePagePreview: return Message(345);
+    case aeExitOutsideLoop: return Message(346);
+    case aeNestingTooDeep: return Message(kMsgNestingTooDeep, QString::number(kMaxEvaluatorDepth));
+    default: return Message(242);
+    }
+}
+
+TActionEval::TActionEval(Services& services, const QString& text, uint8_t flags, uint8_t sourceKind,
+                         int debugType, const QString& sourceName)
+    : SourceName(sourceName), Flags(flags), SourceKind(sourceKind), DebugType(debugType),
+      services_(services)
+{
+    RunState& runs = Runs();
+    Serial = ++runs.ActiveEvaluators;
+    Generation = runs.RunGeneration;
+    Lines = SplitLines(text);
+    if (services_.Debugger && text.left(8).compare(QLatin1String("DebugOff"), Qt::CaseInsensitive) != 0)
+        services_.Debugger->ActionStart(Serial, SourceName, debugType, sourceKind);
+    if (sourceKind >= 1 && sourceKind <= 25 && sourceName != SelfName()) {
+        savedSelf_ = SelfName();
+        SetSelfName(sourceName);
+    }
+    if (flags & afImmediate) {
+        ++SuspendCount;
+        ++runs.ImmediateRuns;
+    }
+}
+
+TActionEval::~TActionEval()
+{
+    RunState& runs = Runs();
+    runs.ActiveEvaluators = std::max(0, runs.ActiveEvaluators - 1);
+    // An event script nested in another one gives [Self] back to the outer
+    // script instead of leaving it empty.
+    if (savedSelf_)
+        SetSelfName(*savedSelf_);
+}
+
+QString TActionEval::GetLine(int n) const
+{
+    if (n < 1 || n > Lines.size())
+        return QString();
+    return StripLeading(Lines[n - 1]);
+}
+
+int TActionEval::FindLabel(const QString& name) const
+{
+    const QString key = LabelKey(name);
+    for (int i = 1; i <= Lines.size(); ++i) {
+        const QString line = GetLine(i).trimmed();
+        if (line.startsWith(u':') && line.compare(key, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return 0;
+}
+
+int TActionEval::FindEnclosingBlock(const QStringList& openWords, const QString& endWord) const
+{
+    int depth = 0;
+    for (int i = LineNo - 1; i >= 1; --i) {
+        const QString word = CommandWord(GetLine(i)).toUpper();
+        if (word == endWord) {
+            ++depth;
+        } else if (openWords.contains(word)) {
+            if (depth == 0)
+                return i;
+            --depth;
+        }
+    }
+    return 0;
+}
+
+void TActionEval::JumpBack(const QStringList& openWords, const QString& endWord)
+{
+    const int match = FindEnclosingBlock(openWords, endWord);
+    if (match > 0) {
+        LineNo = match - 1;
+        if (endWord == QLatin1String("ENDLOOP"))
+            LoopReentry = true;
+    }
+}
+
+bool TActionEval::ShouldStop() const
+{
+    const RunState& runs = Runs();
+    return LineNo >= Lines.size() || Returned || ErrorCode != 0 || runs.AbortAll ||
+           Generation != runs.RunGeneration;
+}
+
+void TActionEval::PumpMessages()
+{
+    if (!services_.Pump)
+        return;
+    if (Runs().ImmediateRuns > 0)
+        services_.Pump->ProcessEscapeOnly();
+    else
+        services_.Pump->ProcessPendingMessages();
+}
+
+void TActionEval::Run()
+{
+    RunFrom(0);
+}
+
+void TActionEval::RunFrom(int lineNo)
+{
+    LineNo = lineNo;
+    RunState& runs = Runs();
+    ++runs.Depth;
+    if (runs.Depth > kMaxEvaluatorDepth) {
+        ReportActionError(aeNestingTooDeep);
+    } else if (!ShouldStop()) {
+        do {
+            if (services_.Pump)
+                services_.Pump->RestartIdleTimer();
+            if (Started)
+                PumpMessages();
+            Started = true;
+            ++LineNo;
+            CurrentLine = GetLine(LineNo);
+            if (SkipAfterNext > 0) {
+                LineNo += SkipAfterNext;
+                SkipAfterNext = 0;
+            }
+            if (!CurrentLine.isEmpty())
+                ProcessLine();
+            if (services_.Debugger && DebugOffDepth == 0)
+                services_.Debugger->ActionComplete(Serial);
+        } while (!ShouldStop());
+    }
+    --runs.Depth;
+    runs.ImmediateRuns = std::max(0, runs.ImmediateRuns - SuspendCount);
+    SuspendCount = 0;
+}
+
+void TActionEval::ProcessLine()
+{
+    CurrentWordAsWritten = CommandWord(CurrentLine);
+    CurrentWord = CurrentWordAsWritten.toUpper();
+    CurrentGroup = nullptr;
+    CurrentCommand = nullptr;
+    switch (ClassifyWord(CurrentWord)) {
+    case lcEmpty:
+        return;
+    case lcComment:
+    case lcLabel:
+        if (services_.Debugger && DebugOffDepth == 0)
+            services_.Debugger->AddAction(Serial, CurrentLine, 3);
+        return;
+    case lcBlockWord:
+        HandleBlockWord();
+        return;
+    case lcCommand:
+        break;
+    }
+    // The word is looked up before the skip state counts: an unknown command
+    // stops the script even inside a branch that does not run.
+    const CommandMatch match = CommandTable().FindCommand(CurrentWord);
+    if (!match) {
+        ReportActionError(aeUnknownCommand);
+        return;
+    }
+    CurrentGroup = match.Group;
+    CurrentCommand = match.Command;
+    if (SkipState != ssExecuting) {
+        CountBlockOpening(*match.Command);
+        if (services_.Debugger && DebugOffDepth == 0)
+            services_.Debugger->AddAction(Serial, CurrentLine, 0);
+        return;
+    }
+    if (services_.Debugger && DebugOffDepth == 0)
+        services_.Debugger->AddAction(Serial, CurrentLine, 1);
+    HandleCommand(match);
+}
+
+void TActionEval::HandleBlockWord()
+{
+    const QString& w = CurrentWord;
+    if (w == QLatin1String("DEBUGOFF")) {
+        ++DebugOffDepth;
+    } else if (w == QLatin1String("DEBUGON")) {
+        --DebugOffDepth;
+    } else if (w == QLatin1String("ELSE")) {
+        if (SkipState == ssToElseOrEndIf && IfDepth == 0)
+            SkipState = ssExecuting;
+        else if (SkipState == ssExecuting)
+            SkipState = ssToEndIf;
+    } else if (w == QLatin1String("ENDIF")) {
+        if (SkipState == ssToElseOrEndIf || SkipState == ssToEndIf) {
+            if (IfDepth > 0)
+                --IfDepth;
+            else
+                SkipState = ssExecuting;
+        }
+    } else if (w == QLatin1String("ENDWHILE")) {
+        if (SkipState == ssToEndWhile) {
+            if (WhileDepth > 0)
+                --WhileDepth;
+            else
+                SkipState = ssExecuting;
+        } else if (SkipState == ssExecuting) {
+            JumpBack({QStringLiteral("WHILE"), QStringLiteral("WHILEEX")}, QStringLiteral("ENDWHILE"));
+        }
+    } else if (w == QLatin1String("ENDLOOP")) {
+        if (SkipState == ssToEndLoop) {
+            if (LoopDepth > 0)
+                --LoopDepth;
+            else
+                SkipState = ssExecuting;
+        } else if (SkipState == ssExecuting) {
+            JumpBack({QStringLiteral("LOOP")}, QStringLiteral("ENDLOOP"));
+        }
+    }
+}
+
+void TActionEval::CountBlockOpening(const TCommandRecord& command)
+{
+    if (CurrentGroup == nullptr || CurrentGroup->Kind != gkBuiltin)
+        return;
+    const int id = command.Id;
+    if ((SkipState == ssToElseOrEndIf || SkipState == ssToEndIf) && (id == kIdIf || id == kIdIfEx))
+        ++IfDepth;
+    else if (SkipState == ssToEndWhile && (id == kIdWhile || id == kIdWhileEx))
+        ++WhileDepth;
+    else if (SkipState == ssToEndLoop && id == kIdLoop)
+        ++LoopDepth;
+}
+
+void TActionEval::HandleCommand(const CommandMatch& match)
+{
+    const TCommandRecord& command = *match.Command;
+    if ((Flags & afFromBrowserLink) &&
+        (match.Group->Kind == gkPlugIn || command.Has(cfBrowserDenied))) {
+        ReportActionError(aeBrowserLinkRefused, command.Name);
+        return;
+    }
+    if (SplitParameters(CurrentLine, Params) != ssOk) {
+        ReportActionError(aeUnbalancedQuotes);
+        return;
+    }
+    const bool isCall = match.Group->Kind == gkBuiltin && command.Id == kIdCall;
+    const bool countOk = isCall ? Params.Count >= command.MaxParams
+                                : Params.Count >= command.MinParams && Params.Count <= command.MaxParams;
+    if (!countOk) {
+        ReportActionError(aeParameterCount, QString(), command.MinParams);
+        return;
+    }
+    Dispatch(match);
+}
+
+bool TActionEval::PassesPageChangeRule(const TCommandRecord& command)
+{
+    if (!command.Has(cfPageChange))
+        return true;
+    if (services_.Publication && services_.Publication->SinglePagePreview()) {
+        ReportActionError(aeSinglePagePreview);
+        return false;
+    }
+    if (Flags & afNoPageChange) {
+        ReportActionError(aePageChangeRefused);
+        return false;
+    }
+    return true;
+}
+
+void TActionEval::Dispatch(const CommandMatch& match)
+{
+    const TCommandRecord& command = *match.Command;
+    CommandContext ctx(*this, *match.Group, command);
+    if (match.Group->Kind == gkPlugIn) {
+        EvaluateParameters();
+        if (match.Group->Library)
+            match.Group->Library->Execute(ctx);
+        return;
+    }
+    if (!command.Has(cfSelfEvaluating))
+        EvaluateParameters();
+    if (!PassesPageChangeRule(command))
+        return;
+    if (command.Handler)
+        command.Handler(ctx);
+}
+
+void TActionEval::EvaluateParameter(int slot, int kind, bool computeExpressions)
+{
+    if (slot < 1 || slot > kMaxParams)
+        return;
+    tomeric::EvaluateParameter(Params.Text[slot - 1], Params.Exact[slot - 1], kind,
+                               computeExpressions, services_.Publication);
+}
+
+void TActionEval::EvaluateParameters()
+{
+    const uint8_t* kinds = CurrentCommand ? CurrentCommand->Kinds.data() : nullptr;
+    for (int i = 1; i <= Params.Count; ++i)
+        EvaluateParameter(i, kinds && i <= kMaxParams ? kinds[i - 1] : uint8_t(pkText), true);
+}
+
+void TActionEval::ReportActionError(int code, const QString& text, int number)
+{
+    const QString message = ActionErrorMessage(code, text, number);
+    const QString report = CurrentWordAsWritten + QStringLiteral("\r\r") + message;
+    if (!services_.Debugger) {
+        SetLastError(report);
+        ErrorCode = code;
+        return;
+    }
+    {
+        ErrorDisplaySuppressor quiet;
+        SetLastError(report);
+    }
+    const int answer =
+        services_.Debugger->ErrorReport(Lines.join(QStringLiteral("\r\n")), message, SourceName, 0,
+                                        LineNo, SourceKind);
+    if (answer == 1) {
+        ErrorCode = code;
+    } else if (answer == 3) {
+        ErrorCode = code;
+        if (SourceKind != skShutdown)
+            Runs().AbortAll = true;
+    }
+}
+
+void RunActionText(Services& services, const QString& text, const QString& sourceName,
+                   uint8_t flags, uint8_t sourceKind)
+{
+    if (Runs().AbortAll)
+        return;
+    const int debugType = (sourceKind == skPageEnter || sourceKind == skPageExit) ? dtPageScript : dtScript;
+    TActionEval eval(services, text, flags, sourceKind, debugType, sourceName);
+    eval.Run();
+}
+
+void AbortAllActions()
+{
+    RunState& runs = Runs();
+    ++runs.RunGeneration;
+    runs.AbortAll = false;
+    runs.ActiveEvaluators = 0;
+    runs.ImmediateRuns = 0;
+    for (const auto& hook : AbortAllHooks())
+        hook();
+}
+
+void AddAbortAllHook(std::function<void()> hook)
+{
+    AbortAllHooks().push_back(std::move(hook));
+}
+
+} // namespace tomeric

@@ -1,0 +1,109 @@
+#include "actions/command_table.h"
+
+#include <algorithm>
+
+namespace tomeric {
+
+TCommandGroup& TCommandTable::AddCommandGroup(const QString& name, const QString& fileName,
+                                              std::unique_ptr<TPlugInLibrary> library, int kind)
+{
+    auto group = std::make_unique<TCommandGroup>();
+    group->Name = name;
+    group->FileName = fileName;
+    group->Library = std::move(library);
+    group->Kind = kind;
+    groups_.push_back(std::move(group));
+    return *groups_.back();
+}
+
+TCommandRecord& TCommandTable::AddCommand(TCommandGroup& group, int id, const QString& name,
+                                          const std::vector<uint8_t>& kinds, uint8_t minParams,
+                                          uint8_t maxParams, CommandHandler handler, uint8_t flags)
+{
+    TCommandRecord record;
+    record.Name = name;
+    record.Name.remove(u' ');
+    record.Id = id;
+    const size_t copied = std::min<size_t>({kinds.size(), size_t(maxParams), size_t(kMaxParams)});
+    std::copy_n(kinds.begin(), copied, record.Kinds.begin());
+    record.MinParams = minParams;
+    record.MaxParams = maxParams;
+    record.Handler = handler;
+    record.Flags = flags;
+    group.Commands.push_back(std::move(record));
+    return group.Commands.back();
+}
+
+CommandMatch TCommandTable::FindCommand(const QString& word) const
+{
+    for (const auto& group : groups_)
+        for (const TCommandRecord& record : group->Commands)
+            if (!record.Hidden && record.Name.compare(word, Qt::CaseInsensitive) == 0)
+                return {group.get(), &record};
+    return {};
+}
+
+TCommandGroup* TCommandTable::FindGroupByName(const QString& name) const
+{
+    for (const auto& group : groups_)
+        if (group->Name.compare(name, Qt::CaseInsensitive) == 0)
+            return group.get();
+    return nullptr;
+}
+
+TCommandGroup* TCommandTable::FindGroupByFile(const QString& fileName) const
+{
+    for (const auto& group : groups_)
+        if (!group->FileName.isEmpty() && group->FileName.compare(fileName, Qt::CaseInsensitive) == 0)
+            return group.get();
+    return nullptr;
+}
+
+bool TCommandTable::SetHandler(const QString& name, CommandHandler handler)
+{
+    for (const auto& group : groups_)
+        for (TCommandRecord& record : group->Commands)
+            if (record.Name.compare(name, Qt::CaseInsensitive) == 0) {
+                record.Handler = handler;
+                return true;
+            }
+    return false;
+}
+
+void TCommandTable::RemoveGroup(TCommandGroup* group)
+{
+    auto it = std::find_if(groups_.begin(), groups_.end(),
+                           [group](const auto& g) { return g.get() == group; });
+    if (it != groups_.end())
+        groups_.erase(it); // the library (if any) is unloaded by its destructor
+}
+
+TCommandGroup* TCommandTable::BuiltinGroup() const
+{
+    for (const auto& group : groups_)
+        if (group->Kind == gkBuiltin)
+            return group.get();
+    return nullptr;
+}
+
+std::vector<QString> TCommandTable::CommandNames() const
+{
+    std::vector<QString> names;
+    for (const auto& group : groups_)
+        for (const TCommandRecord& record : group->Commands)
+            if (!record.Hidden)
+                names.push_back(record.Name);
+    return names;
+}
+
+TCommandTable& CommandTable()
+{
+    static TCommandTable* table = [] {
+        auto* t = new TCommandTable; // lives until exit, like the original's table
+        RegisterBuiltinCommands(*t);
+        return t;
+    }();
+    return *table;
+}
+
+} // namespace tomeric

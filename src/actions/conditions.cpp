@@ -1,0 +1,229 @@
+#include "actions/conditions.h"
+
+#include "actions/action_eval.h"
+#include "actions/action_text.h"
+#include "platform/cp1252.h"
+#include "platform/decimal_symbol.h"
+#include "vars/typed_values.h"
+
+namespace tomeric {
+
+bool IsComparisonOperator(const QString& op)
+{
+    static const QStringList kOperators = {QStringLiteral("="),  QStringLiteral("<>"),
+                                           QStringLiteral("<"),  QStringLiteral(">"),
+                                           QStringLiteral("<="), QStringLiteral(">=")};
+    return kOperators.contains(op);
+}
+
+bool ReadsAsNumber(const QString& text)
+{
+    QString normalized = text.trimmed();
+    const QChar symbol = DecimalSymbol();
+    if (symbol != u'.')
+        normalized.replace(symbol, u'.');
+    if (normalized.isEmpty())
+        return false;
+    bool ok = false;
+    normalized.toDouble(&ok);
+    return ok;
+}
+
+namespace {
+
+template <class T>
+bool Holds(const QString& op, T a, T b)
+{
+    if (op == QLatin1String("="))
+        return a == b;
+    if (op == QLatin1String("<>"))
+        return a != b;
+    if (op == QLatin1String("<"))
+        return a < b;
+    if (op == QLatin1String(">"))
+        return a > b;
+    if (op == QLatin1String("<="))
+        return a <= b;
+    return a >= b;
+}
+
+} // namespace
+
+bool CompareOperands(const Operand& left, const QString& op, const Operand& right,
+                     bool numbersEvenIfExact)
+{
+    const bool anyExact = left.Exact || right.Exact;
+    if ((numbersEvenIfExact || !anyExact) && ReadsAsNumber(left.Text) && ReadsAsNumber(right.Text))
+        return Holds(op, LenientNumber(left.Text), LenientNumber(right.Text));
+    // Texts compare as the original code page orders them.
+    const QByteArray a = EncodeWindows1252(anyExact ? left.Text : left.Text.toUpper());
+    const QByteArray b = EncodeWindows1252(anyExact ? right.Text : right.Text.toUpper());
+    return Holds(op, a.compare(b), 0);
+}
+
+namespace {
+
+enum TokenKind { tkEnd, tkQuoted, tkOperator, tkOpen, tkClose, tkWord };
+
+struct Token {
+    TokenKind Kind = tkEnd;
+    QString Text;
+};
+
+bool IsOperatorChar(QChar c)
+{
+    return c == u'<' || c == u'=' || c == u'>';
+}
+
+class ConditionParser {
+public:
+    ConditionParser(const QString& text, const PublicationAccess* publication)
+        : text_(text), publication_(publication)
+    {
+    }
+
+    ConditionResult Parse()
+    {
+        ConditionResult result;
+        result.Value = Sequence(0, result);
+        if (result.Error == 0 && Peek().Kind != tkEnd)
+            Fail(result, aeInvalidOperator, Next().Text); // a ")" without its "("
+        return result;
+    }
+
+private:
+    static constexpr int kMaxNesting = 64;
+
+    Token Next()
+    {
+        Token token = Peek();
+        pos_ = peekEnd_;
+        return token;
+    }
+
+    Token Peek()
+    {
+        qsizetype i = pos_;
+        while (i < text_.size() && (text_[i] == u' ' || text_[i] == u'\r' || text_[i] == u'\n' || text_[i] == u'\t'))
+            ++i;
+        Token token;
+        if (i >= text_.size()) {
+            peekEnd_ = i;
+            return token;
+        }
+        const QChar c = text_[i];
+        if (c == u'"') {
+            const qsizetype close = text_.indexOf(u'"', i + 1);
+            const qsizetype end = close < 0 ? text_.size() : close;
+            token = {tkQuoted, text_.mid(i + 1, end - i - 1)};
+            peekEnd_ = close < 0 ? text_.size() : close + 1;
+        } else if (IsOperatorChar(c)) {
+            qsizetype j = i;
+            while (j < text_.size() && IsOperatorChar(text_[j]))
+                ++j;
+            token = {tkOperator, text_.mid(i, j - i)};
+            peekEnd_ = j;
+        } else if (c == u'(' || c == u')') {
+            token = {c == u'(' ? tkOpen : tkClose, QString(c)};
+            peekEnd_ = i + 1;
+        } else {
+            qsizetype j = i;
+            while (j < text_.size()) {
+                const QChar d = text_[j];
+                if (d == u' ' || d == u'\r' || d == u'\n' || d == u'\t' || d == u'(' || d == u')' ||
+                    d == u'"' || IsOperatorChar(d))
+                    break;
+                ++j;
+            }
+            token = {tkWord, text_.mid(i, j - i)};
+            peekEnd_ = j;
+        }
+        return token;
+    }
+
+    static void Fail(ConditionResult& result, int code, const QString& token = QString())
+    {
+        if (result.Error == 0) {
+            result.Error = code;
+            result.Token = token;
+        }
+    }
+
+    Operand Evaluate(const QString& text) const
+    {
+        Operand operand{text, false};
+        EvaluateParameter(operand.Text, operand.Exact, pkValue, true, publication_);
+        return operand;
+    }
+
+    // One comparison, or a parenthesised sub-expression.
+    bool Term(int depth, ConditionResult& result)
+    {
+        const Token first = Next();
+        if (first.Kind == tkOpen) {
+            if (depth >= kMaxNesting) {
+                Fail(result, aeInvalidExpression);
+                return false;
+            }
+            const bool value = Sequence(depth + 1, result);
+            if (result.Error == 0 && Next().Kind != tkClose)
+                Fail(result, aeInvalidExpression);
+            return value;
+        }
+        if (first.Kind != tkQuoted && first.Kind != tkWord) {
+            Fail(result, aeInvalidExpression);
+            return false;
+        }
+        const Token op = Next();
+        if (op.Kind != tkOperator) {
+            Fail(result, aeMissingOperator);
+            return false;
+        }
+        if (!IsComparisonOperator(op.Text)) {
+            Fail(result, aeInvalidOperator, op.Text);
+            return false;
+        }
+        const Token second = Next();
+        if (second.Kind != tkQuoted && second.Kind != tkWord) {
+            Fail(result, aeInvalidExpression);
+            return false;
+        }
+        return CompareOperands(Evaluate(first.Text), op.Text, Evaluate(second.Text), true);
+    }
+
+    // Terms joined by AND / OR, strictly left to right, every term evaluated.
+    bool Sequence(int depth, ConditionResult& result)
+    {
+        bool value = Term(depth, result);
+        while (result.Error == 0) {
+            const Token join = Peek();
+            if (join.Kind == tkEnd || join.Kind == tkClose)
+                break;
+            Next();
+            const QString word = join.Text.toUpper();
+            if (join.Kind != tkWord || (word != QLatin1String("AND") && word != QLatin1String("OR"))) {
+                Fail(result, join.Kind == tkQuoted ? aeMissingOperator : aeInvalidOperator, join.Text);
+                break;
+            }
+            const bool next = Term(depth, result);
+            value = word == QLatin1String("AND") ? (value && next) : (value || next);
+        }
+        return value;
+    }
+
+    QString text_;
+    const PublicationAccess* publication_;
+    qsizetype pos_ = 0;
+    qsizetype peekEnd_ = 0;
+};
+
+} // namespace
+
+ConditionResult EvaluateConditionExpression(const QString& expression, const PublicationAccess* publication)
+{
+    QString text = expression;
+    text.replace(QLatin1String("[#34]"), QLatin1String("\""), Qt::CaseInsensitive);
+    return ConditionParser(text, publication).Parse();
+}
+
+} // namespace tomeric
