@@ -2,6 +2,7 @@
 
 #include "platform/paths.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace tomeric {
@@ -93,6 +94,26 @@ bool BypassPrintDialogSwitch(const QStringList& arguments, int firstArgument) {
 
 QString StartPageSwitch(const QStringList& arguments, int firstArgument) {
     return SwitchValue(arguments, u'K', firstArgument).value_or(QString());
+}
+
+QString LocatePublicationFile(const QString& name, const QString& containerFolder) {
+    if (name.isEmpty())
+        return {};
+    if (!platform::FolderPart(name).isEmpty() && platform::FileExists(name))
+        return platform::NativePath(name);
+    const QString bare = platform::FilePart(name);
+    if (bare.isEmpty())
+        return {};
+    QStringList folders{containerFolder};
+    folders += qEnvironmentVariable("PATH").split(QDir::listSeparator(), Qt::SkipEmptyParts);
+    for (const QString& folder : folders) {
+        if (folder.isEmpty())
+            continue;
+        const QString candidate = platform::WithTrailingSeparator(folder) + bare;
+        if (platform::FileExists(candidate))
+            return platform::NativePath(candidate);
+    }
+    return {};
 }
 
 bool IsScreenSaverExecutable(const QString& executablePath) {

@@ -55,6 +55,12 @@ bool BypassPrintDialogSwitch(const QStringList& arguments, int firstArgument = 1
 // "/K"name: the start page's name, upper-cased; empty when absent or empty.
 QString StartPageSwitch(const QStringList& arguments, int firstArgument = 1);
 
+// The container another publication is run from (RunTomeric): the name as
+// written when it has a folder and the file exists; otherwise the bare name
+// in the current container's folder; otherwise the bare name in a folder of
+// the system search path. Empty when none exists.
+QString LocatePublicationFile(const QString& name, const QString& containerFolder);
+
 // Screen-saver run modes.
 enum TScreenSaverMode : int {
     ssNone = 0,           // not a screen saver

@@ -183,6 +183,19 @@ public:
     bool CopyEmbeddedToFile(const QString& name, const QString& destinationPath,
                             QString* error = nullptr);
 
+    // ---- start-up preparation ---------------------------------------------
+    // Extracts every font entry (kind 6) under a unique name and returns the
+    // paths, for registration with the system.
+    QStringList ExtractFonts();
+    // Makes the plug-in entries available as files: support files (kind 11,
+    // stored size > 0) are extracted under their own names first; then each
+    // library (kinds 10 and 16) is the entry name itself in preview mode, a
+    // file of that name beside the container when its stored size is 0, and
+    // otherwise a copy extracted under a unique name, whose path becomes the
+    // entry's name. Returns the library paths in entry-list order; libraries
+    // that could not be made available are left out.
+    QStringList PreparePlugInFiles();
+
     // ---- settings from the publication and the shell -----------------------
     // Once set, "RUNTIME.PUB" is hidden from every lookup.
     void SetPublicationRead(bool read) { publicationRead_ = read; }

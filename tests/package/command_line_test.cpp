@@ -160,3 +160,26 @@ TEST(ScreenSaver, TheFirstArgumentChoosesTheRunMode) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(LocatePublicationFile, TriesTheNameThenTheContainersFolderThenThePath) {
+    QTemporaryDir written, container, onPath;
+    for (const QString& path : {written.filePath("Next.pkg"), container.filePath("Next.pkg"),
+                                container.filePath("Local.pkg"), onPath.filePath("Far.pkg")}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", onPath.path().toUtf8() + ":/nonexistent");
+    EXPECT_EQ(LocatePublicationFile(written.filePath("next.pkg"), container.path()),
+              written.filePath("Next.pkg"));
+    EXPECT_EQ(LocatePublicationFile("next.pkg", container.path()), container.filePath("Next.pkg"));
+    EXPECT_EQ(LocatePublicationFile("C:\\gone\\local.pkg", container.path()),
+              container.filePath("Local.pkg"));
+    EXPECT_EQ(LocatePublicationFile("far.pkg", container.path()), onPath.filePath("Far.pkg"));
+    EXPECT_EQ(LocatePublicationFile("none.pkg", container.path()), "");
+    qputenv("PATH", oldPath);
+}
+
+} // namespace

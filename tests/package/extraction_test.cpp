@@ -197,3 +197,46 @@ TEST_F(Extraction, ARelativeExtractDirLiesInThePublicationsFolder) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(StartUpFiles, FontsAreExtractedUnderUniqueNames) {
+    PackageWriter writer;
+    writer.AddFile("Serif.ttf", "serif", ekFont);
+    writer.AddFile("Sans.otf", "sans", ekFont);
+    writer.AddFile("other.txt", "x");
+    QTemporaryDir dir, extract;
+    TPackage package;
+    ASSERT_EQ(package.Open(WritePackage(writer, dir)), kPackageOk);
+    package.SetExtractionFolder(extract.path());
+    const QStringList fonts = package.ExtractFonts();
+    ASSERT_EQ(fonts.size(), 2);
+    EXPECT_TRUE(fonts[0].endsWith(".otf")); // entry-list order: head first
+    EXPECT_TRUE(fonts[1].endsWith(".ttf"));
+    EXPECT_FALSE(fonts.contains(extract.filePath("Serif.ttf")));
+    EXPECT_EQ(ReadAll(fonts[1]), "serif");
+}
+
+TEST(StartUpFiles, PlugInsBecomeFilesAndSupportFilesComeFirst) {
+    PackageWriter writer;
+    writer.AddFile("calc.dat", "support", ekPlugInSupport);
+    writer.AddFile("calc.qxp", "library", ekPlugIn);
+    writer.AddTaggedPlugIn("tagged.qxp", "tagged library", "x");
+    writer.AddExternalPlugIn("beside.qxp");
+    writer.AddExternalPlugIn("absent.qxp");
+    QTemporaryDir dir, extract;
+    WriteAll(dir.filePath("beside.qxp"), "beside");
+    TPackage package;
+    ASSERT_EQ(package.Open(WritePackage(writer, dir)), kPackageOk);
+    package.SetExtractionFolder(extract.path());
+    const QStringList libraries = package.PreparePlugInFiles();
+    EXPECT_EQ(ReadAll(extract.filePath("calc.dat")), "support");
+    ASSERT_EQ(libraries.size(), 3);
+    EXPECT_EQ(libraries[0], dir.filePath("beside.qxp"));
+    EXPECT_EQ(ReadAll(libraries[1]), "tagged library");
+    EXPECT_EQ(ReadAll(libraries[2]), "library");
+    // An extracted library's entry is now named by its path.
+    EXPECT_NE(package.FindEmbedded(libraries[2]), nullptr);
+}
+
+} // namespace
