@@ -76,7 +76,7 @@ TActionEval::TActionEval(Services& services, const QString& text, uint8_t flags,
     RunState& runs = Runs();
     Serial = ++runs.ActiveEvaluators;
     Generation = runs.RunGeneration;
-    Lines = SplitLines(text);
+    Lines = SplitActionLines(text);
     if (services_.Debugger && text.left(8).compare(QLatin1String("DebugOff"), Qt::CaseInsensitive) != 0)
         services_.Debugger->ActionStart(Serial, SourceName, debugType, sourceKind);
     if (sourceKind >= 1 && sourceKind <= 25 && sourceName != SelfName()) {

@@ -10,7 +10,7 @@
 
 namespace tomeric {
 
-QStringList SplitLines(const QString& text)
+QStringList SplitActionLines(const QString& text)
 {
     QStringList lines;
     qsizetype start = 0;

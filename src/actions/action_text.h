@@ -29,7 +29,7 @@ struct ActionParams {
 enum SplitStatus { ssOk = 0, ssUnbalancedQuotes = -1 };
 
 // Lines at CR LF, CR or LF.
-QStringList SplitLines(const QString& text);
+QStringList SplitActionLines(const QString& text);
 
 // A line with its leading blanks and control characters removed.
 QString StripLeading(const QString& line);

@@ -1,0 +1,44 @@
+#pragma once
+// One headless run of an action script: the publication it runs in (an
+// empty one with a single page in the current folder, or the publication
+// of a container), the headless services that turn dialogs and every other
+// outside call into lines of text, and the global variables afterwards.
+// The tomeric-script runner is a thin command line around it.
+
+#include "actions/headless_services.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+
+namespace tomeric {
+
+class ScriptSession {
+public:
+    explicit ScriptSession(HeadlessServices::LineSink sink);
+    ~ScriptSession();
+
+    // An empty publication with one page; [PubDir] is the current folder.
+    void UseEmptyPublication();
+    // The publication of a container: its settings, pages, subroutines and
+    // included files apply (its start-up script does not run). False with
+    // *error set when the container cannot be opened or read.
+    bool OpenContainer(const QString& path, QString* error);
+
+    void AddAnswer(const QString& answer) { services_->AddAnswer(answer); }
+    HeadlessServices& Services() { return *services_; }
+
+    // Runs the text as one script.
+    void Run(const QString& scriptText);
+
+    // Every global variable in the variable-file format (key=value lines,
+    // CR LF, CR and LF inside values as [#13] and [#10], Windows-1252).
+    static QByteArray GlobalVariablesText();
+
+private:
+    std::unique_ptr<HeadlessServices> services_;
+    bool containerOpen_ = false;
+};
+
+} // namespace tomeric

@@ -1,0 +1,167 @@
+// tomeric-script: runs an action script without any window.
+//
+//   tomeric-script [--pub CONTAINER] [--answer TEXT]... [--vars OUT] FILE
+//
+// Dialogs and every other call to the world outside the script print one
+// line each on standard output (formats in actions/headless_services.h);
+// dialogs take their answers from the --answer options in order.
+
+#include "actions/script_session.h"
+#include "platform/cp1252.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+#include <iostream>
+#include <optional>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage =
+    "Usage: tomeric-script [--pub CONTAINER] [--answer TEXT]... [--vars OUT] FILE\n"
+    "\n"
+    "Runs the action script FILE (UTF-8; \"-\" reads standard input) as one script,\n"
+    "without any window.\n"
+    "\n"
+    "  --pub CONTAINER  run inside the publication of CONTAINER: its settings, pages,\n"
+    "                   subroutines and included files apply (its start-up script\n"
+    "                   does not run). Without it: an empty publication with one page\n"
+    "                   whose folder ([PubDir]) is the current folder.\n"
+    "  --answer TEXT    the next answer a dialog or menu receives (repeatable):\n"
+    "                   MessageBox and menus a number, InputBox the text, file and\n"
+    "                   folder boxes the path. With none left a dialog is cancelled.\n"
+    "  --vars OUT       at the end, write every global variable as key=value lines\n"
+    "                   (the SaveVariables format, Windows-1252) to OUT\n"
+    "                   (\"-\": standard output, in UTF-8).\n"
+    "  --help           show this text.\n"
+    "\n"
+    "Output, one line per event:\n"
+    "  DIALOG <Command> \"p1\" \"p2\" ...   a dialog (AlertBox, MessageBox, InputBox,\n"
+    "                                    FileOpenBox, FileSaveBox, FolderBox)\n"
+    "  ERROR \"text\"                      the error box ([LastError] while ShowErrors is on)\n"
+    "  CALL <Command> \"p1\" \"p2\" ...     any other command the player would carry out\n"
+    "Inside quotes a double quote is [#34], CR [#13], LF [#10].\n"
+    "\n"
+    "Exit status: 0 when the script ran (its errors are its own), 2 for bad usage\n"
+    "or a container that cannot be opened.\n";
+
+struct Options {
+    QString container;
+    QStringList answers;
+    std::optional<QString> varsOut;
+    QString scriptFile;
+};
+
+int UsageError(const QString& message)
+{
+    std::cerr << "tomeric-script: " << message.toStdString() << "\n\n" << kUsage;
+    return kExitUsage;
+}
+
+// Parses the arguments; returns an exit code when the program should stop.
+std::optional<int> ParseArguments(const QStringList& args, Options& options)
+{
+    bool haveFile = false;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= args.size())
+                return std::nullopt;
+            return args[++i];
+        };
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            std::cout << kUsage;
+            return kExitOk;
+        }
+        if (arg == QLatin1String("--pub") || arg == QLatin1String("--answer") || arg == QLatin1String("--vars")) {
+            const auto v = value();
+            if (!v)
+                return UsageError(arg + QStringLiteral(" needs a value"));
+            if (arg == QLatin1String("--pub"))
+                options.container = *v;
+            else if (arg == QLatin1String("--answer"))
+                options.answers.append(*v);
+            else
+                options.varsOut = *v;
+            continue;
+        }
+        if (arg.startsWith(QLatin1String("--")))
+            return UsageError(QStringLiteral("unknown option ") + arg);
+        if (haveFile)
+            return UsageError(QStringLiteral("only one script file may be given"));
+        options.scriptFile = arg;
+        haveFile = true;
+    }
+    if (!haveFile)
+        return UsageError(QStringLiteral("no script file given"));
+    return std::nullopt;
+}
+
+std::optional<QString> ReadScript(const QString& name)
+{
+    QFile file;
+    const bool ok = name == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                               : (file.setFileName(name), file.open(QIODevice::ReadOnly));
+    if (!ok)
+        return std::nullopt;
+    return QString::fromUtf8(file.readAll());
+}
+
+bool WriteVariables(const QString& out)
+{
+    // A file is a variable file LoadVariables reads back (Windows-1252);
+    // standard output carries UTF-8 like the event lines before it.
+    const QByteArray text = tomeric::ScriptSession::GlobalVariablesText();
+    if (out == QLatin1String("-")) {
+        const QByteArray utf8 = tomeric::DecodeWindows1252(text).toUtf8();
+        std::fflush(stdout);
+        return std::fwrite(utf8.constData(), 1, size_t(utf8.size()), stdout) == size_t(utf8.size());
+    }
+    QFile file(out);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(text) == text.size();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    Options options;
+    if (const auto exitCode = ParseArguments(QCoreApplication::arguments(), options))
+        return *exitCode;
+
+    const auto script = ReadScript(options.scriptFile);
+    if (!script)
+        return UsageError(QStringLiteral("cannot read ") + options.scriptFile);
+
+    QTextStream out(stdout);
+    tomeric::ScriptSession session([&out](const QString& line) {
+        out << line << '\n';
+        out.flush();
+    });
+    if (options.container.isEmpty()) {
+        session.UseEmptyPublication();
+    } else {
+        QString error;
+        if (!session.OpenContainer(options.container, &error)) {
+            std::cerr << "tomeric-script: " << error.toStdString() << "\n";
+            return kExitUsage;
+        }
+    }
+    for (const QString& answer : options.answers)
+        session.AddAnswer(answer);
+
+    session.Run(*script);
+    out.flush();
+
+    if (options.varsOut && !WriteVariables(*options.varsOut)) {
+        std::cerr << "tomeric-script: cannot write " << options.varsOut->toStdString() << "\n";
+        return kExitUsage;
+    }
+    return kExitOk;
+}
