@@ -1,4 +1,4 @@
-// Where the Windows special folders of the built-in variables lie on this
+// Where the Windows system folders of the built-in variables lie on this
 // system. Folders that only exist on Windows ([WindowsDir], [SystemDir],
 // [ProgramFiles]) are folders of the emulated drive C:, so a script that
 // writes "[WindowsDir]MYPUB.INI" and one that writes "C:\WINDOWS\MYPUB.INI"

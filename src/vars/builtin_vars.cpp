@@ -219,7 +219,7 @@ QString ReadSystemOrPublication(BuiltinVar var) {
 }
 
 // Windows' three-letter language abbreviations for common locales; other
-// locales give their ISO 639-2 code upper-cased.
+// locales give their ISO 639-2 (terminology) code upper-cased.
 struct LanguageAbbreviation {
     const char* locale;
     const char* abbreviation;
@@ -241,7 +241,7 @@ QString SystemLanguageAbbreviation(const QLocale& locale) {
     for (const LanguageAbbreviation& entry : kAbbreviations)
         if (name == QLatin1String(entry.locale))
             return QString::fromLatin1(entry.abbreviation);
-    const QString iso = QLocale::languageToCode(locale.language(), QLocale::ISO639Part2);
+    const QString iso = QLocale::languageToCode(locale.language(), QLocale::ISO639Part2T);
     return iso.isEmpty() ? QStringLiteral("<unknown>") : iso.toUpper();
 }
 
@@ -312,11 +312,15 @@ QString SelfName() { return State().self; }
 void SetSelfName(const QString& name) { State().self = name; }
 int PageNumberOffset() { return State().pageNumberOffset; }
 
+void ResetBuiltinVarState() {
+    State().self.clear();
+    State().pageNumberOffset = 0;
+}
+
 // ---- reading and writing ---------------------------------------------------------------
 
 QString ReadBuiltinVar(BuiltinVar var, const QDateTime& now) {
-    const int position = static_cast<int>(var);
-    if (position >= static_cast<int>(BuiltinVar::Time) && position <= static_cast<int>(BuiltinVar::Year))
+    if (IsTimeOrDateVar(var))
         return ReadTimeOrDate(var, now.isValid() ? now : QDateTime::currentDateTime());
     if (std::optional<QString> fromHost = ReadWindowOrPage(var))
         return *fromHost;

@@ -162,14 +162,25 @@ void SetSelfName(const QString& name);
 // [PageNumberOffset], initially 0.
 int PageNumberOffset();
 
-// Reads a built-in. `now` is the instant time and date names show.
+// Back to the state of a publication that has just started: no [Self],
+// page number offset 0. The shell calls it with ResetVariableStore when a
+// publication starts in the window.
+void ResetBuiltinVarState();
+
+// True for the names that show the time or the date ([Time] ... [Year]).
+constexpr bool IsTimeOrDateVar(BuiltinVar var) {
+    return var >= BuiltinVar::Time && var <= BuiltinVar::Year;
+}
+
+// Reads a built-in. `now` is the instant time and date names show (the
+// current time when it is not valid).
 QString ReadBuiltinVar(BuiltinVar var, const QDateTime& now);
 // Writes a writable built-in (the caller has checked the mark) and returns
 // the upper-cased bracketed names of other built-ins whose value changed as
 // a consequence (PageNumberOffset changes [PAGENUMBER] ...).
 QStringList WriteBuiltinVar(BuiltinVar var, const QString& value);
 
-// The special folders, with a trailing separator; see builtin_folders.cpp.
+// The system folders, with a trailing separator; see builtin_folders.cpp.
 QString WindowsFolder();
 QString SystemFolder();
 QString DocumentsFolder();

@@ -9,6 +9,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace tomeric {
@@ -44,18 +45,31 @@ int& SuppressionDepth() {
 }
 
 // The instant every time and date name of the running substitution shows.
-struct ClockSnapshot {
+// It is read from the clock the first time such a name is looked up, so
+// substitutions without time names never ask the clock.
+class ClockSnapshot {
+public:
     ClockSnapshot() {
-        if (depth()++ == 0)
-            now() = QDateTime::currentDateTime();
+        if (Depth()++ == 0)
+            Instant().reset();
     }
-    ~ClockSnapshot() { --depth(); }
-    static int& depth() {
-        static int d = 0;
-        return d;
+    ~ClockSnapshot() { --Depth(); }
+    ClockSnapshot(const ClockSnapshot&) = delete;
+    ClockSnapshot& operator=(const ClockSnapshot&) = delete;
+
+    static const QDateTime& Now() {
+        if (!Instant())
+            Instant() = QDateTime::currentDateTime();
+        return *Instant();
     }
-    static QDateTime& now() {
-        static QDateTime instant;
+
+private:
+    static int& Depth() {
+        static int depth = 0;
+        return depth;
+    }
+    static std::optional<QDateTime>& Instant() {
+        static std::optional<QDateTime> instant;
         return instant;
     }
 };
@@ -83,7 +97,7 @@ QString LookupValue(const QString& name) {
     if (auto value = GlobalVars().Value(name))
         return *value;
     if (auto builtin = FindBuiltinVar(name))
-        return ReadBuiltinVar(*builtin, ClockSnapshot::now());
+        return ReadBuiltinVar(*builtin, IsTimeOrDateVar(*builtin) ? ClockSnapshot::Now() : QDateTime());
     if (name.startsWith(u'#'))
         return CharacterCode(name.mid(1));
     return {};

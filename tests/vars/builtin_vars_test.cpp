@@ -189,6 +189,29 @@ TEST_F(VarsTest, TempDirCanBeFixedByTheShell) {
     EXPECT_EQ(GetVariable(QStringLiteral("TempDir")), QStringLiteral("/var/tmp/pub/"));
 }
 
+TEST_F(VarsTest, LanguageNamesFollowTheLocale) {
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::Canada));
+    EXPECT_EQ(GetVariable(QStringLiteral("SystemLanguageExt")), QStringLiteral("FRC"));
+    QLocale::setDefault(QLocale(QLocale::Icelandic, QLocale::Iceland));
+    EXPECT_EQ(GetVariable(QStringLiteral("SystemLanguageExt")), QStringLiteral("ISL"));
+    QLocale::setDefault(QLocale::c());
+    EXPECT_EQ(GetVariable(QStringLiteral("SystemLanguageExt")), QStringLiteral("<unknown>"));
+}
+
+TEST_F(VarsTest, SerialNumberIsAnUnsignedNumber) {
+    bool ok = false;
+    GetVariable(QStringLiteral("HDSerialNum")).toUInt(&ok);
+    EXPECT_TRUE(ok);
+}
+
+TEST_F(VarsTest, ResetBringsBackTheStartingState) {
+    SetVariable(QStringLiteral("[PageNumberOffset]"), QStringLiteral("3"));
+    SetSelfName(QStringLiteral("Btn"));
+    ResetBuiltinVarState();
+    EXPECT_EQ(GetVariable(QStringLiteral("PageNumberOffset")), QStringLiteral("0"));
+    EXPECT_EQ(GetVariable(QStringLiteral("Self")), QString());
+}
+
 TEST_F(VarsTest, UserNameIsNeverEmpty) {
     EXPECT_FALSE(GetVariable(QStringLiteral("UserName")).isEmpty());
 }
