@@ -349,6 +349,12 @@ bool DefineVariable(const QString& name, const QString& typeWord, const QString&
             return false;
         const QString value =
             RetypedValue(list.Value(key).value_or(QString()), old, *type, format);
+        if (!isLocal && *type == vtUndefined && value.isEmpty()) {
+            // an untyped global never holds an empty value
+            list.Remove(key);
+            BroadcastChange(key, value);
+            return true;
+        }
         list.SetInfo(key, TGenericVarInfo{*type, format});
         list.Set(key, value);
         BroadcastChange(key, value);

@@ -42,6 +42,29 @@ TEST_F(VarsTest, RandomTextsNeverCrashOrHang) {
     EXPECT_LT(worst, 1000) << "one input took " << worst << " ms";
 }
 
+TEST_F(VarsTest, RandomNamesThroughTheWritePathKeepTheStoreConsistent) {
+    std::mt19937 random(777);
+    std::uniform_int_distribution<int> length(0, 12);
+    std::uniform_int_distribution<int> action(0, 3);
+    const char* types[] = {"Integer", "Boolean", "Date", "Currency", "String", "Undefined", "Nope"};
+    for (int round = 0; round < 5000; ++round) {
+        const QString name = RandomText(random, length(random));
+        const QString value = RandomText(random, length(random));
+        switch (action(random)) {
+        case 0: SetVariable(name, value); break;
+        case 1: SetVariable(name, QString()); break;
+        case 2: DefineVariable(name, QString::fromLatin1(types[round % 7]), QStringLiteral("d/m/y"), round % 2); break;
+        default: GetVariable(name); break;
+        }
+    }
+    // untyped globals never hold an empty value
+    GlobalVars().ForEach([](const QString& key, const QString& value, const TGenericVarInfo* info) {
+        EXPECT_FALSE(key.isEmpty());
+        if (!info)
+            EXPECT_FALSE(value.isEmpty()) << key.toStdString();
+    });
+}
+
 TEST_F(VarsTest, DeepNestingNeedsNoRecursion) {
     const QString deep = QString(200000, u'[') + QStringLiteral("i") + QString(200000, u']');
     EXPECT_EQ(SubstituteVars(deep), QString());

@@ -187,6 +187,13 @@ TEST_F(VarsTest, RetypingConvertsTheCurrentValue) {
     EXPECT_EQ(LastError(), QString()); // retyping reports no conversion errors
 }
 
+TEST_F(VarsTest, AnEmptyGlobalThatLosesItsTypeIsDeleted) {
+    DefineVariable(QStringLiteral("[S]"), QStringLiteral("String"), QString(), false);
+    EXPECT_TRUE(GlobalVars().Contains(QStringLiteral("S")));
+    EXPECT_TRUE(DefineVariable(QStringLiteral("[S]"), QStringLiteral("Undefined"), QString(), false));
+    EXPECT_FALSE(GlobalVars().Contains(QStringLiteral("S")));
+}
+
 TEST_F(VarsTest, RetypingADateReparsesWithTheOldFormat) {
     DefineVariable(QStringLiteral("[D]"), QStringLiteral("Date"), QStringLiteral("d/m/yyyy"), false);
     Set("[D]", QStringLiteral("3/4/2024"));
