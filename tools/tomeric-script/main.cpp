@@ -23,7 +23,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
 
 const char* const kUsage =
-    "Usage: tomeric-script [--pub CONTAINER] [--answer TEXT]... [--vars OUT] FILE\n"
+    "Usage: tomeric-script [--pub CONTAINER | --subroutines FILE] [--answer TEXT]...\n"
+    "                      [--vars OUT] FILE\n"
     "\n"
     "Runs the action script FILE (UTF-8; \"-\" reads standard input) as one script,\n"
     "without any window.\n"
@@ -35,6 +36,8 @@ const char* const kUsage =
     "  --answer TEXT    the next answer a dialog or menu receives (repeatable):\n"
     "                   MessageBox and menus a number, InputBox the text, file and\n"
     "                   folder boxes the path. With none left a dialog is cancelled.\n"
+    "  --subroutines FILE  without a container: the publication's subroutines (the\n"
+    "                   labels GoSub finds) are the text of FILE (UTF-8).\n"
     "  --vars OUT       at the end, write every global variable as key=value lines\n"
     "                   (the SaveVariables format, Windows-1252) to OUT\n"
     "                   (\"-\": standard output, in UTF-8).\n"
@@ -53,6 +56,7 @@ const char* const kUsage =
 struct Options {
     QString container;
     QStringList answers;
+    QString subroutinesFile;
     std::optional<QString> varsOut;
     QString scriptFile;
 };
@@ -78,7 +82,8 @@ std::optional<int> ParseArguments(const QStringList& args, Options& options)
             std::cout << kUsage;
             return kExitOk;
         }
-        if (arg == QLatin1String("--pub") || arg == QLatin1String("--answer") || arg == QLatin1String("--vars")) {
+        if (arg == QLatin1String("--pub") || arg == QLatin1String("--answer") || arg == QLatin1String("--vars") ||
+            arg == QLatin1String("--subroutines")) {
             const auto v = value();
             if (!v)
                 return UsageError(arg + QStringLiteral(" needs a value"));
@@ -86,6 +91,8 @@ std::optional<int> ParseArguments(const QStringList& args, Options& options)
                 options.container = *v;
             else if (arg == QLatin1String("--answer"))
                 options.answers.append(*v);
+            else if (arg == QLatin1String("--subroutines"))
+                options.subroutinesFile = *v;
             else
                 options.varsOut = *v;
             continue;
@@ -152,6 +159,12 @@ int main(int argc, char** argv)
             std::cerr << "tomeric-script: " << error.toStdString() << "\n";
             return kExitUsage;
         }
+    }
+    if (!options.subroutinesFile.isEmpty()) {
+        const auto subroutines = ReadScript(options.subroutinesFile);
+        if (!subroutines)
+            return UsageError(QStringLiteral("cannot read ") + options.subroutinesFile);
+        session.Services().subroutineText = *subroutines;
     }
     for (const QString& answer : options.answers)
         session.AddAnswer(answer);
