@@ -114,6 +114,8 @@ void TPackage::ResetDirectoryState() {
     splashImage_.clear();
     previewImage_.clear();
     entries_.clear();
+    byName_.clear();
+    byFilePart_.clear();
     publicationRead_ = false;
 }
 
@@ -214,6 +216,7 @@ bool TPackage::ReadDirectory(const QByteArray& directory, const TPackageOpenOpti
     }
     entries_.assign(std::make_move_iterator(inOrder.rbegin()),
                     std::make_move_iterator(inOrder.rend()));
+    RebuildIndex();
     return true;
 }
 
@@ -234,11 +237,26 @@ bool TPackage::HiddenEntry(const TEmbeddedEntry& entry) const {
            entry.name.compare(kPublicationEntryName, Qt::CaseInsensitive) == 0;
 }
 
+void TPackage::RebuildIndex() {
+    byName_.clear();
+    byFilePart_.clear();
+    for (std::size_t i = 0; i < entries_.size(); ++i) {
+        byName_[entries_[i].name.toCaseFolded()].push_back(i);
+        byFilePart_[platform::FilePart(entries_[i].name).toCaseFolded()].push_back(i);
+    }
+}
+
+void TPackage::RenameEntry(TEmbeddedEntry& entry, const QString& newName) {
+    entry.name = newName;
+    RebuildIndex();
+}
+
 const TEmbeddedEntry* TPackage::FindExact(const QString& name) const {
-    for (const TEmbeddedEntry& entry : entries_)
-        if (entry.name.compare(name, Qt::CaseInsensitive) == 0)
-            return HiddenEntry(entry) ? nullptr : &entry;
-    return nullptr;
+    const auto it = byName_.constFind(name.toCaseFolded());
+    if (it == byName_.constEnd())
+        return nullptr;
+    const TEmbeddedEntry& entry = entries_[it->front()];
+    return HiddenEntry(entry) ? nullptr : &entry;
 }
 
 const TEmbeddedEntry* TPackage::FindEmbedded(const QString& name) const {
@@ -259,15 +277,23 @@ TEmbeddedEntry* TPackage::FindEmbedded(const QString& name) {
 }
 
 QString TPackage::FindIncludedName(const QString& shortName) const {
-    const QString colonName = u':' + shortName;
-    for (const TEmbeddedEntry& entry : entries_) {
-        if (HiddenEntry(entry))
-            continue;
-        if (entry.name.compare(colonName, Qt::CaseInsensitive) == 0 ||
-            platform::FilePart(entry.name).compare(shortName, Qt::CaseInsensitive) == 0)
-            return entry.name;
-    }
-    return shortName;
+    // The first entry from the head named ":" + shortName or whose file-name
+    // part is shortName.
+    std::size_t best = entries_.size();
+    auto consider = [&](const QHash<QString, std::vector<std::size_t>>& index,
+                        const QString& key) {
+        const auto it = index.constFind(key);
+        if (it == index.constEnd())
+            return;
+        for (std::size_t i : *it)
+            if (!HiddenEntry(entries_[i])) {
+                best = std::min(best, i);
+                return;
+            }
+    };
+    consider(byName_, (u':' + shortName).toCaseFolded());
+    consider(byFilePart_, shortName.toCaseFolded());
+    return best < entries_.size() ? entries_[best].name : shortName;
 }
 
 } // namespace tomeric

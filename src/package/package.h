@@ -52,8 +52,8 @@ enum class TApplicationKind : std::uint8_t {
     akPackage = 3, // a ".pkg" container opened by running another publication
 };
 
-// One directory entry. `name` can be changed by the plug-in loader (a kind 10
-// entry's name becomes its extracted path).
+// One directory entry. Lookups go through an index of the names: change a
+// name only through TPackage::RenameEntry.
 struct TEmbeddedEntry {
     QString name;
     std::uint8_t kind = ekOrdinary;
@@ -149,8 +149,10 @@ public:
     void ForgetImages() { splashImage_.clear(); previewImage_.clear(); }
 
     // ---- entries ----------------------------------------------------------
-    // Head first: the reverse of the directory order.
+    // Head first: the reverse of the directory order. Flags and paths may be
+    // changed through this; names only through RenameEntry.
     std::vector<TEmbeddedEntry>& Entries() { return entries_; }
+    void RenameEntry(TEmbeddedEntry& entry, const QString& newName);
     const std::vector<TEmbeddedEntry>& Entries() const { return entries_; }
 
     // Exact name (ignoring case), then with every "/" turned into "\".
@@ -230,6 +232,7 @@ private:
     bool ReadDirectory(const QByteArray& directory, const TPackageOpenOptions& options);
     bool HiddenEntry(const TEmbeddedEntry& entry) const;
     const TEmbeddedEntry* FindExact(const QString& name) const;
+    void RebuildIndex();
     bool StoredDataInBounds(const TEmbeddedEntry& entry) const;
     bool ReadStored(std::int64_t offset, char* buffer, std::int64_t count);
     CopyResult CopyData(const TEmbeddedEntry& entry, QIODevice& destination);
@@ -249,6 +252,9 @@ private:
     QString splashImage_, previewImage_;
 
     std::vector<TEmbeddedEntry> entries_;
+    // Case-folded name, and case-folded file-name part, → indices, head first.
+    QHash<QString, std::vector<std::size_t>> byName_;
+    QHash<QString, std::vector<std::size_t>> byFilePart_;
 
     bool publicationRead_ = false;
     QString publicationFolder_;

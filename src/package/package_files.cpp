@@ -294,6 +294,7 @@ void TPackage::Close(bool deleteExtracted) {
     containerSize_ = 0;
     containerPath_.clear();
     ResetDirectoryState();
+    RebuildIndex();
     ClearPreviewFiles();
 }
 

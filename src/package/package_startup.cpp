@@ -46,7 +46,7 @@ QStringList TPackage::PreparePlugInFiles() {
         }
         if (!entry.extracted && ExtractEmbedded(entry, true) != 1)
             continue;
-        entry.name = entry.extractedPath;
+        RenameEntry(entry, entry.extractedPath);
         libraries.append(entry.extractedPath);
     }
     return libraries;

@@ -157,3 +157,19 @@ TEST(EmbeddedData, LargeEntriesSurviveTheRoundTrip) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(EmbeddedRename, ARenamedEntryIsFoundByItsNewNameOnly) {
+    PackageWriter writer;
+    writer.AddFile("plug.qxp", "library", ekPlugIn);
+    QTemporaryDir dir;
+    TPackage package;
+    ASSERT_EQ(package.Open(WritePackage(writer, dir)), kPackageOk);
+    package.RenameEntry(*package.FindEmbedded("plug.qxp"), "/tmp/tm_123.qxp");
+    EXPECT_EQ(package.FindEmbedded("plug.qxp"), nullptr);
+    ASSERT_NE(package.FindEmbedded("/TMP/TM_123.QXP"), nullptr);
+    EXPECT_EQ(package.FindIncludedName("tm_123.qxp"), "/tmp/tm_123.qxp");
+}
+
+} // namespace
