@@ -1,79 +1,11 @@
 #include "publication/publication_builder.h"
 
 #include "publication/object_properties.h"
+#include "publication/publication_settings.h"
 #include "publication/record_binding.h"
 
 namespace tomeric {
 namespace {
-
-// SCREENCOLORS= accepts only the colour counts of real display modes.
-void SetScreenColors(TPublicationSettings& s, const TRecord& r, TBindingContext&) {
-    constexpr int kAccepted[] = {2, 16, 256, 32768, 65536, 16777216};
-    if (r.integer && std::find(std::begin(kAccepted), std::end(kAccepted), *r.integer) !=
-                         std::end(kAccepted)) {
-        s.screenColors = *r.integer;
-    }
-}
-
-using S = TPublicationSettings;
-using BS = TBind<S>;
-const std::vector<TBinding<S>> kSettingRows = {
-    BS::Text(ktTitle, &S::title),
-    BS::Text(ktAuthor, &S::author),
-    BS::Int(ktScreenWidth, &S::screenWidth),
-    BS::Int(ktScreenHeight, &S::screenHeight),
-    BS::Special(ktScreenColors, SetScreenColors),
-    BS::Text(ktAppCursor, &S::appCursor),
-    BS::Text(ktHotSpotCursor, &S::hotSpotCursor),
-    BS::Text(ktDragCursor, &S::dragCursor),
-    BS::Text(ktBusyCursor, &S::busyCursor),
-    BS::Text(ktExitPassword, &S::exitPassword),
-    BS::Text(ktStartPassword, &S::startPassword),
-    BS::YesNo(ktAllowEsc, &S::allowEsc),
-    BS::YesNo(ktAllowPageUpDn, &S::allowPageUpDn),
-    BS::Int(ktWindowStyle, &S::windowStyle),
-    BS::Int(ktWindowOrder, &S::windowOrder),
-    BS::Int(ktWindowProps, &S::windowProps),
-    BS::Int(ktWindowPos, &S::windowPos),
-    BS::Text(ktWindowRegKey, &S::windowRegKey),
-    BS::Int(ktMinPubWidth, &S::minPubWidth),
-    BS::Int(ktMinPubHeight, &S::minPubHeight),
-    BS::YesNo(ktScreenAutoSize, &S::screenAutoSize),
-    BS::Int(ktBkndColor, &S::bkndColor),
-    BS::Text(ktShapeFile, &S::shapeFile),
-    BS::Int(ktShapeTransColor, &S::shapeTransColor),
-    BS::YesNo(ktAutoReturn, &S::autoReturn),
-    BS::Int(ktReturnTime, &S::returnTime),
-    BS::Text(ktReturnAction, &S::returnAction),
-    BS::YesNo(ktMouseExit, &S::mouseExit),
-    BS::YesNo(ktShowErrors, &S::showErrors),
-    BS::YesNo(ktShowMarquee, &S::showMarquee),
-    BS::YesNo(ktBypassPrintDlg, &S::bypassPrintDlg),
-    BS::Text(ktStartupAction, &S::startupAction),
-    BS::Text(ktShutdownAction, &S::shutdownAction),
-    BS::Text(ktActivateAction, &S::activateAction),
-    BS::Text(ktDeactivateAction, &S::deactivateAction),
-    BS::Text(ktPageChangeAction, &S::pageChangeAction),
-    BS::Text(ktSubroutineAction, &S::subroutineAction),
-    BS::YesNo(ktUseUpdateTimer, &S::useUpdateTimer),
-    BS::Text(ktHelpFile, &S::helpFile),
-    BS::YesNo(ktNoCtrlAltDel, &S::noCtrlAltDel),
-    BS::YesNo(ktNoPrintScrn, &S::noPrintScrn),
-    BS::Text(ktAlertBoxImage, &S::alertBoxImage),
-    BS::Text(ktMsgBoxImage, &S::msgBoxImage),
-    BS::Text(ktExitBoxImage, &S::exitBoxImage),
-    BS::Text(ktCustomFontName, &S::customFontName),
-    BS::Int(ktCustomFontSize, &S::customFontSize),
-    BS::FontStyle(ktCustomFontStyle, &S::customFontStyle),
-    BS::Int(ktCustomCharset, &S::customCharset),
-    BS::Int(ktLinkColor, &S::linkColor),
-    BS::AtLeast(ktCacheSize, &S::cacheSize, 1),
-    BS::IntIn(ktBiDiMode, &S::biDiMode, bdLeftToRight, bdRightToLeftReadingOnly),
-    BS::Byte(ktExtractOp, &S::extractOp),
-    BS::Text(ktExtractDir, &S::extractDir),
-    BS::Text(ktPubVersion, &S::pubVersion),
-    BS::Text(ktEmbeddedFiles, &S::embeddedFiles),
-};
 
 // A palette of its own also marks the publication as having one.
 void SetPagePalette(TPageBackground& b, const TRecord& r, TBindingContext& context) {
@@ -154,8 +86,7 @@ TPublication TPublicationBuilder::Finish() {
 
 void TPublicationBuilder::ApplySetting(const TRecord& record) {
     if (record.tag == ktEmbeddedFiles && !options_.previewMode) return;
-    TBindingContext context{nullptr, &publication_.settings};
-    ApplyBinding(kSettingRows, publication_.settings, record, context);
+    ApplySettingRecord(publication_.settings, record);
 }
 
 void TPublicationBuilder::ApplyLanguageText(const TRecord& record) {
