@@ -1,0 +1,80 @@
+#include "imaging/opaque_region.h"
+
+#include <vector>
+
+namespace tomeric {
+namespace {
+
+// Turning a few thousand rectangles into a region at a time keeps each union
+// cheap; one region per row would make a tall picture slow.
+constexpr std::size_t kRectsPerBatch = 2000;
+
+class RegionBatcher {
+public:
+    void Add(const QRect& rect) {
+        batch_.push_back(rect);
+        if (batch_.size() == kRectsPerBatch)
+            Flush();
+    }
+    void Flush() {
+        if (batch_.empty())
+            return;
+        QRegion part;
+        // Rows arrive top to bottom and runs left to right: the banded order
+        // setRects requires.
+        part.setRects(batch_.data(), int(batch_.size()));
+        result_ = result_.united(part);
+        batch_.clear();
+    }
+    const QRegion& Result() const { return result_; }
+
+private:
+    std::vector<QRect> batch_;
+    QRegion result_;
+};
+
+} // namespace
+
+std::uint32_t ColourOfPixel(QRgb pixel) {
+    return std::uint32_t(qRed(pixel)) | std::uint32_t(qGreen(pixel)) << 8
+        | std::uint32_t(qBlue(pixel)) << 16;
+}
+
+QRgb PixelOfColour(std::uint32_t colour) {
+    return qRgb(int(colour & 0xFF), int(colour >> 8 & 0xFF), int(colour >> 16 & 0xFF));
+}
+
+std::uint32_t BottomLeftColour(const QImage& image) {
+    if (image.isNull())
+        return 0;
+    return ColourOfPixel(image.pixel(0, image.height() - 1));
+}
+
+std::optional<QRegion> BuildOpaqueRegion(const QImage& image, std::uint32_t transparentColour) {
+    if (image.isNull())
+        return std::nullopt;
+    const QImage buffer = image.convertToFormat(QImage::Format_RGB32);
+    if (buffer.isNull())
+        return std::nullopt;
+    RegionBatcher batcher;
+    const int width = buffer.width();
+    for (int y = 0; y < buffer.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(buffer.constScanLine(y));
+        int x = 0;
+        while (x < width) {
+            while (x < width && ColourOfPixel(row[x]) == transparentColour)
+                ++x;
+            const int start = x;
+            while (x < width && ColourOfPixel(row[x]) != transparentColour)
+                ++x;
+            if (x > start)
+                batcher.Add(QRect(start, y, x - start, 1));
+        }
+    }
+    batcher.Flush();
+    if (batcher.Result().isEmpty())
+        return std::nullopt;
+    return batcher.Result();
+}
+
+} // namespace tomeric

@@ -1,0 +1,192 @@
+#include "imaging/picture.h"
+
+#include "imaging/pcx_reader.h"
+#include "package/package.h"
+#include "platform/paths.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QPixelFormat>
+
+namespace tomeric {
+namespace {
+
+// Enough of a file to recognise the formats Qt does not read.
+constexpr qint64 kSniffSize = 128;
+
+std::uint32_t LE32(QByteArrayView bytes, qsizetype at) {
+    if (at < 0 || at + 4 > bytes.size())
+        return 0;
+    return std::uint32_t(std::uint8_t(bytes[at])) | std::uint32_t(std::uint8_t(bytes[at + 1])) << 8
+        | std::uint32_t(std::uint8_t(bytes[at + 2])) << 16
+        | std::uint32_t(std::uint8_t(bytes[at + 3])) << 24;
+}
+
+std::uint32_t LE16(QByteArrayView bytes, qsizetype at) { return LE32(bytes, at) & 0xFFFF; }
+
+bool TooManyPixels(const QSize& size) {
+    return size.isValid() && std::int64_t(size.width()) * size.height() > kMaxPicturePixels;
+}
+
+TPictureDecode Failure(TPictureError error) {
+    TPictureDecode result;
+    result.error = error;
+    return result;
+}
+
+TPictureDecode DecodeWithQt(QIODevice& device) {
+    QImageReader reader(&device);
+    reader.setDecideFormatFromContent(true);
+    if (TooManyPixels(reader.size()))
+        return Failure(TPictureError::peTooLarge);
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        const bool unknown = reader.error() == QImageReader::UnsupportedFormatError;
+        return Failure(unknown ? TPictureError::peUnknownFormat : TPictureError::peCorrupt);
+    }
+    TPictureDecode result;
+    result.picture.format = reader.format().toLower();
+    result.picture.hasAlpha = image.hasAlphaChannel();
+    result.picture.image = std::move(image);
+    return result;
+}
+
+// The recognisers that come before Qt's readers; nullopt: let Qt try.
+std::optional<TPictureDecode> DecodeOwnFormats(const QByteArray& bytes) {
+    if (IsMetafile(bytes))
+        return Failure(TPictureError::peMetafile);
+    if (LooksLikePcx(bytes))
+        return DecodePcx(bytes);
+    return std::nullopt;
+}
+
+std::optional<TPictureInfo> QueryWithQt(QIODevice& device) {
+    QImageReader reader(&device);
+    reader.setDecideFormatFromContent(true);
+    if (!reader.canRead())
+        return std::nullopt;
+    const QSize size = reader.size();
+    if (size.isValid())
+        return TPictureInfo{size.width(), size.height(), FormatHasAlpha(reader.imageFormat())};
+    return std::nullopt;
+}
+
+// Readers that cannot tell the size from the header alone decode the picture.
+std::optional<TPictureInfo> InfoFromDecode(const TPictureDecode& decode) {
+    if (!decode.Ok())
+        return std::nullopt;
+    return TPictureInfo{decode.picture.Width(), decode.picture.Height(), decode.picture.hasAlpha};
+}
+
+} // namespace
+
+bool IsMetafile(QByteArrayView bytes) {
+    constexpr std::uint32_t kPlaceableKey = 0x9AC6CDD7;
+    if (LE32(bytes, 0) == kPlaceableKey)
+        return true;
+    const std::uint32_t type = LE16(bytes, 0), headerWords = LE16(bytes, 2), version = LE16(bytes, 4);
+    if ((type == 1 || type == 2) && headerWords == 9 && (version == 0x100 || version == 0x300))
+        return true;
+    return LE32(bytes, 0) == 1 && bytes.size() >= 44 && bytes.sliced(40, 4) == " EMF";
+}
+
+bool FormatHasAlpha(QImage::Format format) {
+    if (format == QImage::Format_Invalid)
+        return false;
+    return QImage::toPixelFormat(format).alphaUsage() == QPixelFormat::UsesAlpha;
+}
+
+const char* PictureErrorText(TPictureError error) {
+    switch (error) {
+    case TPictureError::peNone: return "no error";
+    case TPictureError::peNotFound: return "picture not found";
+    case TPictureError::peUnreadable: return "picture could not be read";
+    case TPictureError::peUnknownFormat: return "unknown picture format";
+    case TPictureError::peMetafile: return "metafiles are not supported";
+    case TPictureError::peCorrupt: return "picture data is damaged";
+    case TPictureError::peTooLarge: return "picture is too large";
+    }
+    return "unknown error";
+}
+
+TPictureDecode DecodePictureBytes(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return Failure(TPictureError::peUnknownFormat);
+    if (bytes.size() > kMaxPictureBytes)
+        return Failure(TPictureError::peTooLarge);
+    if (auto own = DecodeOwnFormats(bytes))
+        return *own;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return DecodeWithQt(buffer);
+}
+
+TPictureDecode DecodePictureFile(const QString& fileName) {
+    if (fileName.isEmpty())
+        return Failure(TPictureError::peNotFound);
+    QFile file(platform::NativePath(fileName));
+    if (!file.exists())
+        return Failure(TPictureError::peNotFound);
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure(TPictureError::peUnreadable);
+    if (file.size() > kMaxPictureBytes)
+        return Failure(TPictureError::peTooLarge);
+    return DecodePictureBytes(file.readAll());
+}
+
+TPictureDecode DecodePictureStream(QIODevice& stream) {
+    if (!stream.isReadable())
+        return Failure(TPictureError::peUnreadable);
+    const QByteArray bytes = stream.read(kMaxPictureBytes + 1);
+    return DecodePictureBytes(bytes);
+}
+
+std::optional<TPictureInfo> QueryPictureBytes(const QByteArray& bytes) {
+    if (bytes.isEmpty() || IsMetafile(bytes))
+        return std::nullopt;
+    if (auto pcx = ReadPcxInfo(bytes))
+        return pcx;
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    if (auto info = QueryWithQt(buffer))
+        return info;
+    return InfoFromDecode(DecodePictureBytes(bytes));
+}
+
+std::optional<TPictureInfo> QueryPictureFile(const QString& fileName) {
+    if (fileName.isEmpty())
+        return std::nullopt;
+    QFile file(platform::NativePath(fileName));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray head = file.read(kSniffSize);
+    if (IsMetafile(head))
+        return std::nullopt;
+    if (auto pcx = ReadPcxInfo(head))
+        return pcx;
+    file.seek(0);
+    if (auto info = QueryWithQt(file))
+        return info;
+    file.close();
+    return InfoFromDecode(DecodePictureFile(fileName));
+}
+
+int LoadEmbeddedPicture(TPackage& package, const QString& name, TPicture& picture) {
+    const TEmbeddedLoad load = package.LoadEmbeddedToMemory(name);
+    if (load.code != 0)
+        return load.code;
+    TPictureDecode decode = DecodePictureBytes(load.data);
+    if (!decode.Ok())
+        return 2;
+    picture = std::move(decode.picture);
+    return 0;
+}
+
+int LoadEmbeddedPicture(const QString& name, TPicture& picture) {
+    return LoadEmbeddedPicture(CurrentPackage(), name, picture);
+}
+
+} // namespace tomeric
