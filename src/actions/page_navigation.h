@@ -187,8 +187,10 @@ private:
     // PAGECHANGEACTION: the target after the action, -1 when cancelled.
     int RunPageChangeAction(int target, bool* failed);
     void AppendHistory();
-    void RunPageScript(const QString& text, const QString& sourceName, uint8_t flags, uint8_t kind,
-                       const QString& traceName);
+    // Runs a page script unless it is empty or the publication closes;
+    // traced as "RUN traceName" with the quoted argument when it is not null.
+    void RunPageScript(const QString& traceName, const QString& text, const QString& sourceName,
+                       uint8_t flags, uint8_t kind, const QString& traceArgument);
     void ReportError(int code, const QString& text);
     void Trace(const QString& line) const;
     void TraceCall(const QString& command, const QStringList& params) const;
