@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <iterator>
+#include <string_view>
+#include <unordered_map>
 
 namespace tomeric {
 namespace {
@@ -257,8 +259,11 @@ constexpr TKeyInfo kKeys[] = {
 };
 // clang-format on
 
+// The longest key is well below this; longer texts are no key.
+constexpr std::size_t kMaxKeyLength = 40;
+
 struct TIndex {
-    QHash<QString, const TKeyInfo*> byKey;
+    std::unordered_map<std::string_view, const TKeyInfo*> byKey;
     QHash<int, const TKeyInfo*> byTag;
 };
 
@@ -266,7 +271,7 @@ const TIndex& Index() {
     static const TIndex index = [] {
         TIndex built;
         for (const TKeyInfo& info : kKeys) {
-            built.byKey.insert(QString::fromLatin1(info.key), &info);
+            built.byKey.emplace(info.key, &info);
             built.byTag.insert(info.tag, &info);
         }
         return built;
@@ -274,11 +279,29 @@ const TIndex& Index() {
     return index;
 }
 
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
 } // namespace
 
+// Keys are ASCII: upper-casing ASCII letters is the case-insensitive match,
+// and any other byte makes the text no key. Runs once per line, so it
+// allocates nothing.
+const TKeyInfo* FindKey(QByteArrayView key, bool withEquals) {
+    char upper[kMaxKeyLength];
+    const std::size_t length = std::size_t(key.size()) + (withEquals ? 1 : 0);
+    if (length > kMaxKeyLength) return nullptr;
+    for (qsizetype i = 0; i < key.size(); ++i) upper[i] = AsciiUpper(key[i]);
+    if (withEquals) upper[length - 1] = '=';
+    const auto& byKey = Index().byKey;
+    const auto found = byKey.find(std::string_view(upper, length));
+    return found == byKey.end() ? nullptr : found->second;
+}
+
 const TKeyInfo* FindKey(QStringView key) {
-    // Keys are ASCII: a plain upper-casing is the case-insensitive match.
-    return Index().byKey.value(key.toString().toUpper(), nullptr);
+    for (QChar c : key) {
+        if (c.unicode() > 0x7F) return nullptr;
+    }
+    return FindKey(QByteArrayView(key.toLatin1()), false);
 }
 
 const TKeyInfo* FindKeyByTag(int tag) { return Index().byTag.value(tag, nullptr); }

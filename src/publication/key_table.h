@@ -4,6 +4,7 @@
 // as, and the family of records it belongs to. One data table (key_table.cpp)
 // is the single place a key is defined.
 
+#include <QByteArrayView>
 #include <QStringView>
 
 #include <cstdint>
@@ -119,6 +120,9 @@ struct TKeyInfo {
 // The key for a line's key text ("X=", "masterpage"), compared ignoring
 // case; nullptr for a key the player does not know.
 const TKeyInfo* FindKey(QStringView key);
+// The same for the key bytes of a line (Windows-1252), with "=" appended
+// when `withEquals`; allocates nothing.
+const TKeyInfo* FindKey(QByteArrayView key, bool withEquals);
 // The row of a tag; nullptr for an unknown tag.
 const TKeyInfo* FindKeyByTag(int tag);
 

@@ -21,8 +21,8 @@ std::vector<TBinding<P>> FontRows() {
 template <class P>
 std::vector<TBinding<P>> HoverRows() {
     using B = TBind<P>;
-    return {B::ParaText(ktObjEnterAction, &P::enterAction),
-            B::ParaText(ktObjExitAction, &P::exitAction)};
+    return {B::Text(ktObjEnterAction, &P::enterAction),
+            B::Text(ktObjExitAction, &P::exitAction)};
 }
 
 template <class P>
@@ -50,7 +50,7 @@ void SetTrackMaximum(TTrackBarProps& p, const TRecord& r, TBindingContext&) {
 // CHANGINGACTION= is an integer key whose text is the action; its "¶" are
 // line breaks like every other action's.
 void SetChangingAction(TTrackBarProps& p, const TRecord& r, TBindingContext&) {
-    p.changingAction = RestoreLineBreaks(r.text);
+    p.changingAction = DecodeWithLineBreaks(r.rawValue);
 }
 
 void SetEditPassword(TEditFieldProps& p, const TRecord& r, TBindingContext&) {
@@ -117,10 +117,10 @@ const std::vector<TBinding<TObjectRecord>> kCommonRows = {
 
 using PB = TPushButtonProps;
 const auto kPushButtonRows = JoinBindings<PB>({FontRows<PB>(), HoverRows<PB>(), {
-    TBind<PB>::ParaText(ktText, &PB::text),
-    TBind<PB>::ParaText(ktObjAction, &PB::clickAction),
-    TBind<PB>::ParaText(ktObjRAction, &PB::rClickAction),
-    TBind<PB>::ParaText(ktHint, &PB::hint),
+    TBind<PB>::Text(ktText, &PB::text),
+    TBind<PB>::Text(ktObjAction, &PB::clickAction),
+    TBind<PB>::Text(ktObjRAction, &PB::rClickAction),
+    TBind<PB>::Text(ktHint, &PB::hint),
     TBind<PB>::Word(ktKey, &PB::hotKey),
     TBind<PB>::Byte(ktAlign, &PB::alignment),
     TBind<PB>::ByteIn(ktImageStyle, &PB::imageStyle, qxbsNone, qxbsIndividual),
@@ -139,9 +139,9 @@ const auto kPushButtonRows = JoinBindings<PB>({FontRows<PB>(), HoverRows<PB>(), 
 
 using CB = TCheckBoxProps;
 const auto kCheckBoxRows = JoinBindings<CB>({FontRows<CB>(), HoverRows<CB>(), {
-    TBind<CB>::ParaText(ktText, &CB::text),
-    TBind<CB>::ParaText(ktObjAction, &CB::clickAction),
-    TBind<CB>::ParaText(ktHint, &CB::hint),
+    TBind<CB>::Text(ktText, &CB::text),
+    TBind<CB>::Text(ktObjAction, &CB::clickAction),
+    TBind<CB>::Text(ktHint, &CB::hint),
     TBind<CB>::Word(ktKey, &CB::hotKey),
     TBind<CB>::Byte(ktAlign, &CB::alignment),
     TBind<CB>::VarName(ktVarName, &CB::varName),
@@ -152,16 +152,16 @@ const auto kCheckBoxRows = JoinBindings<CB>({FontRows<CB>(), HoverRows<CB>(), {
 
 using TX = TTextProps;
 const auto kTextRows = JoinBindings<TX>({FontRows<TX>(), HoverRows<TX>(), DragRows<TX>(), {
-    TBind<TX>::ParaText(ktText, &TX::text),
+    TBind<TX>::Text(ktText, &TX::text),
     TBind<TX>::Int(ktHMargin, &TX::hMargin),
     TBind<TX>::Int(ktVMargin, &TX::vMargin),
 }});
 
 using ED = TEditFieldProps;
 const auto kEditFieldRows = JoinBindings<ED>({FontRows<ED>(), HoverRows<ED>(), {
-    TBind<ED>::ParaText(ktText, &ED::text),
-    TBind<ED>::ParaText(ktObjAction, &ED::changeAction),
-    TBind<ED>::ParaText(ktHint, &ED::hint),
+    TBind<ED>::Text(ktText, &ED::text),
+    TBind<ED>::Text(ktObjAction, &ED::changeAction),
+    TBind<ED>::Text(ktHint, &ED::hint),
     TBind<ED>::Word(ktKey, &ED::hotKey),
     TBind<ED>::VarName(ktVarName, &ED::varName),
     TBind<ED>::YesNo(ktWordWrap, &ED::wordWrap),
@@ -176,10 +176,10 @@ const auto kEditFieldRows = JoinBindings<ED>({FontRows<ED>(), HoverRows<ED>(), {
 
 using LB = TListBoxProps;
 const auto kListBoxRows = JoinBindings<LB>({FontRows<LB>(), HoverRows<LB>(), {
-    TBind<LB>::ParaText(ktText, &LB::items),
-    TBind<LB>::ParaText(ktObjAction, &LB::changeAction),
-    TBind<LB>::ParaText(ktDblClick, &LB::dblClickAction),
-    TBind<LB>::ParaText(ktHint, &LB::hint),
+    TBind<LB>::Text(ktText, &LB::items),
+    TBind<LB>::Text(ktObjAction, &LB::changeAction),
+    TBind<LB>::Text(ktDblClick, &LB::dblClickAction),
+    TBind<LB>::Text(ktHint, &LB::hint),
     TBind<LB>::Word(ktKey, &LB::hotKey),
     TBind<LB>::VarName(ktVarName, &LB::varName),
     TBind<LB>::Byte(ktVarType, &LB::varType),
@@ -189,9 +189,9 @@ const auto kListBoxRows = JoinBindings<LB>({FontRows<LB>(), HoverRows<LB>(), {
 
 using CO = TComboBoxProps;
 const auto kComboBoxRows = JoinBindings<CO>({FontRows<CO>(), HoverRows<CO>(), {
-    TBind<CO>::ParaText(ktText, &CO::items),
-    TBind<CO>::ParaText(ktObjAction, &CO::changeAction),
-    TBind<CO>::ParaText(ktHint, &CO::hint),
+    TBind<CO>::Text(ktText, &CO::items),
+    TBind<CO>::Text(ktObjAction, &CO::changeAction),
+    TBind<CO>::Text(ktHint, &CO::hint),
     TBind<CO>::Word(ktKey, &CO::hotKey),
     TBind<CO>::VarName(ktVarName, &CO::varName),
     TBind<CO>::Byte(ktVarType, &CO::varType),
@@ -201,9 +201,9 @@ const auto kComboBoxRows = JoinBindings<CO>({FontRows<CO>(), HoverRows<CO>(), {
 
 using TB = TTrackBarProps;
 const auto kTrackBarRows = JoinBindings<TB>({HoverRows<TB>(), {
-    TBind<TB>::ParaText(ktObjAction, &TB::changeAction),
+    TBind<TB>::Text(ktObjAction, &TB::changeAction),
     TBind<TB>::Special(ktChangingAction, SetChangingAction),
-    TBind<TB>::ParaText(ktHint, &TB::hint),
+    TBind<TB>::Text(ktHint, &TB::hint),
     TBind<TB>::ByteIn(ktAlign, &TB::orientation, slHoriz, slVertical),
     TBind<TB>::VarName(ktVarName, &TB::varName),
     TBind<TB>::Int(ktInitState, &TB::initialValue),
@@ -219,7 +219,7 @@ const auto kTrackBarRows = JoinBindings<TB>({HoverRows<TB>(), {
 
 using TM = TTimerProps;
 const std::vector<TBinding<TM>> kTimerRows = {
-    TBind<TM>::ParaText(ktObjAction, &TM::timerAction),
+    TBind<TM>::Text(ktObjAction, &TM::timerAction),
     TBind<TM>::VarName(ktVarName, &TM::varName),
     TBind<TM>::YesNo(ktAutoStart, &TM::autoStart),
     TBind<TM>::Int(ktInterval, &TM::interval),
@@ -229,9 +229,9 @@ const std::vector<TBinding<TM>> kTimerRows = {
 
 using PI = TPictureProps;
 const auto kPictureRows = JoinBindings<PI>({HoverRows<PI>(), {
-    TBind<PI>::ParaText(ktObjAction, &PI::clickAction),
-    TBind<PI>::ParaText(ktObjRAction, &PI::rClickAction),
-    TBind<PI>::ParaText(ktHint, &PI::hint),
+    TBind<PI>::Text(ktObjAction, &PI::clickAction),
+    TBind<PI>::Text(ktObjRAction, &PI::rClickAction),
+    TBind<PI>::Text(ktHint, &PI::hint),
     TBind<PI>::YesNo(ktScrollBar, &PI::scrollBars),
     TBind<PI>::Text(ktFileName, &PI::fileName),
     TBind<PI>::ByteIn(ktPictStyle, &PI::paintMode, pNormal, pAuto),
@@ -245,9 +245,9 @@ const auto kPictureRows = JoinBindings<PI>({HoverRows<PI>(), {
 
 using PO = TPolygonProps;
 const auto kPolygonRows = JoinBindings<PO>({HoverRows<PO>(), DragRows<PO>(), {
-    TBind<PO>::ParaText(ktObjAction, &PO::clickAction),
-    TBind<PO>::ParaText(ktObjRAction, &PO::rClickAction),
-    TBind<PO>::ParaText(ktHint, &PO::hint),
+    TBind<PO>::Text(ktObjAction, &PO::clickAction),
+    TBind<PO>::Text(ktObjRAction, &PO::rClickAction),
+    TBind<PO>::Text(ktHint, &PO::hint),
     TBind<PO>::Text(ktFileName, &PO::fileName),
     TBind<PO>::Special(ktPictStyle, SetPolygonShapeMode),
     TBind<PO>::Int(ktPictTransColor, &PO::transColor),
@@ -266,7 +266,7 @@ const std::vector<TBinding<LI>> kLineRows = {
 
 using AR = TArticleProps;
 const auto kArticleRows = JoinBindings<AR>({FontRows<AR>(), HoverRows<AR>(), {
-    TBind<AR>::ParaText(ktHint, &AR::hint),
+    TBind<AR>::Text(ktHint, &AR::hint),
     TBind<AR>::YesNo(ktWordWrap, &AR::wordWrap),
     TBind<AR>::YesNo(ktScrollBar, &AR::scrollBars),
     TBind<AR>::Text(ktFileName, &AR::fileName),
@@ -274,7 +274,7 @@ const auto kArticleRows = JoinBindings<AR>({FontRows<AR>(), HoverRows<AR>(), {
     TBind<AR>::YesNo(ktOverrideFont, &AR::overrideFont),
 }});
 const auto kLinkedArticleRows = JoinBindings<AR>({FontRows<AR>(), HoverRows<AR>(), {
-    TBind<AR>::ParaText(ktText, &AR::text),
+    TBind<AR>::Text(ktText, &AR::text),
     TBind<AR>::Text(ktFileName, &AR::fileName),
     TBind<AR>::YesNo(ktAllowCopy, &AR::allowCopy),
     TBind<AR>::YesNo(ktOverrideFont, &AR::overrideFont),
@@ -282,10 +282,10 @@ const auto kLinkedArticleRows = JoinBindings<AR>({FontRows<AR>(), HoverRows<AR>(
 
 using WB = TWebBrowserProps;
 const auto kWebBrowserRows = JoinBindings<WB>({FontRows<WB>(), {
-    TBind<WB>::ParaText(ktObjAction, &WB::beforeAction),
-    TBind<WB>::ParaText(ktNavCompAction, &WB::afterAction),
-    TBind<WB>::ParaText(ktObjEnterAction, &WB::downloadBeginAction),
-    TBind<WB>::ParaText(ktObjExitAction, &WB::downloadCompleteAction),
+    TBind<WB>::Text(ktObjAction, &WB::beforeAction),
+    TBind<WB>::Text(ktNavCompAction, &WB::afterAction),
+    TBind<WB>::Text(ktObjEnterAction, &WB::downloadBeginAction),
+    TBind<WB>::Text(ktObjExitAction, &WB::downloadCompleteAction),
     TBind<WB>::VarName(ktVarName, &WB::statusVarName),
     TBind<WB>::VarName(ktTitleVarName, &WB::titleVarName),
     TBind<WB>::VarName(ktUrlVarName, &WB::urlVarName),
@@ -301,24 +301,24 @@ const auto kWebBrowserRows = JoinBindings<WB>({FontRows<WB>(), {
 
 using MP = TMediaPlayerProps;
 const auto kMediaPlayerRows = JoinBindings<MP>({HoverRows<MP>(), {
-    TBind<MP>::ParaText(ktObjAction, &MP::clickAction),
+    TBind<MP>::Text(ktObjAction, &MP::clickAction),
     TBind<MP>::VarName(ktVarName, &MP::varName),
     TBind<MP>::Text(ktFileName, &MP::fileName),
     TBind<MP>::ByteIn(ktPictStyle, &MP::paintMode, pNormal, pAuto),
     TBind<MP>::YesNo(ktShowControls, &MP::showControls),
     TBind<MP>::YesNo(ktLoopPlayback, &MP::loop),
-    TBind<MP>::ParaText(ktObjDoneAction, &MP::doneAction),
-    TBind<MP>::ParaText(ktObjCancelAction, &MP::cancelAction),
-    TBind<MP>::ParaText(ktObjPlayAction, &MP::playAction),
+    TBind<MP>::Text(ktObjDoneAction, &MP::doneAction),
+    TBind<MP>::Text(ktObjCancelAction, &MP::cancelAction),
+    TBind<MP>::Text(ktObjPlayAction, &MP::playAction),
 }});
 
 using AN = TAnimatorProps;
 const auto kAnimatorRows = JoinBindings<AN>({HoverRows<AN>(), {
-    TBind<AN>::ParaText(ktObjAction, &AN::clickAction),
-    TBind<AN>::ParaText(ktHint, &AN::hint),
+    TBind<AN>::Text(ktObjAction, &AN::clickAction),
+    TBind<AN>::Text(ktHint, &AN::hint),
     TBind<AN>::Text(ktFileName, &AN::fileName),
     TBind<AN>::YesNo(ktAutoStart, &AN::autoStart),
-    TBind<AN>::ParaText(ktObjDoneAction, &AN::doneAction),
+    TBind<AN>::Text(ktObjDoneAction, &AN::doneAction),
     TBind<AN>::Int(ktLoopTimes, &AN::loopCount),
     TBind<AN>::YesNo(ktAutoSize, &AN::autoSize),
     TBind<AN>::YesNo(ktAutoRewind, &AN::autoRewind),
@@ -326,7 +326,7 @@ const auto kAnimatorRows = JoinBindings<AN>({HoverRows<AN>(), {
 
 using CN = TContainerProps;
 const auto kContainerRows = JoinBindings<CN>({HoverRows<CN>(), {
-    TBind<CN>::ParaText(ktObjAction, &CN::resizeAction),
+    TBind<CN>::Text(ktObjAction, &CN::resizeAction),
     TBind<CN>::Int(ktHMargin, &CN::hMargin),
     TBind<CN>::Int(ktVMargin, &CN::vMargin),
 }});
@@ -337,11 +337,11 @@ const std::vector<TBinding<FL>> kFlashRows = {
     TBind<FL>::YesNo(ktAutoStart, &FL::autoStart),
     TBind<FL>::Int(ktImageStyle, &FL::scaleMode),
     TBind<FL>::YesNo(ktContextMenu, &FL::allowContextMenu),
-    TBind<FL>::ParaText(ktNavCompAction, &FL::loadedAction),
+    TBind<FL>::Text(ktNavCompAction, &FL::loadedAction),
     TBind<FL>::NotYesNo(ktEnhSecurity, &FL::allowScriptAccess),
     TBind<FL>::YesNo(ktLoopPlayback, &FL::loop),
-    TBind<FL>::ParaText(ktObjDoneAction, &FL::doneAction),
-    TBind<FL>::ParaText(ktObjCancelAction, &FL::cancelAction),
+    TBind<FL>::Text(ktObjDoneAction, &FL::doneAction),
+    TBind<FL>::Text(ktObjCancelAction, &FL::cancelAction),
     TBind<FL>::YesNo(ktAutoRewind, &FL::autoRewind),
     TBind<FL>::YesNo(ktUseBkndColor, &FL::useBkndColor),
     TBind<FL>::YesNo(ktUseInternalLoop, &FL::useInternalLoop),

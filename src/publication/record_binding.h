@@ -31,7 +31,6 @@ enum class TValueRule : std::uint8_t {
     vrYesNo,       // the Yes/No value
     vrNotYesNo,    // the opposite of the Yes/No value
     vrText,        // the text as read (text¶ keys already have their line breaks)
-    vrParaText,    // the text with "¶" turned into line breaks
     vrVarName,     // a bracketed variable name
     vrSpecial,     // a rule of its own
 };
@@ -74,9 +73,6 @@ struct TBind {
     static R YesNo(int tag, bool T::*f) { return {tag, TValueRule::vrYesNo, nullptr, f}; }
     static R NotYesNo(int tag, bool T::*f) { return {tag, TValueRule::vrNotYesNo, nullptr, f}; }
     static R Text(int tag, QString T::*f) { return {tag, TValueRule::vrText, nullptr, nullptr, f}; }
-    static R ParaText(int tag, QString T::*f) {
-        return {tag, TValueRule::vrParaText, nullptr, nullptr, f};
-    }
     static R VarName(int tag, QString T::*f) {
         return {tag, TValueRule::vrVarName, nullptr, nullptr, f};
     }
@@ -113,7 +109,6 @@ void ApplyRule(const TBinding<T>& b, T& target, const TRecord& r, TBindingContex
     case vrYesNo: target.*b.boolField = r.yesNo; break;
     case vrNotYesNo: target.*b.boolField = !r.yesNo; break;
     case vrText: target.*b.textField = r.text; break;
-    case vrParaText: target.*b.textField = RestoreLineBreaks(r.text); break;
     case vrVarName: target.*b.textField = NormalizeBoundVarName(r.text); break;
     case vrSpecial: b.special(target, r, context); break;
     }

@@ -11,28 +11,61 @@ namespace {
 constexpr QChar kParagraphMark(0x00B6);
 constexpr QByteArrayView kLineEnd("\r\n");
 
-bool IsBlank(QChar c) { return c.unicode() <= 0x20; }
+char16_t Unit(QChar c) { return c.unicode(); }
+char16_t Unit(char c) { return static_cast<unsigned char>(c); }
 
-QStringView TrimBlanks(QStringView text) {
+template <class View>
+View TrimBlanks(View text) {
     qsizetype first = 0, last = text.size();
-    while (first < last && IsBlank(text[first])) ++first;
-    while (last > first && IsBlank(text[last - 1])) --last;
-    return text.mid(first, last - first);
+    while (first < last && Unit(text[first]) <= 0x20) ++first;
+    while (last > first && Unit(text[last - 1]) <= 0x20) --last;
+    return text.sliced(first, last - first);
 }
 
-std::optional<std::uint64_t> ParseDigits(QStringView digits, int base) {
+template <class View>
+std::optional<std::uint64_t> ParseDigits(View digits, int base) {
     if (digits.isEmpty()) return std::nullopt;
     std::uint64_t value = 0;
-    for (QChar c : digits) {
-        const int digit = c.isDigit() ? c.unicode() - '0'
-                          : (base == 16 && c.toLower() >= u'a' && c.toLower() <= u'f')
-                              ? c.toLower().unicode() - 'a' + 10
-                              : -1;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        const char16_t c = Unit(digits[i]);
+        const int digit = (c >= '0' && c <= '9')   ? c - '0'
+                          : (base == 16 && c >= 'a' && c <= 'f') ? c - 'a' + 10
+                          : (base == 16 && c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                                                 : -1;
         if (digit < 0 || digit >= base) return std::nullopt;
         value = value * base + digit;
         if (value > 0xFFFFFFFFull) return std::nullopt;
     }
     return value;
+}
+
+template <class View>
+std::optional<std::int32_t> ParseInteger(View text) {
+    View body = TrimBlanks(text);
+    bool negative = false;
+    if (!body.isEmpty() && (Unit(body[0]) == '-' || Unit(body[0]) == '+')) {
+        negative = Unit(body[0]) == '-';
+        body = body.sliced(1);
+    }
+    std::optional<std::uint64_t> magnitude;
+    if (!body.isEmpty() && Unit(body[0]) == '$') {
+        magnitude = ParseDigits(body.sliced(1), 16);
+    } else if (body.size() >= 2 && Unit(body[0]) == '0' && (Unit(body[1]) == 'x' || Unit(body[1]) == 'X')) {
+        magnitude = ParseDigits(body.sliced(2), 16);
+    } else {
+        magnitude = ParseDigits(body, 10);
+    }
+    if (!magnitude) return std::nullopt;
+    if (negative) {
+        if (*magnitude > 0x80000000ull) return std::nullopt;
+        return std::int32_t(-std::int64_t(*magnitude));
+    }
+    return std::int32_t(std::uint32_t(*magnitude));
+}
+
+bool IsYes(QByteArrayView value) {
+    return value.size() == 3 && (value[0] | 0x20) == 'y' && (value[1] | 0x20) == 'e' &&
+           (value[2] | 0x20) == 's';
 }
 
 } // namespace
@@ -66,63 +99,43 @@ void TLineSplitter::Finish() {
 std::optional<TRecord> DecodeRecord(QByteArrayView line) {
     const qsizetype equals = line.indexOf('=');
     const bool marker = equals < 0;
-    QString keyText;
-    if (marker) {
-        keyText = TrimBlanks(DecodeWindows1252(line)).toString();
-    } else {
-        keyText = TrimBlanks(DecodeWindows1252(line.first(equals))).toString() + u'=';
-    }
-    const TKeyInfo* info = FindKey(keyText);
+    const QByteArrayView keyBytes = TrimBlanks(marker ? line : line.first(equals));
+    const TKeyInfo* info = FindKey(keyBytes, !marker);
     if (!info) return std::nullopt;
+    const QByteArrayView value = marker ? keyBytes : line.sliced(equals + 1);
+    if (value.isEmpty()) return std::nullopt;
 
     TRecord record;
     record.key = info;
     record.tag = info->tag;
-    record.text = marker ? keyText : DecodeWindows1252(line.sliced(equals + 1));
-    if (record.text.isEmpty()) return std::nullopt;
-
+    record.rawValue = value;
     switch (info->type) {
-    case TKeyType::ktyInteger:
-        record.integer = ParseFormatInteger(record.text);
-        break;
-    case TKeyType::ktyYesNo:
-        record.yesNo = record.text.compare(u"Yes", Qt::CaseInsensitive) == 0;
-        break;
-    case TKeyType::ktyTextPara:
-        record.text = RestoreLineBreaks(std::move(record.text));
-        break;
+    case TKeyType::ktyInteger: record.integer = ParseInteger(value); break;
+    case TKeyType::ktyYesNo: record.yesNo = IsYes(value); break;
+    case TKeyType::ktyTextPara: record.text = DecodeWithLineBreaks(value); break;
     case TKeyType::ktyText:
-    case TKeyType::ktyMarker:
-        break;
+    case TKeyType::ktyMarker: record.text = DecodeWindows1252(value); break;
     }
     return record;
 }
 
-std::optional<std::int32_t> ParseFormatInteger(QStringView text) {
-    QStringView body = TrimBlanks(text);
-    bool negative = false;
-    if (!body.isEmpty() && (body[0] == u'-' || body[0] == u'+')) {
-        negative = body[0] == u'-';
-        body = body.sliced(1);
-    }
-    std::optional<std::uint64_t> magnitude;
-    if (body.startsWith(u'$')) {
-        magnitude = ParseDigits(body.sliced(1), 16);
-    } else if (body.startsWith(u"0x", Qt::CaseInsensitive)) {
-        magnitude = ParseDigits(body.sliced(2), 16);
-    } else {
-        magnitude = ParseDigits(body, 10);
-    }
-    if (!magnitude) return std::nullopt;
-    if (negative) {
-        if (*magnitude > 0x80000000ull) return std::nullopt;
-        return std::int32_t(-std::int64_t(*magnitude));
-    }
-    return std::int32_t(std::uint32_t(*magnitude));
-}
+std::optional<std::int32_t> ParseFormatInteger(QStringView text) { return ParseInteger(text); }
+std::optional<std::int32_t> ParseFormatInteger(QByteArrayView text) { return ParseInteger(text); }
 
-QString RestoreLineBreaks(QString text) {
-    if (text.contains(kParagraphMark)) text.replace(kParagraphMark, QStringLiteral("\r\n"));
+QString DecodeWithLineBreaks(QByteArrayView bytes) {
+    QString decoded = DecodeWindows1252(bytes);
+    qsizetype mark = decoded.indexOf(kParagraphMark);
+    if (mark < 0) return decoded;
+    // Each mark becomes two characters: build the result once, at its size.
+    QString text;
+    text.reserve(decoded.size() + bytes.count('\xB6'));
+    qsizetype from = 0;
+    for (; mark >= 0; mark = decoded.indexOf(kParagraphMark, from)) {
+        text.append(QStringView(decoded).sliced(from, mark - from));
+        text.append(QLatin1String("\r\n"));
+        from = mark + 1;
+    }
+    text.append(QStringView(decoded).sliced(from));
     return text;
 }
 

@@ -37,9 +37,13 @@ struct TRecord {
     std::optional<std::int32_t> integer;
     // Yes/No keys: true only for "Yes" in any case.
     bool yesNo = false;
-    // The value: as it stands; text¶ keys with their line breaks restored;
-    // markers: the marker text.
+    // Text keys: the value as it stands (text¶ keys with their line breaks
+    // restored); markers: the marker text. Integer and Yes/No keys leave it
+    // empty: their value is read from the bytes.
     QString text;
+    // The value's bytes (Windows-1252) as they stand in the line; they belong
+    // to the line and are valid only while the record is being applied.
+    QByteArrayView rawValue;
 };
 
 // Splits chunks into lines; each complete line goes to the sink.
@@ -67,9 +71,10 @@ std::optional<TRecord> DecodeRecord(QByteArrayView line);
 // Values up to 4294967295 are taken modulo 2^32, so colours written unsigned
 // still read. Anything else, or an empty text, gives nothing.
 std::optional<std::int32_t> ParseFormatInteger(QStringView text);
+std::optional<std::int32_t> ParseFormatInteger(QByteArrayView text);
 
-// Windows-1252 0xB6 ("¶") stands for a line break: each becomes CR LF.
-QString RestoreLineBreaks(QString text);
+// Windows-1252 bytes to text with every 0xB6 turned into CR LF, in one pass.
+QString DecodeWithLineBreaks(QByteArrayView bytes);
 
 // A bracketed variable reference made from a name as the author wrote it:
 // "[" in front and "]" at the end when missing, then one more "]" (or "["

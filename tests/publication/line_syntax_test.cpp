@@ -14,21 +14,27 @@ namespace {
 struct LineCase {
     const char* line;
     int tag;          // ktNone: no record
-    const char* text; // expected text value (UTF-8)
+    const char* text; // expected value (UTF-8)
 };
 
 class LineSyntax : public ::testing::TestWithParam<LineCase> {};
 
 TEST_P(LineSyntax, GivesTheExpectedRecord) {
     const LineCase& c = GetParam();
-    const auto record = DecodeRecord(EncodeWindows1252(QString::fromUtf8(c.line)));
+    const QByteArray line = EncodeWindows1252(QString::fromUtf8(c.line)); // the record views it
+    const auto record = DecodeRecord(line);
     if (c.tag == ktNone) {
         EXPECT_FALSE(record.has_value()) << c.line;
         return;
     }
     ASSERT_TRUE(record.has_value()) << c.line;
     EXPECT_EQ(record->tag, c.tag) << c.line;
-    EXPECT_EQ(record->text, QString::fromUtf8(c.text)) << c.line;
+    // Text keys carry their text; integer and Yes/No keys their bytes.
+    const bool textual = record->key->type == TKeyType::ktyText ||
+                         record->key->type == TKeyType::ktyTextPara ||
+                         record->key->type == TKeyType::ktyMarker;
+    const QString value = textual ? record->text : DecodeWindows1252(record->rawValue);
+    EXPECT_EQ(value, QString::fromUtf8(c.text)) << c.line;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -82,14 +88,15 @@ TEST(ValueTypes, IntegersReadDecimalHexAndUnsignedColours) {
     }
 }
 
-TEST(ValueTypes, IntegerRecordKeepsItsTextAndMarksMalformedValues) {
+TEST(ValueTypes, IntegerRecordKeepsItsBytesAndMarksMalformedValues) {
     const auto good = DecodeRecord(QByteArray("W=100"));
     ASSERT_TRUE(good);
     EXPECT_EQ(good->integer, 100);
-    const auto bad = DecodeRecord(QByteArray("W=wide"));
+    const QByteArray line("W=wide");
+    const auto bad = DecodeRecord(line);
     ASSERT_TRUE(bad);
     EXPECT_FALSE(bad->integer.has_value());
-    EXPECT_EQ(bad->text, QStringLiteral("wide"));
+    EXPECT_EQ(bad->rawValue, QByteArrayView("wide"));
 }
 
 TEST(ValueTypes, BoundVariableNamesAreBracketedAndBalanced) {
