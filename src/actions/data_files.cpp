@@ -130,7 +130,8 @@ LockResult OpenLocked(const QString& nativePath, const DataFileOptions& options,
                     options.busyCursor(false);
                 return {};
             }
-            continue; // replaced while we waited: lock the new file
+            result.denied = true; // replaced while we waited: lock the new file
+            continue;
         }
         fd.Close();
         if (!busyShown && options.busyCursor)

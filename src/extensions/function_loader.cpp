@@ -193,7 +193,11 @@ void RunActionLanguageFunction(CommandContext& ctx, const TFunctionLoader& funct
         if (function.ParamKinds[i] == pkVariable || function.ParamNames[i].isEmpty())
             continue;
         DefineVariable(function.ParamNames[i], QStringLiteral("Undefined"), QString(), true);
-        SetVariable(function.ParamNames[i], values[i - 1]);
+        // Assigning an empty text would delete the local again, and the
+        // function would then read a global of the same name instead of
+        // its empty argument.
+        if (!values[i - 1].isEmpty())
+            SetVariable(function.ParamNames[i], values[i - 1]);
     }
     callee.Run();
 }

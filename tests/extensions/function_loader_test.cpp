@@ -109,6 +109,14 @@ TEST_F(CallTest, ArgumentsAreEvaluatedByTheirDeclaredKind) {
     EXPECT_EQ(Var("seen"), QStringLiteral("4+1")) << "a text argument is not computed";
 }
 
+TEST_F(CallTest, AnEmptyArgumentReadsEmptyNotAGlobalOfTheSameName) {
+    files[QStringLiteral("show.fn")] = QStringLiteral(
+        "{Tomeric Function}\r\nParam=[Text]|Text\r\n{End}\r\nSetVar \"[seen]\" \"<[Text]>\"");
+    Run(QStringLiteral("SetVar \"[Text]\" \"global\"\r\nCall \"show.fn\" \"\""));
+    EXPECT_EQ(Var("seen"), QStringLiteral("<>"));
+    EXPECT_EQ(Var("Text"), QStringLiteral("global"));
+}
+
 TEST_F(CallTest, TheCallersLocalsAreInvisibleToTheFunction) {
     files[QStringLiteral("peek.fn")] = QStringLiteral("SetVar \"[seen]\" \"<[mine]>\"");
     Run(QStringLiteral("DefineVar \"[mine]\" \"String\" \"\" \"Local\" \"secret\"\r\nCall \"peek.fn\""));
