@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <thread>
+
 #include <gtest/gtest.h>
 
 namespace tomeric::platform {
@@ -114,6 +116,25 @@ TEST_F(RegistryStoreTest, WritesLeaveNoTemporaryFilesBehind) {
                                      RegistryValue::FromInteger(i)).ok());
     const QStringList files = QDir(QFileInfo(FilePath()).absolutePath()).entryList(QDir::Files);
     EXPECT_EQ(files, QStringList{QStringLiteral("registry.json")});
+}
+
+TEST_F(RegistryStoreTest, TwoWritersAtOnceLoseNothing) {
+    constexpr int kWrites = 10;
+    auto writer = [this](const QString& name) {
+        RegistryStore store = Store();
+        for (int i = 0; i < kWrites; ++i)
+            store.WriteValue(RegistryRoot::CurrentUser, QStringLiteral("K"), name + QString::number(i),
+                             RegistryValue::FromInteger(i));
+    };
+    std::thread first(writer, QStringLiteral("a"));
+    std::thread second(writer, QStringLiteral("b"));
+    first.join();
+    second.join();
+    RegistryStore store = Store();
+    for (int i = 0; i < kWrites; ++i) {
+        EXPECT_TRUE(store.ValueType(RegistryRoot::CurrentUser, QStringLiteral("K"), QStringLiteral("a%1").arg(i)));
+        EXPECT_TRUE(store.ValueType(RegistryRoot::CurrentUser, QStringLiteral("K"), QStringLiteral("b%1").arg(i)));
+    }
 }
 
 TEST_F(RegistryStoreTest, ADamagedFileIsKeptAsideNotOverwritten) {
