@@ -1,9 +1,9 @@
 #pragma once
 // Handlers of the file-name, file and folder commands: data files resolved
 // against the publication's folder, line files read and written with the read
-// cache, folders listed. Failures only set [LastError]. Owned by the
-// string/file/registry engineer; the command table in builtin_commands.cpp
-// points at these declarations.
+// cache (data_files.h, data_file_cache.h), folders listed. Failures only set
+// [LastError]. The command table in builtin_commands.cpp points at these
+// declarations.
 
 #include "actions/command_context.h"
 

@@ -1,8 +1,8 @@
 #pragma once
-// Handlers of the registry commands: the per-user registry store with the
-// Windows root keys. Failures only set [LastError]. Owned by the
-// string/file/registry engineer; the command table in builtin_commands.cpp
-// points at these declarations.
+// Handlers of the registry commands over the per-user registry store
+// (platform/registry_store.h) with the Windows root keys. Failures only set
+// [LastError]. The command table in builtin_commands.cpp points at these
+// declarations.
 
 #include "actions/command_context.h"
 

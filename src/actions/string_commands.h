@@ -1,8 +1,8 @@
 #pragma once
 // Handlers of the string commands (StrIns ... StrParse): positions count from
 // 1, results go to the variable through SetVariable, and nothing here can
-// fail. Owned by the string/file/registry engineer; the command table in
-// builtin_commands.cpp points at these declarations.
+// fail. The text operations themselves are in string_operations.h; the
+// command table in builtin_commands.cpp points at these declarations.
 
 #include "actions/command_context.h"
 
