@@ -126,8 +126,9 @@ public:
     int Open(const QString& containerPath, const TPackageOpenOptions& options = {});
     // Closes the container stream; with deleteExtracted, deletes extracted
     // fonts always and other extracted files when flag 0x80 is set (only
-    // files the player wrote itself). Forgets the entries.
-    void Close(bool deleteExtracted);
+    // files the player wrote itself). Forgets the entries. Returns the number
+    // of font files removed (the system is then told that fonts changed).
+    int Close(bool deleteExtracted);
     bool IsOpen() const { return container_ != nullptr; }
 
     // ---- start-up state from the directory --------------------------------
@@ -270,7 +271,7 @@ private:
 TPackage& CurrentPackage();
 
 int OpenPackage(const QString& containerPath, const TPackageOpenOptions& options = {});
-void ClosePackage(bool deleteExtracted);
+int ClosePackage(bool deleteExtracted);
 TEmbeddedEntry* FindEmbedded(const QString& name);
 QString FindIncludedName(const QString& shortName);
 std::int64_t ReadEmbeddedBytes(const QString& name, std::int64_t position, char* buffer,

@@ -237,7 +237,8 @@ void TPackage::ApplyExtractionSettings(TExtractionFlags flags, const QString& ex
     } else if (flags.Has(TExtractionFlags::efTemporaryFolder)) {
         chosen = temporaryFolder_;
     } else if (flags.Has(TExtractionFlags::efPublicationFolder)) {
-        chosen = platform::FolderPart(containerPath_);
+        chosen = containerPath_.isEmpty()
+            ? QString() : platform::FolderPart(QFileInfo(containerPath_).absoluteFilePath());
     } else if (flags.Has(TExtractionFlags::efExtractDir) && !extractDir.isEmpty() &&
                extractDir.compare(QLatin1String("Error"), Qt::CaseInsensitive) != 0) {
         const QString written = platform::IsAbsolute(extractDir) || publicationFolder_.isEmpty()
@@ -277,14 +278,16 @@ QString TPackage::MapPreviewName(const QString& name) const {
 
 // ---- closing ----------------------------------------------------------------
 
-void TPackage::Close(bool deleteExtracted) {
+int TPackage::Close(bool deleteExtracted) {
+    int fontsRemoved = 0;
     if (deleteExtracted) {
         const bool deleteAll = extractionFlags_.Has(TExtractionFlags::efDeleteAtShutdown);
         for (TEmbeddedEntry& entry : entries_) {
             if (!entry.extracted || !entry.extractedByUs)
                 continue;
-            if (entry.kind == ekFont || deleteAll)
-                QFile::remove(entry.extractedPath);
+            if ((entry.kind == ekFont || deleteAll) && QFile::remove(entry.extractedPath) &&
+                entry.kind == ekFont)
+                ++fontsRemoved;
         }
     }
     {
@@ -294,8 +297,8 @@ void TPackage::Close(bool deleteExtracted) {
     containerSize_ = 0;
     containerPath_.clear();
     ResetDirectoryState();
-    RebuildIndex();
     ClearPreviewFiles();
+    return fontsRemoved;
 }
 
 // ---- the current package ------------------------------------------------------
@@ -308,7 +311,7 @@ TPackage& CurrentPackage() {
 int OpenPackage(const QString& containerPath, const TPackageOpenOptions& options) {
     return CurrentPackage().Open(containerPath, options);
 }
-void ClosePackage(bool deleteExtracted) { CurrentPackage().Close(deleteExtracted); }
+int ClosePackage(bool deleteExtracted) { return CurrentPackage().Close(deleteExtracted); }
 TEmbeddedEntry* FindEmbedded(const QString& name) { return CurrentPackage().FindEmbedded(name); }
 QString FindIncludedName(const QString& shortName) {
     return CurrentPackage().FindIncludedName(shortName);

@@ -223,3 +223,36 @@ TEST(CurrentPackage, FreeFunctionsServeTheOneProcessWidePackage) {
 }
 
 } // namespace
+
+namespace {
+
+// A container laid out byte by byte by tests/data/package/make_golden.py.
+TEST(GoldenContainer, AContainerBuiltByHandReadsAsLaidOut) {
+    TPackage package;
+    ASSERT_EQ(package.Open(TOMERIC_TEST_DATA "/package/golden_screensaver.scr"), kPackageOk);
+    EXPECT_EQ(package.PreviewMode(), 2);
+    EXPECT_EQ(package.StartPage(), 5);
+    EXPECT_EQ(package.DebuggerFolder(), "C:\\Debug\\");
+    EXPECT_EQ(package.UserFunctionFolder(), "C:\\Funcs\\");
+    EXPECT_EQ(package.ButtonLibraryFolder(), "C:\\Buttons\\");
+    EXPECT_EQ(package.IconPath(), "");
+    EXPECT_EQ(package.ApplicationKind(), TApplicationKind::akScreenSaver);
+    EXPECT_TRUE(package.SingleInstance());
+    EXPECT_EQ(package.SplashImage(), "splash.bmp");
+    EXPECT_EQ(package.PreviewImage(), "prev.bmp");
+
+    const auto& entries = package.Entries();
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].name, QString::fromUtf8("café.txt"));
+    EXPECT_EQ(entries[3].name, "RUNTIME.PUB");
+    EXPECT_EQ(package.LoadEmbeddedToMemory("runtime.pub").data.left(14), "TITLE=Golden\r\n");
+    const TEmbeddedEntry* logo = package.FindEmbedded("embedded:\\\\\\LOGO.BMP");
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->width, 2);
+    EXPECT_EQ(logo->height, 3);
+    EXPECT_TRUE(logo->hasAlpha);
+    EXPECT_EQ(package.LoadEmbeddedToMemory("tagged.qxp").data, "plug-in bytes");
+    EXPECT_EQ(package.LoadEmbeddedToMemory(QString::fromUtf8("CAFÉ.TXT")).data, "menu");
+}
+
+} // namespace

@@ -28,11 +28,8 @@ int RunExtractCommand(const QStringList& args) {
         return 2;
     }
     TPackage package;
-    if (package.Open(args[0]) != kPackageOk) {
-        Err(QStringLiteral("tomeric-pack extract: %1 is not a readable Tomeric container")
-                .arg(args[0]));
+    if (!OpenContainer(package, args[0], QStringLiteral("extract")))
         return 1;
-    }
     const TUnpackReport report = ExtractAllEntries(package, args[1]);
     for (const QString& problem : report.problems)
         Err(QStringLiteral("tomeric-pack extract: %1").arg(problem));

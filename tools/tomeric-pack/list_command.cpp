@@ -70,11 +70,8 @@ int RunListCommand(const QStringList& args) {
         return 2;
     }
     TPackage package;
-    if (package.Open(args[0]) != kPackageOk) {
-        Err(QStringLiteral("tomeric-pack list: %1 is not a readable Tomeric container")
-                .arg(args[0]));
+    if (!OpenContainer(package, args[0], QStringLiteral("list")))
         return 1;
-    }
     PrintHeader(package);
     const auto& entries = package.Entries();
     Out(QStringLiteral("entries:          %1").arg(entries.size()));
