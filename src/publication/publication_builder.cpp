@@ -112,6 +112,11 @@ void TPublicationBuilder::StartPage(int index) {
 }
 
 void TPublicationBuilder::AppendPage(const QString& requestedName) {
+    if (int(publication_.pages.size()) > options_.maxPages) {
+        publication_.limitReached = true;
+        StartPage(-1);
+        return;
+    }
     TPageRecord page;
     page.name = UniquePageName(requestedName);
     usedPageNames_.insert(page.name.toCaseFolded());
@@ -147,6 +152,11 @@ std::vector<TObjectRecord>& TPublicationBuilder::CurrentObjectList() {
 
 void TPublicationBuilder::ApplyObjectType(const TRecord& record) {
     if (currentPage_ < 0 || !record.integer || !IsObjectType(*record.integer)) return;
+    if (++objectCount_ > options_.maxObjects) {
+        publication_.limitReached = true;
+        currentObject_ = nullptr;
+        return;
+    }
     std::vector<TObjectRecord>& list = CurrentObjectList();
     list.push_back(MakeObjectRecord(*record.integer));
     currentObject_ = &list.back();

@@ -35,10 +35,18 @@
 namespace tomeric {
 
 inline constexpr int kMaxObjectNesting = 64;
+// Far beyond any real publication (hundreds of pages, thousands of objects);
+// they keep a hostile text from turning each short line into a page or an
+// object without end. Records past a limit are skipped and the publication
+// is marked `limitReached`.
+inline constexpr int kMaxPages = 50000;
+inline constexpr int kMaxObjects = 500000;
 
 struct TParseOptions {
     bool previewMode = false;     // EMBEDDEDFILES= is read only in preview mode
     bool trayApplication = false; // TRAYMENUBEGIN is read only for tray applications
+    int maxPages = kMaxPages;     // besides the master page
+    int maxObjects = kMaxObjects;
 };
 
 class TPublicationBuilder {
@@ -76,6 +84,7 @@ private:
     TObjectRecord* currentObject_ = nullptr;
     std::vector<TObjectRecord*> parents_; // open groups and containers, innermost last
     int ignoredNesting_ = 0;              // members markers beyond kMaxObjectNesting
+    int objectCount_ = 0;
     QHash<QString, int> nextNameNumber_;  // case-folded stem -> smallest number worth trying
     QSet<QString> usedPageNames_;         // case-folded
 

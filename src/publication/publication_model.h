@@ -145,6 +145,9 @@ struct TPublication {
     std::optional<std::vector<TMenuItem>> trayMenu;
     int linkedArticleCount = 0;   // type 24 objects, for the linking step
     QStringList subroutineNames;  // lines of SUBROUTINEACTION beginning with ":"
+    // The text holds more pages or objects than the reader keeps (see
+    // kMaxPages, kMaxObjects); ReadPublication then fails as lack of memory.
+    bool limitReached = false;
 
     bool HasSubroutine(const QString& name) const {
         return subroutineNames.contains(name, Qt::CaseInsensitive);

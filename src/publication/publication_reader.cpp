@@ -147,6 +147,7 @@ TReadResult ReadPublication(TPackage& package, TPublication& publication,
         TPublicationParser parser(parse);
         TEntryStreamer(package, *entry, parser, options).Run();
         TPublication read = parser.Finish();
+        if (read.limitReached) return {false, Message(kMessageOutOfMemory)};
         ApplyScreenSaverForcedValues(read.settings, options.screenSaverMode);
         publication = std::move(read);
     } catch (const TReadFailure& failure) {

@@ -32,7 +32,7 @@ class TPackage;
 inline constexpr int kPublicationChunkSize = 2048;
 // A publication text larger than this is refused as lack of memory: real
 // texts are a few megabytes, and a compressed entry may claim any size.
-inline constexpr std::int64_t kMaxPublicationTextSize = 512LL * 1024 * 1024;
+inline constexpr std::int64_t kMaxPublicationTextSize = 64LL * 1024 * 1024;
 
 // Chunks in, publication out; for callers that stream the text themselves.
 class TPublicationParser {

@@ -348,6 +348,22 @@ TEST(Nesting, AnOpenGroupEndsWithItsPage) {
     EXPECT_EQ(pub.pages[2].objects.size(), 1u);
 }
 
+TEST(Limits, PagesAndObjectsBeyondTheLimitsAreSkippedAndReported) {
+    TParseOptions options;
+    options.maxPages = 2;
+    options.maxObjects = 3;
+    const TPublication pub = Parse({"NEWPAGE=One", "OBJECTTYPE=5", "OBJECTTYPE=5", "NEWPAGE=Two",
+                                    "OBJECTTYPE=5", "OBJECTTYPE=6", "W=40", "NEWPAGE=Three",
+                                    "OBJECTTYPE=5", "TITLE=Still read"},
+                                   options);
+    EXPECT_TRUE(pub.limitReached);
+    ASSERT_EQ(pub.pages.size(), 3u);
+    EXPECT_EQ(pub.pages[2].objects.size(), 1u);
+    EXPECT_EQ(pub.pages[2].objects[0].width, 0); // W=40 did not reach the last object kept
+    EXPECT_EQ(pub.settings.title, QStringLiteral("Still read"));
+    EXPECT_FALSE(Parse({"NEWPAGE=One", "OBJECTTYPE=5"}).limitReached);
+}
+
 TEST(Nesting, DepthIsBoundedAndTheRestStaysReadable) {
     QByteArray text = "NEWPAGE=One\r\n";
     const int depth = 5000;
