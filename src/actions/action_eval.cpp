@@ -172,7 +172,7 @@ void TActionEval::RunFrom(int lineNo)
     ++runs.Depth;
     if (runs.Depth > kMaxEvaluatorDepth) {
         ReportActionError(aeNestingTooDeep);
-    } else if (!ShouldStop()) {
+    } else {
         do {
             if (services_.Pump)
                 services_.Pump->RestartIdleTimer();
