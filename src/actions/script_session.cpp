@@ -9,18 +9,25 @@
 #include "vars/variables.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace tomeric {
 
 ScriptSession::ScriptSession(HeadlessServices::LineSink sink)
-    : services_(std::make_unique<HeadlessServices>(std::move(sink)))
+    : services_(std::make_unique<HeadlessServices>(sink))
 {
     SeedRandomFromClock();
+    pages_ = std::make_unique<TQXPageList>(services_->All());
+    pages_->SetTrace(std::move(sink));
+    services_->All().Pages = pages_.get();
+    pageHost_ = std::make_unique<TPageListBuiltinHost>(*pages_, DefaultHeadlessHost());
+    SetBuiltinHost(pageHost_.get());
 }
 
 ScriptSession::~ScriptSession()
 {
+    SetBuiltinHost(nullptr);
     if (containerOpen_)
         ClosePackage(true);
 }
@@ -32,6 +39,42 @@ void ScriptSession::UseEmptyPublication()
     DefaultHeadlessHost().state.pageTitles = {QString(), QStringLiteral("Page 1")};
     DefaultHeadlessHost().state.pageIndex = 1;
     services_->pageNames = {QStringLiteral("Page 1")};
+    TPublication publication;
+    publication.pages.emplace_back();
+    publication.pages.back().name = QStringLiteral("Page 1");
+    UsePublication(publication);
+}
+
+void ScriptSession::UsePublication(const TPublication& publication)
+{
+    pages_->Load(publication);
+    pages_->SetStartupDone(true);
+}
+
+void ScriptSession::StartPublication()
+{
+    pages_->SetStartupDone(false);
+    pages_->Start();
+}
+
+bool ScriptSession::OpenPublicationText(const QString& path, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read the publication text %1").arg(path);
+        return false;
+    }
+    const TPublication publication = ParsePublicationText(file.readAll());
+    CurrentPublicationFacts().publicationFile = QFileInfo(path).absoluteFilePath();
+    CurrentPublicationFacts().author = publication.settings.author;
+    services_->subroutineText = publication.settings.subroutineAction;
+    services_->pageNames.clear();
+    for (size_t i = 1; i < publication.pages.size(); ++i)
+        services_->pageNames.append(publication.pages[i].name);
+    DefaultHeadlessHost().state.pubTitle = publication.settings.title;
+    SetShowErrors(publication.settings.showErrors);
+    UsePublication(publication);
+    return true;
 }
 
 bool ScriptSession::OpenContainer(const QString& path, QString* error)
@@ -68,6 +111,7 @@ bool ScriptSession::OpenContainer(const QString& path, QString* error)
     DefaultHeadlessHost().state.pageIndex = 1;
     DefaultHeadlessHost().state.pubTitle = publication.settings.title;
     SetShowErrors(publication.settings.showErrors);
+    UsePublication(publication);
     s.findIncluded = [](const QString& name) -> std::optional<QString> {
         const QString entry = CurrentPackage().FindIncludedName(name);
         if (CurrentPackage().FindEmbedded(entry))

@@ -6,6 +6,7 @@
 // The tomeric-script runner is a thin command line around it.
 
 #include "actions/headless_services.h"
+#include "actions/page_navigation.h"
 
 #include <QByteArray>
 #include <QString>
@@ -25,6 +26,15 @@ public:
     // included files apply (its start-up script does not run). False with
     // *error set when the container cannot be opened or read.
     bool OpenContainer(const QString& path, QString* error);
+    // The publication of a publication text file ("RUNTIME.PUB" format, no
+    // container): its settings, pages and subroutines apply.
+    bool OpenPublicationText(const QString& path, QString* error);
+    // The first paint: the start page is entered with STARTUPACTION and its
+    // enter action (without it, scripts start on the start page and
+    // STARTUPACTION never runs).
+    void StartPublication();
+    // The pages scripts navigate; page changes print PAGE and RUN lines.
+    TQXPageList& Pages() { return *pages_; }
 
     void AddAnswer(const QString& answer) { services_->AddAnswer(answer); }
     HeadlessServices& Services() { return *services_; }
@@ -37,7 +47,11 @@ public:
     static QByteArray GlobalVariablesText();
 
 private:
+    void UsePublication(const TPublication& publication);
+
     std::unique_ptr<HeadlessServices> services_;
+    std::unique_ptr<TQXPageList> pages_;
+    std::unique_ptr<TPageListBuiltinHost> pageHost_;
     bool containerOpen_ = false;
 };
 

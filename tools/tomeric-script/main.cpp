@@ -1,6 +1,6 @@
 // tomeric-script: runs an action script without any window.
 //
-//   tomeric-script [--pub CONTAINER] [--answer TEXT]... [--vars OUT] FILE
+//   tomeric-script [--pub CONTAINER | --pubtext FILE] [--start] [--answer TEXT]... [--vars OUT] FILE
 //
 // Dialogs and every other call to the world outside the script print one
 // line each on standard output (formats in actions/headless_services.h);
@@ -23,8 +23,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitUsage = 2;
 
 const char* const kUsage =
-    "Usage: tomeric-script [--pub CONTAINER | --subroutines FILE] [--answer TEXT]...\n"
-    "                      [--vars OUT] FILE\n"
+    "Usage: tomeric-script [--pub CONTAINER | --pubtext FILE | --subroutines FILE]\n"
+    "                      [--start] [--answer TEXT]... [--vars OUT] FILE\n"
     "\n"
     "Runs the action script FILE (UTF-8; \"-\" reads standard input) as one script,\n"
     "without any window.\n"
@@ -33,6 +33,12 @@ const char* const kUsage =
     "                   subroutines and included files apply (its start-up script\n"
     "                   does not run). Without it: an empty publication with one page\n"
     "                   whose folder ([PubDir]) is the current folder.\n"
+    "  --pubtext FILE   run inside the publication of a publication text FILE\n"
+    "                   (the RUNTIME.PUB format) without a container.\n"
+    "  --start          enter the start page first, as the player does when it\n"
+    "                   shows the publication: STARTUPACTION, then the page's\n"
+    "                   enter action. Without it the script starts on the start\n"
+    "                   page and STARTUPACTION never runs.\n"
     "  --answer TEXT    the next answer a dialog or menu receives (repeatable):\n"
     "                   MessageBox and menus a number, InputBox the text, file and\n"
     "                   folder boxes the path. With none left a dialog is cancelled.\n"
@@ -48,6 +54,10 @@ const char* const kUsage =
     "                                    FileOpenBox, FileSaveBox, FolderBox)\n"
     "  ERROR \"text\"                      the error box ([LastError] while ShowErrors is on)\n"
     "  CALL <Command> \"p1\" \"p2\" ...     any other command the player would carry out\n"
+    "  RUN <SCRIPT> \"page\"             a page script starts: PAGECHANGEACTION \"target\",\n"
+    "                                    PGEXITACTION, STARTUPACTION, PGENTERACTION,\n"
+    "                                    SUBROUTINE \"name\" (end of a slide show)\n"
+    "  PAGE <n> \"name\"                 the page shown after a page change\n"
     "Inside quotes a double quote is [#34], CR [#13], LF [#10].\n"
     "\n"
     "Exit status: 0 when the script ran (its errors are its own), 2 for bad usage\n"
@@ -55,6 +65,8 @@ const char* const kUsage =
 
 struct Options {
     QString container;
+    QString publicationText;
+    bool start = false;
     QStringList answers;
     QString subroutinesFile;
     std::optional<QString> varsOut;
@@ -82,8 +94,12 @@ std::optional<int> ParseArguments(const QStringList& args, Options& options)
             std::cout << kUsage;
             return kExitOk;
         }
+        if (arg == QLatin1String("--start")) {
+            options.start = true;
+            continue;
+        }
         if (arg == QLatin1String("--pub") || arg == QLatin1String("--answer") || arg == QLatin1String("--vars") ||
-            arg == QLatin1String("--subroutines")) {
+            arg == QLatin1String("--subroutines") || arg == QLatin1String("--pubtext")) {
             const auto v = value();
             if (!v)
                 return UsageError(arg + QStringLiteral(" needs a value"));
@@ -91,6 +107,8 @@ std::optional<int> ParseArguments(const QStringList& args, Options& options)
                 options.container = *v;
             else if (arg == QLatin1String("--answer"))
                 options.answers.append(*v);
+            else if (arg == QLatin1String("--pubtext"))
+                options.publicationText = *v;
             else if (arg == QLatin1String("--subroutines"))
                 options.subroutinesFile = *v;
             else
@@ -151,7 +169,15 @@ int main(int argc, char** argv)
         out << line << '\n';
         out.flush();
     });
-    if (options.container.isEmpty()) {
+    if (!options.container.isEmpty() && !options.publicationText.isEmpty())
+        return UsageError(QStringLiteral("--pub and --pubtext cannot be used together"));
+    if (!options.publicationText.isEmpty()) {
+        QString error;
+        if (!session.OpenPublicationText(options.publicationText, &error)) {
+            std::cerr << "tomeric-script: " << error.toStdString() << "\n";
+            return kExitUsage;
+        }
+    } else if (options.container.isEmpty()) {
         session.UseEmptyPublication();
     } else {
         QString error;
@@ -169,6 +195,8 @@ int main(int argc, char** argv)
     for (const QString& answer : options.answers)
         session.AddAnswer(answer);
 
+    if (options.start)
+        session.StartPublication();
     session.Run(*script);
     out.flush();
 
