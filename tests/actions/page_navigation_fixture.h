@@ -83,7 +83,7 @@ private:
     std::function<void()> tick_;
 };
 
-struct PageSpec {
+struct PageDef {
     const char* name;
     const char* enter = "";
     const char* exit = "";
@@ -119,17 +119,17 @@ protected:
     void TearDown() override { SetBuiltinHost(nullptr); }
 
     // Loads pages 1..n after the master page; the start page is 1.
-    void LoadPages(const std::vector<PageSpec>& pages, const QString& pageChangeAction = QString(),
+    void LoadPages(const std::vector<PageDef>& pages, const QString& pageChangeAction = QString(),
                    const QString& startupAction = QString())
     {
         TPublication publication;
-        for (const PageSpec& spec : pages) {
+        for (const PageDef& def : pages) {
             TPageRecord page;
-            page.name = QString::fromUtf8(spec.name);
-            page.background.enterAction = QString::fromUtf8(spec.enter);
-            page.background.exitAction = QString::fromUtf8(spec.exit);
-            page.background.transitionName = QString::fromUtf8(spec.effect);
-            page.background.transitionOptions = QString::fromUtf8(spec.effectOptions);
+            page.name = QString::fromUtf8(def.name);
+            page.background.enterAction = QString::fromUtf8(def.enter);
+            page.background.exitAction = QString::fromUtf8(def.exit);
+            page.background.transitionName = QString::fromUtf8(def.effect);
+            page.background.transitionOptions = QString::fromUtf8(def.effectOptions);
             publication.pages.push_back(page);
         }
         publication.settings.pageChangeAction = pageChangeAction;
@@ -141,12 +141,12 @@ protected:
     void LoadNumberedPages(int count)
     {
         std::vector<QByteArray> names;
-        std::vector<PageSpec> specs;
+        std::vector<PageDef> defs;
         for (int i = 1; i <= count; ++i)
             names.push_back(QStringLiteral("P%1").arg(i).toUtf8());
         for (const QByteArray& name : names)
-            specs.push_back({name.constData()});
-        LoadPages(specs);
+            defs.push_back({name.constData()});
+        LoadPages(defs);
     }
 
     // Runs a script as an object's click would.

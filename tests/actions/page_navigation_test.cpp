@@ -14,7 +14,7 @@ const QString kSinglePagePreview =
 
 QString Quoted(const QString& text) { return QLatin1Char('"') + text + QLatin1Char('"'); }
 
-std::vector<PageSpec> ThreePagesWithScripts()
+std::vector<PageDef> ThreePagesWithScripts()
 {
     return {
         {"Intro", "SystemSound \"enter [PageTitle]\"", "SystemSound \"exit [PageTitle]\""},
