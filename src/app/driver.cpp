@@ -1,0 +1,229 @@
+#include "app/driver.h"
+
+#include "actions/action_eval.h"
+#include "actions/script_session.h"
+#include "app/work_form.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <map>
+
+namespace tomeric {
+
+namespace {
+
+const std::map<QString, int>& NamedKeys()
+{
+    static const std::map<QString, int> keys = {
+        {QStringLiteral("esc"), Qt::Key_Escape},     {QStringLiteral("escape"), Qt::Key_Escape},
+        {QStringLiteral("enter"), Qt::Key_Return},   {QStringLiteral("return"), Qt::Key_Return},
+        {QStringLiteral("pgup"), Qt::Key_PageUp},    {QStringLiteral("pageup"), Qt::Key_PageUp},
+        {QStringLiteral("pgdn"), Qt::Key_PageDown},  {QStringLiteral("pagedown"), Qt::Key_PageDown},
+        {QStringLiteral("home"), Qt::Key_Home},      {QStringLiteral("end"), Qt::Key_End},
+        {QStringLiteral("tab"), Qt::Key_Tab},        {QStringLiteral("space"), Qt::Key_Space},
+        {QStringLiteral("up"), Qt::Key_Up},          {QStringLiteral("down"), Qt::Key_Down},
+        {QStringLiteral("left"), Qt::Key_Left},      {QStringLiteral("right"), Qt::Key_Right},
+        {QStringLiteral("backspace"), Qt::Key_Backspace}, {QStringLiteral("delete"), Qt::Key_Delete},
+    };
+    return keys;
+}
+
+const std::map<QString, Qt::KeyboardModifier>& Modifiers()
+{
+    static const std::map<QString, Qt::KeyboardModifier> modifiers = {
+        {QStringLiteral("ctrl"), Qt::ControlModifier},
+        {QStringLiteral("shift"), Qt::ShiftModifier},
+        {QStringLiteral("alt"), Qt::AltModifier},
+    };
+    return modifiers;
+}
+
+std::optional<int> FunctionKey(const QString& name)
+{
+    if (name.size() < 2 || name[0] != QLatin1Char('f'))
+        return std::nullopt;
+    bool ok = false;
+    const int number = name.mid(1).toInt(&ok);
+    if (!ok || number < 1 || number > 12)
+        return std::nullopt;
+    return Qt::Key_F1 + number - 1;
+}
+
+} // namespace
+
+std::optional<TDriverKey> ParseDriverKey(const QString& text)
+{
+    QStringList parts = text.trimmed().split(QLatin1Char('+'));
+    if (parts.isEmpty() || parts.last().isEmpty())
+        return std::nullopt;
+    TDriverKey key;
+    const QString last = parts.takeLast();
+    for (const QString& part : parts) {
+        const auto modifier = Modifiers().find(part.trimmed().toLower());
+        if (modifier == Modifiers().end())
+            return std::nullopt;
+        key.modifiers |= modifier->second;
+    }
+    const QString name = last.trimmed().toLower();
+    if (const auto named = NamedKeys().find(name); named != NamedKeys().end()) {
+        key.key = named->second;
+        if (key.key == Qt::Key_Space)
+            key.text = QStringLiteral(" ");
+        else if (key.key == Qt::Key_Return)
+            key.text = QStringLiteral("\r");
+        return key;
+    }
+    if (const auto function = FunctionKey(name)) {
+        key.key = *function;
+        return key;
+    }
+    if (last.trimmed().size() == 1 && last.trimmed()[0].isLetterOrNumber()) {
+        const QChar c = last.trimmed()[0];
+        key.key = c.toUpper().unicode();
+        key.text = (key.modifiers & Qt::ShiftModifier) ? QString(c.toUpper()) : QString(c);
+        return key;
+    }
+    return std::nullopt;
+}
+
+std::optional<TDriverLine> ParseDriverLine(const QString& line)
+{
+    const QString trimmed = line.trimmed();
+    if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
+        return std::nullopt;
+    const qsizetype space = trimmed.indexOf(QLatin1Char(' '));
+    TDriverLine parsed;
+    parsed.verb = (space < 0 ? trimmed : trimmed.left(space)).toLower();
+    parsed.argument = space < 0 ? QString() : trimmed.mid(space + 1).trimmed();
+    return parsed;
+}
+
+TDriver::TDriver(TWorkForm& form, QStringList lines, std::function<void(const QString&)> errors)
+    : QObject(&form), form_(form), lines_(std::move(lines)), errors_(std::move(errors))
+{
+}
+
+void TDriver::Start()
+{
+    QTimer::singleShot(0, this, [this] { Next(); });
+}
+
+void TDriver::Complain(const QString& text)
+{
+    if (errors_)
+        errors_(text);
+}
+
+void TDriver::Next()
+{
+    while (position_ < lines_.size()) {
+        const auto line = ParseDriverLine(lines_[position_++]);
+        if (!line)
+            continue;
+        const int delay = Perform(*line);
+        if (finished_)
+            return;
+        QTimer::singleShot(std::max(0, delay), this, [this] { Next(); });
+        return;
+    }
+    Finish();
+}
+
+int TDriver::Perform(const TDriverLine& line)
+{
+    const QString& verb = line.verb;
+    const QString& arg = line.argument;
+    if (verb == QLatin1String("wait")) {
+        bool ok = false;
+        const int ms = arg.toInt(&ok);
+        if (!ok || ms < 0)
+            Complain(QStringLiteral("wait needs a number of milliseconds: ") + arg);
+        return ok ? ms : 0;
+    }
+    if (verb == QLatin1String("click") || verb == QLatin1String("rclick") ||
+        verb == QLatin1String("dblclick") || verb == QLatin1String("hover"))
+        MouseOn(verb, arg);
+    else if (verb == QLatin1String("key"))
+        PressKey(arg);
+    else if (verb == QLatin1String("type"))
+        TypeText(arg);
+    else if (verb == QLatin1String("answer"))
+        form_.Dialogs().QueueAnswer(arg);
+    else if (verb == QLatin1String("run"))
+        form_.RunScript(arg, QStringLiteral("driver"), 0);
+    else if (verb == QLatin1String("vars"))
+        WriteVariables(arg);
+    else if (verb == QLatin1String("screenshot"))
+        Screenshot(arg);
+    else if (verb == QLatin1String("quit")) {
+        if (form_.RequestClose(TCloseSource::csCloseButton))
+            finished_ = true;
+        else
+            Complain(QStringLiteral("the publication refused to close"));
+    } else
+        Complain(QStringLiteral("unknown verb ") + verb);
+    return 0;
+}
+
+void TDriver::Finish()
+{
+    if (finished_)
+        return;
+    finished_ = true;
+    if (!form_.RequestClose(TCloseSource::csCloseButton)) {
+        Complain(QStringLiteral("the publication refused to close; the driver ends it"));
+        form_.ForceClose();
+    }
+}
+
+void TDriver::MouseOn(const QString& verb, const QString& name)
+{
+    // Page objects are what the mouse verbs aim at; none exists on the
+    // pages yet, so every name is unknown.
+    (void)verb;
+    Complain(QStringLiteral("no object ") + name);
+}
+
+void TDriver::PressKey(const QString& keyText)
+{
+    const auto key = ParseDriverKey(keyText);
+    if (!key) {
+        Complain(QStringLiteral("unknown key ") + keyText);
+        return;
+    }
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form_;
+    QKeyEvent press(QEvent::KeyPress, key->key, key->modifiers, key->text);
+    QKeyEvent release(QEvent::KeyRelease, key->key, key->modifiers, key->text);
+    QApplication::sendEvent(target, &press);
+    QApplication::sendEvent(target, &release);
+}
+
+void TDriver::TypeText(const QString& text)
+{
+    QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &form_;
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+    }
+}
+
+void TDriver::WriteVariables(const QString& file)
+{
+    const QByteArray text = ScriptSession::GlobalVariablesText();
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size())
+        Complain(QStringLiteral("cannot write ") + file);
+}
+
+void TDriver::Screenshot(const QString& file)
+{
+    if (!form_.PublicationAreaImage().save(file, "PNG"))
+        Complain(QStringLiteral("cannot write ") + file);
+}
+
+} // namespace tomeric

@@ -1,0 +1,240 @@
+// FormCreate: from the container on the command line to a window that is
+// ready to be shown, as a list of named steps.
+
+#include "app/splash_screen.h"
+#include "app/work_form.h"
+
+#include "package/package.h"
+#include "platform/string_table.h"
+#include "publication/publication_reader.h"
+#include "vars/builtin_vars.h"
+#include "vars/variables.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QScrollArea>
+
+namespace tomeric {
+
+namespace {
+
+const QString kPlayerTitle = QStringLiteral("Tomeric 5 Player");
+
+} // namespace
+
+TCreateOutcome TWorkForm::FormCreate()
+{
+    MarkLoadingAndDefaults();
+    StoreCommandLine();
+    CreateMasterPage();
+    if (!OpenAndReadPublication())
+        return TCreateOutcome::coFailed;
+    ChooseExtractionFolder();
+    InstallEmbeddedFonts();
+    SetPictureCacheSize();
+    // The subroutine list was collected by the reader (Publication().subroutineNames).
+    BuildPageList();
+    ApplyWindowSettings(publication_.settings.screenWidth, publication_.settings.screenHeight);
+    ConvertMinimumSize();
+    if (!AskStartPassword()) {
+        CloseSplash();
+        return TCreateOutcome::coRefused;
+    }
+    ClearLoadingMark();
+    ApplyBypassPrintSwitch();
+    SetStartPage();
+    InstallMessageFilter();
+    return TCreateOutcome::coStarted;
+}
+
+void TWorkForm::MarkLoadingAndDefaults()
+{
+    loading_ = true;
+    publication_ = TPublication();
+    ResetVariableStore();
+    ResetBuiltinVarState();
+    SetShowErrors(true);
+}
+
+void TWorkForm::StoreCommandLine()
+{
+    PublicationFacts& facts = CurrentPublicationFacts();
+    facts.executablePath = QCoreApplication::applicationFilePath();
+    facts.commandLineText = start_.request.commandLineText;
+    facts.tempDir = TempFolder();
+}
+
+void TWorkForm::CreateMasterPage()
+{
+    area_ = new QScrollArea(this);
+    area_->setFrameShape(QFrame::NoFrame);
+    area_->setFocusPolicy(Qt::NoFocus);
+    setCentralWidget(area_);
+    // Filled with the publication's pages once they are read; page 0 now.
+    stack_ = new TPageStack(area_, publication_, [this](const QString& name) { return pictures_.Wallpaper(name); });
+    area_->setWidget(stack_);
+    area_->hide(); // the page container shows at the first paint
+}
+
+bool TWorkForm::OpenAndReadPublication()
+{
+    TPackage& package = CurrentPackage();
+    package.SetTemporaryFolder(TempFolder());
+    if (OpenPackage(start_.request.containerPath) != kPackageOk) {
+        FailStartup(Message(213));
+        return false;
+    }
+    packageOpen_ = true;
+    if (!package.SplashImage().isEmpty() && !start_.renderOnly) {
+        const QImage picture = TPictureStore::IncludedPicture(package.SplashImage());
+        if (!picture.isNull())
+            splash_ = new TSplashScreenForm(picture, QString(), font(), start_.fast);
+    }
+    TReadOptions options;
+    options.progress = [this](std::int64_t read, std::int64_t total) {
+        if (splash_)
+            splash_->SetProgress(ProgressPercent(read, total));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    TPublication read;
+    const TReadResult result = ReadPublication(package, read, options);
+    if (!result.ok) {
+        FailStartup(result.errorText.isEmpty() ? Message(213) : result.errorText);
+        return false;
+    }
+    publication_ = std::move(read);
+    StorePublicationFacts();
+    return true;
+}
+
+void TWorkForm::FailStartup(const QString& errorText)
+{
+    hide();
+    CloseSplash();
+    failureTitle_ = publication_.settings.title.isEmpty() ? kPlayerTitle : publication_.settings.title;
+    failureText_ = Message(236) + QStringLiteral("\r\r") + errorText;
+}
+
+void TWorkForm::StorePublicationFacts()
+{
+    const TPublicationSettings& s = publication_.settings;
+    PublicationFacts& facts = CurrentPublicationFacts();
+    facts.publicationFile = QFileInfo(start_.request.containerPath).absoluteFilePath();
+    facts.author = s.author;
+    facts.version = s.pubVersion;
+    facts.colors = QString::number(s.screenColors);
+    facts.previewMode = CurrentPackage().PreviewMode();
+    facts.applicationKind = int(CurrentPackage().ApplicationKind());
+    SetShowErrors(s.showErrors);
+    dialogs_.SetLanguageTexts(&publication_.settings);
+}
+
+void TWorkForm::ChooseExtractionFolder()
+{
+    TPackage& package = CurrentPackage();
+    package.SetWindowsFolder(WindowsFolder());
+    TExtractionFlags flags;
+    flags.bits = std::uint8_t(publication_.settings.extractOp);
+    package.ApplyExtractionSettings(flags, publication_.settings.extractDir);
+}
+
+void TWorkForm::InstallEmbeddedFonts()
+{
+    // A font that cannot be registered is skipped.
+    for (const QString& path : CurrentPackage().ExtractFonts()) {
+        const int id = QFontDatabase::addApplicationFont(path);
+        if (id >= 0)
+            fontIds_.append(id);
+    }
+}
+
+void TWorkForm::SetPictureCacheSize()
+{
+    pictures_.SetCapacity(publication_.settings.cacheSize);
+}
+
+void TWorkForm::BuildPageList()
+{
+    // The stack was made for page 0 alone; now every page has its slot.
+    area_->takeWidget();
+    delete stack_;
+    stack_ = new TPageStack(area_, publication_, [this](const QString& name) { return pictures_.Wallpaper(name); });
+    area_->setWidget(stack_);
+
+    pageView_ = std::make_unique<TStackPageView>(*stack_);
+    pageView_->SetFast(start_.fast);
+    pageView_->SetVisibleCheck([this] { return isVisible() && !isMinimized(); });
+    pageList_->SetLoading(true);
+    pageList_->Load(publication_);
+    pageList_->SetView(pageView_.get());
+    if (start_.driven && start_.lineSink)
+        pageList_->SetTrace(start_.lineSink);
+    pageList_->SetSlideShowTimer(MakeQtSlideShowTimer());
+
+    builtinHost_ = std::make_unique<TPageListBuiltinHost>(*pageList_, windowHost_);
+    SetBuiltinHost(builtinHost_.get());
+    observer_ = std::make_unique<TWindowVariableObserver>(*this, dialogs_);
+}
+
+void TWorkForm::ConvertMinimumSize()
+{
+    // Qt keeps the frame out of a widget's size: the client size is the limit.
+    const TPublicationSettings& s = publication_.settings;
+    area_->setMinimumSize(std::max(0, s.minPubWidth), std::max(0, s.minPubHeight));
+}
+
+bool TWorkForm::AskStartPassword()
+{
+    const QString& password = publication_.settings.startPassword;
+    if (password.isEmpty() || start_.renderOnly)
+        return true;
+    return dialogs_.AskPassword(password) == kPasswordMatched;
+}
+
+void TWorkForm::ClearLoadingMark()
+{
+    loading_ = false;
+}
+
+void TWorkForm::ApplyBypassPrintSwitch()
+{
+    if (start_.request.bypassPrintDialog)
+        publication_.settings.bypassPrintDlg = true;
+}
+
+void TWorkForm::SetStartPage()
+{
+    TQXPageList& pages = *pageList_;
+    int start = CurrentPackage().StartPage();
+    if (!start_.request.startPageName.isEmpty()) {
+        const int named = pages.FindPage(start_.request.startPageName);
+        start = named >= 1 ? named : 1;
+    }
+    if (!pages.IsValid(start) || start < 1)
+        start = pages.Count() > 1 ? 1 : 0;
+    try {
+        pages.SetPageIndex(start);
+    } catch (const EInvalidPageIndex&) {
+        // Only the master page: nothing else to show.
+    }
+    if (stack_->ShownIndex() != pages.PageIndex())
+        stack_->ShowPageAt(pages.PageIndex());
+    pages.SetLoading(false);
+}
+
+void TWorkForm::InstallMessageFilter()
+{
+    qApp->installEventFilter(this);
+}
+
+void TWorkForm::CloseSplash()
+{
+    if (!splash_)
+        return;
+    splash_->CloseSplash();
+    splash_->deleteLater();
+    splash_ = nullptr;
+}
+
+} // namespace tomeric

@@ -1,0 +1,170 @@
+#include "app/player_main.h"
+
+#include "app/driver.h"
+#include "app/player_options.h"
+#include "app/work_form.h"
+#include "platform/string_table.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTextStream>
+
+#include <cstdio>
+#include <iostream>
+
+namespace tomeric {
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitCannotOpen = 1;
+constexpr int kExitUsage = 2;
+
+const QString kPlayerTitle = QStringLiteral("Tomeric 5 Player");
+
+bool NoDisplay()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+void PrintLine(const QString& line)
+{
+    static QTextStream out(stdout);
+    out << line << '\n';
+    out.flush();
+}
+
+void PrintError(const QString& text)
+{
+    std::cerr << "qxplay5: " << text.toStdString() << std::endl;
+}
+
+// A failure box, or its text on standard error when nobody can see a box.
+void ShowFailure(const QString& title, const QString& message, bool visible)
+{
+    QString shown = message;
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (!visible) {
+        PrintError(title + QStringLiteral(": ") + shown.simplified());
+        return;
+    }
+    QMessageBox box(QMessageBox::Critical, title, shown);
+    box.addButton(Message(202), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+// Where pages go when there is no display and no folder was named.
+QString DefaultRenderFolder(const QString& container)
+{
+    return QDir::current().absoluteFilePath(QFileInfo(container).completeBaseName() + QStringLiteral("-pages"));
+}
+
+int RenderPages(TWorkForm& form, const QString& folder)
+{
+    QString error;
+    const QStringList written = form.RenderPages(folder, &error);
+    if (!error.isEmpty()) {
+        PrintError(error);
+        return kExitCannotOpen;
+    }
+    PrintLine(QStringLiteral("%1 pages drawn to %2").arg(written.size()).arg(QDir(folder).absolutePath()));
+    return kExitOk;
+}
+
+std::optional<QStringList> ReadDriveScript(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+}
+
+QStringList RawArguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// Without any display to connect to, the player draws off-screen instead
+// of failing to start.
+void UseOffscreenWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+} // namespace
+
+int RunPlayer(int argc, char** argv)
+{
+    // Options first: --help and usage errors need no display.
+    TPlayerOptions options = ParsePlayerOptions(RawArguments(argc, argv));
+    if (options.help) {
+        std::cout << kPlayerUsage;
+        return kExitOk;
+    }
+    if (!options.error.isEmpty()) {
+        std::cerr << "qxplay5: " << options.error.toStdString() << "\n\n" << kPlayerUsage;
+        return kExitUsage;
+    }
+    UseOffscreenWithoutDisplay();
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(true);
+    const bool driven = !options.driveScript.isEmpty();
+    bool renderOnly = !options.renderPagesFolder.isEmpty();
+    const bool visible = !NoDisplay() && !driven && !renderOnly;
+
+    std::optional<QStringList> driveLines;
+    if (driven && !(driveLines = ReadDriveScript(options.driveScript))) {
+        PrintError(QStringLiteral("cannot read the driver script ") + options.driveScript);
+        return kExitUsage;
+    }
+
+    TFormStart start;
+    start.request = ReadStartRequest(options.publicationArguments);
+    if (!start.request.found) {
+        ShowFailure(kPlayerTitle, Message(256), visible);
+        return kExitCannotOpen;
+    }
+    const bool drawInsteadOfShowing = NoDisplay() && !driven && !renderOnly;
+    if (drawInsteadOfShowing) {
+        renderOnly = true;
+        options.renderPagesFolder = DefaultRenderFolder(start.request.containerPath);
+    }
+    start.fast = options.fast || renderOnly;
+    start.driven = driven;
+    start.renderOnly = renderOnly;
+    start.lineSink = PrintLine;
+
+    TWorkForm form(start);
+    switch (form.FormCreate()) {
+    case TCreateOutcome::coFailed:
+        ShowFailure(form.FailureTitle(), form.FailureText(), visible);
+        return kExitCannotOpen;
+    case TCreateOutcome::coRefused:
+        return kExitOk;
+    case TCreateOutcome::coStarted:
+        break;
+    }
+    if (drawInsteadOfShowing)
+        PrintLine(QStringLiteral("qxplay5: no display; drawing the pages instead of showing them"));
+    if (renderOnly)
+        return RenderPages(form, options.renderPagesFolder);
+
+    if (driven) {
+        auto* driver = new TDriver(form, *driveLines, PrintError);
+        QObject::connect(&form, &TWorkForm::FirstPaintFinished, driver, &TDriver::Start);
+    }
+    form.ShowForm();
+    return app.exec();
+}
+
+} // namespace tomeric

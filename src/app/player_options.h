@@ -1,0 +1,41 @@
+#pragma once
+// The qxplay5 command line: the player's own options (--drive, --fast,
+// --render-pages, --help) are taken out first; what remains is the
+// publication's command line, from which the container and the switches
+// "/B" and "/K"page are read.
+//
+// This header includes no publication header on purpose: the package's
+// command-line rules and the publication model are used from different files.
+
+#include <QString>
+#include <QStringList>
+
+namespace tomeric {
+
+struct TPlayerOptions {
+    QStringList publicationArguments; // argv[0] and the arguments that are not ours
+    QString driveScript;              // --drive FILE
+    QString renderPagesFolder;        // --render-pages DIR
+    bool fast = false;                // --fast
+    bool help = false;                // --help / -h
+    QString error;                    // a usage error to report
+};
+
+TPlayerOptions ParsePlayerOptions(const QStringList& arguments);
+
+// What the publication's command line asks for.
+struct TStartRequest {
+    bool found = false;          // false: "Ce n'est pas une application !"
+    QString containerPath;
+    bool containerFromArguments = false;
+    QString commandLineText;     // the arguments after the container, joined by CR
+    QString commandLineVariable; // [CommandLine]
+    bool bypassPrintDialog = false; // "/B"
+    QString startPageName;       // "/K"name, upper-cased; empty: the directory's start page
+};
+
+TStartRequest ReadStartRequest(const QStringList& publicationArguments);
+
+extern const char* const kPlayerUsage;
+
+} // namespace tomeric

@@ -1,0 +1,244 @@
+#include "app/work_form.h"
+
+#include "actions/action_eval.h"
+#include "package/package.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollArea>
+#include <QTimer>
+
+namespace tomeric {
+
+namespace {
+
+constexpr int kUpdateIntervalMs = 1000;
+constexpr int kFirstPaintPauseMs = 150;
+
+} // namespace
+
+TWorkForm::TWorkForm(TFormStart start)
+    : start_(std::move(start)), pump_(*this), access_(*this), windowHost_(*this)
+{
+    dialogs_.SetParent(this);
+    if (start_.driven && start_.lineSink)
+        dialogs_.DriveWith(start_.lineSink);
+    services_.Dialogs = &dialogs_;
+    services_.Pump = &pump_;
+    services_.Publication = &access_;
+    pageList_ = std::make_unique<TQXPageList>(services_);
+    services_.Pages = pageList_.get();
+    updateTimer_.setInterval(kUpdateIntervalMs);
+    connect(&updateTimer_, &QTimer::timeout, this, [this] { UpdateTimerTick(); });
+    connect(&idleTimer_, &QTimer::timeout, this, [this] { IdleTimerFired(); });
+}
+
+TWorkForm::~TWorkForm()
+{
+    FormDestroy();
+}
+
+void TWorkForm::ShowForm()
+{
+    CloseSplash();
+    firstPaintPending_ = true;
+    show();
+}
+
+void TWorkForm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // The first paint starts the publication once the window is up; scripts
+    // never run inside a paint handler.
+    if (firstPaintPending_) {
+        firstPaintPending_ = false;
+        QTimer::singleShot(0, this, [this] { FirstPaint(); });
+    }
+}
+
+void TWorkForm::FirstPaint()
+{
+    if (!start_.fast) {
+        QCoreApplication::processEvents();
+        pump_.WaitForMessages(kFirstPaintPauseMs, false);
+    }
+    area_->show();
+    loading_ = false;
+    StartTimers();
+    pageList_->Start();
+    firstPaintDone_ = true;
+    emit FirstPaintFinished();
+}
+
+void TWorkForm::StartTimers()
+{
+    const TPublicationSettings& s = publication_.settings;
+    lastTick_ = QTime::currentTime();
+    if (s.useUpdateTimer)
+        updateTimer_.start();
+    idleTimer_.setInterval(std::max(0, s.returnTime) * 1000);
+    if (s.autoReturn && !s.returnAction.isEmpty())
+        idleTimer_.start();
+}
+
+void TWorkForm::UpdateTimerTick()
+{
+    static const QStringList timeNames = {QStringLiteral("[TIME]"), QStringLiteral("[TIME24]"),
+                                          QStringLiteral("[HOUR]"), QStringLiteral("[MINUTE]"),
+                                          QStringLiteral("[SECOND]")};
+    static const QStringList dateNames = {QStringLiteral("[DATESHORT]"), QStringLiteral("[DATELONG]"),
+                                          QStringLiteral("[MONTH]"), QStringLiteral("[MONTHNUM]"),
+                                          QStringLiteral("[DAY]"), QStringLiteral("[DAYNUM]"),
+                                          QStringLiteral("[YEAR]")};
+    const QTime now = QTime::currentTime();
+    for (const QString& name : timeNames)
+        RefreshVariables(name);
+    // Midnight passed since the last tick: the date changed too.
+    if (now < lastTick_)
+        for (const QString& name : dateNames)
+            RefreshVariables(name);
+    lastTick_ = now;
+}
+
+void TWorkForm::IdleTimerFired()
+{
+    idleTimer_.stop();
+    RunScript(publication_.settings.returnAction, QStringLiteral("RETURNACTION"), 57);
+    if (!shuttingDown_)
+        idleTimer_.start();
+}
+
+void TWorkForm::RestartIdleTimer()
+{
+    if (idleTimer_.isActive())
+        idleTimer_.start();
+}
+
+void TWorkForm::DiscardUserInputNow()
+{
+    // Input already queued is dropped until the queue has been run once.
+    discardInput_ = true;
+    QTimer::singleShot(0, this, [this] { discardInput_ = false; });
+}
+
+void TWorkForm::RefreshVariables(const QString& bracketedName)
+{
+    // Texts that show variables belong to page objects and menu captions;
+    // the page is repainted so that what it draws is current.
+    (void)bracketedName;
+    if (stack_ && firstPaintDone_)
+        stack_->update();
+}
+
+void TWorkForm::RunScript(const QString& text, const QString& sourceName, uint8_t sourceKind)
+{
+    if (text.isEmpty() || shuttingDown_)
+        return;
+    RunActionText(services_, text, sourceName, 0, sourceKind);
+}
+
+QImage TWorkForm::PublicationAreaImage()
+{
+    return stack_ ? stack_->grab().toImage() : QImage();
+}
+
+QStringList TWorkForm::RenderPages(const QString& folder, QString* error)
+{
+    QStringList written;
+    if (!QDir().mkpath(folder)) {
+        *error = QStringLiteral("cannot create the folder ") + folder;
+        return written;
+    }
+    for (int i = 1; i < stack_->Count(); ++i) {
+        QString name = stack_->PageName(i);
+        for (QChar& c : name)
+            if (!c.isLetterOrNumber() && c != QLatin1Char('-') && c != QLatin1Char('_'))
+                c = QLatin1Char('_');
+        const QString path =
+            QDir(folder).filePath(QStringLiteral("%1-%2.png").arg(i, 3, 10, QLatin1Char('0')).arg(name));
+        if (!stack_->RenderPage(i).save(path, "PNG")) {
+            *error = QStringLiteral("cannot write ") + path;
+            return written;
+        }
+        written.append(path);
+    }
+    return written;
+}
+
+// ---- keyboard and mouse --------------------------------------------------------
+
+bool TWorkForm::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    const bool userInput = type == QEvent::KeyPress || type == QEvent::KeyRelease ||
+                           type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+                           type == QEvent::MouseButtonDblClick || type == QEvent::Wheel;
+    if (!userInput)
+        return QMainWindow::eventFilter(watched, event);
+    if (discardInput_)
+        return true;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return QMainWindow::eventFilter(watched, event);
+    RestartIdleTimer();
+    if (type == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool TWorkForm::FormKeyDown(QKeyEvent* event)
+{
+    const TPublicationSettings& s = publication_.settings;
+    const int key = event->key();
+    if (key == Qt::Key_Escape && s.allowEsc) {
+        QTimer::singleShot(0, this, [this] { RequestClose(TCloseSource::csWindows); });
+        return true;
+    }
+    const bool navigationKey = key == Qt::Key_PageUp || key == Qt::Key_PageDown ||
+                               key == Qt::Key_Home || key == Qt::Key_End;
+    if (!navigationKey || !s.allowPageUpDn)
+        return false;
+    NavigateByKey(key);
+    return true;
+}
+
+void TWorkForm::NavigateByKey(int key)
+{
+    TQXPageList& pages = *pageList_;
+    const int current = pages.PageIndex();
+    const int last = pages.Count() - 1;
+    int target = -1;
+    if (key == Qt::Key_PageUp && current >= 2)
+        target = current - 1;
+    else if (key == Qt::Key_PageDown && current < last)
+        target = current + 1;
+    else if (key == Qt::Key_Home && current != 1 && last >= 1)
+        target = 1;
+    else if (key == Qt::Key_End && current != last && last >= 1)
+        target = last;
+    if (target >= 1)
+        pages.GotoPageIndex(target, true);
+}
+
+void TWorkForm::DragWindow(QEvent::Type type, QPoint globalPosition)
+{
+    // A window without title bar that may be moved follows the left button
+    // dragged over the page background.
+    const int props = publication_.settings.windowProps;
+    const bool movable = (props & 4) && (!(props & 1) || publication_.settings.windowStyle == 2);
+    if (!movable || publication_.settings.windowStyle == 1 || publication_.settings.windowStyle == 3)
+        return;
+    if (type == QEvent::MouseButtonPress) {
+        dragging_ = QApplication::mouseButtons() & Qt::LeftButton;
+        dragOffset_ = globalPosition - frameGeometry().topLeft();
+    } else if (type == QEvent::MouseMove && dragging_) {
+        move(globalPosition - dragOffset_);
+    } else if (type == QEvent::MouseButtonRelease) {
+        dragging_ = false;
+    }
+}
+
+} // namespace tomeric

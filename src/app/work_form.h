@@ -1,0 +1,188 @@
+#pragma once
+// TWorkForm: the main window. It opens the package, reads the publication,
+// applies the window settings, shows the pages through the page list, owns
+// the update and idle timers, and runs the publication-level scripts
+// (start-up through the page list, idle return, shutdown).
+//
+// Its life follows the original's form events:
+//   FormCreate      open, read, prepare (a list of named steps)
+//   first paint     timers, the start page entered with its scripts
+//   FormCloseQuery  EXITPASSWORD, SHUTDOWNACTION; may refuse
+//   FormClose       timers stopped
+//   FormDestroy     variables cleared, package closed (extracted files deleted)
+
+#include "actions/page_navigation.h"
+#include "actions/services.h"
+#include "app/player_options.h"
+#include "app/player_services.h"
+#include "pages/page_stack.h"
+#include "pages/picture_store.h"
+#include "pages/stack_page_view.h"
+#include "publication/publication_model.h"
+#include "windows/simple_dialogs.h"
+
+#include <QEvent>
+#include <QMainWindow>
+#include <QTime>
+#include <QTimer>
+
+#include <memory>
+
+class QScrollArea;
+
+namespace tomeric {
+
+class TSplashScreenForm;
+
+// How the player runs (from the qxplay5 options).
+struct TFormStart {
+    TStartRequest request;
+    bool fast = false;       // transitions and splash do not wait
+    bool driven = false;     // dialogs print lines and take queued answers
+    bool renderOnly = false; // no window is shown; pages are drawn to files
+    TSimpleDialogs::LineSink lineSink; // where driven dialogs and traces print
+};
+
+enum class TCreateOutcome {
+    coStarted,  // ready to be shown
+    coFailed,   // the package or the publication could not be read
+    coRefused,  // the start password was not given
+};
+
+// Where a close came from, for [ShutdownSource].
+enum class TCloseSource { csWindows, csTomeric, csCloseButton };
+
+class TWorkForm : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TWorkForm(TFormStart start);
+    ~TWorkForm() override; // FormDestroy
+
+    // ---- start-up ----------------------------------------------------------
+    TCreateOutcome FormCreate();
+    // The failure box's title and text after coFailed.
+    const QString& FailureTitle() const { return failureTitle_; }
+    const QString& FailureText() const { return failureText_; }
+    // Shows the window; the first paint follows from the event loop.
+    void ShowForm();
+    bool FirstPaintDone() const { return firstPaintDone_; }
+
+    // ---- closing -----------------------------------------------------------
+    // Asks to close, as the close button, the Exit command or another
+    // program would; false when the publication refused.
+    bool RequestClose(TCloseSource source);
+    // Closes without asking (the end of a driven session that was refused).
+    void ForceClose();
+    bool ShuttingDown() const { return shuttingDown_; }
+
+    // ---- what the services and the driver use -------------------------------
+    const TPublication& Publication() const { return publication_; }
+    TQXPageList& PageList() { return *pageList_; }
+    TPageStack& Stack() { return *stack_; }
+    Services& AllServices() { return services_; }
+    TSimpleDialogs& Dialogs() { return dialogs_; }
+    TPictureStore& Pictures() { return pictures_; }
+    const TFormStart& Start() const { return start_; }
+    // The publication area as a picture (what a screenshot shows).
+    QImage PublicationAreaImage();
+    // Every page drawn to folder/NNN-<name>.png; the paths written.
+    QStringList RenderPages(const QString& folder, QString* error);
+
+    void RestartIdleTimer();
+    void DiscardUserInputNow();
+    // A variable's texts are redrawn (objects and menu captions show them).
+    void RefreshVariables(const QString& bracketedName);
+    // Runs a publication-level script on the main thread.
+    void RunScript(const QString& text, const QString& sourceName, uint8_t sourceKind);
+
+signals:
+    void FirstPaintFinished();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // FormCreate steps, in order.
+    void MarkLoadingAndDefaults();
+    void StoreCommandLine();
+    void CreateMasterPage();
+    bool OpenAndReadPublication();
+    void ChooseExtractionFolder();
+    void InstallEmbeddedFonts();
+    void SetPictureCacheSize();
+    void ConvertMinimumSize();
+    bool AskStartPassword();
+    void ApplyBypassPrintSwitch();
+    void SetStartPage();
+    void ClearLoadingMark();
+    void InstallMessageFilter();
+
+    void FailStartup(const QString& errorText);
+    void StorePublicationFacts();
+    void BuildPageList();
+    void CloseSplash();
+
+    // Window settings.
+    void ApplyWindowSettings(int width, int height);
+    void ApplyFullScreenStyle();
+    void ApplyWindowedStyle(int width, int height);
+    void ApplyWindowStyleBits();
+    void PlaceWindow();
+    void SetAreaColour(const QColor& colour);
+
+    // First paint and timers.
+    void FirstPaint();
+    void StartTimers();
+    void UpdateTimerTick();
+    void IdleTimerFired();
+
+    // Closing.
+    bool FormCloseQuery(TCloseSource source);
+    bool RunShutdownAction(TCloseSource source);
+    void FormClose();
+    void FormDestroy();
+
+    // Keyboard and mouse.
+    bool FormKeyDown(QKeyEvent* event);
+    void NavigateByKey(int key);
+    void DragWindow(QEvent::Type type, QPoint globalPosition);
+
+    TFormStart start_;
+    TPublication publication_;
+    TPictureStore pictures_;
+    TSimpleDialogs dialogs_;
+    TPlayerPump pump_;
+    TPlayerPublication access_;
+    Services services_;
+    std::unique_ptr<TQXPageList> pageList_;
+    TWindowBuiltinHost windowHost_;
+    std::unique_ptr<TPageListBuiltinHost> builtinHost_;
+    std::unique_ptr<TWindowVariableObserver> observer_;
+    std::unique_ptr<TStackPageView> pageView_;
+
+    QScrollArea* area_ = nullptr;
+    TPageStack* stack_ = nullptr;
+    TSplashScreenForm* splash_ = nullptr;
+    QTimer updateTimer_;
+    QTimer idleTimer_;
+    QTime lastTick_;
+
+    QString failureTitle_, failureText_;
+    QList<int> fontIds_;
+    bool packageOpen_ = false;
+    bool loading_ = false;
+    bool firstPaintPending_ = false;
+    bool firstPaintDone_ = false;
+    bool shuttingDown_ = false;
+    bool closing_ = false;
+    bool forceClose_ = false;
+    bool discardInput_ = false;
+    bool destroyed_ = false;
+    TCloseSource pendingSource_ = TCloseSource::csWindows;
+    QPoint dragOffset_;
+    bool dragging_ = false;
+};
+
+} // namespace tomeric

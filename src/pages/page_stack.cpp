@@ -1,0 +1,138 @@
+#include "pages/page_stack.h"
+
+#include <QPainter>
+#include <QResizeEvent>
+
+namespace tomeric {
+
+TPageStack::TPageStack(QWidget* parent, const TPublication& publication, TWallpaperSource wallpapers)
+    : QWidget(parent), publication_(publication), wallpapers_(std::move(wallpapers)),
+      pages_(publication.pages.size(), nullptr)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+    EnsurePage(0); // the master page exists from the start
+}
+
+TQXPageWidget* TPageStack::ExistingPage(int index) const
+{
+    return IsValid(index) ? pages_[size_t(index)] : nullptr;
+}
+
+int TPageStack::CreatedPageCount() const
+{
+    int count = 0;
+    for (const TQXPageWidget* page : pages_)
+        count += page != nullptr;
+    return count;
+}
+
+QString TPageStack::PageName(int index) const
+{
+    return IsValid(index) ? publication_.pages[size_t(index)].name : QString();
+}
+
+TQXPageWidget* TPageStack::EnsurePage(int index)
+{
+    if (!IsValid(index))
+        return nullptr;
+    TQXPageWidget*& page = pages_[size_t(index)];
+    if (!page) {
+        const TPageRecord& record = publication_.pages[size_t(index)];
+        page = new TQXPageWidget(this, record.name, TBackgroundLook::From(record.background), wallpapers_);
+        page->setGeometry(rect());
+        page->Background()->SetPublicationArea(publicationArea_);
+    }
+    return page;
+}
+
+TTomericBackground* TPageStack::MasterBackground()
+{
+    return EnsurePage(0)->Background();
+}
+
+bool TPageStack::ShowsMasterPage(int index) const
+{
+    return index >= 1 && IsValid(index) && publication_.pages[size_t(index)].background.showMasterPage;
+}
+
+void TPageStack::PlaceMasterPage(int index)
+{
+    TTomericBackground* master = MasterBackground();
+    if (ShowsMasterPage(index)) {
+        // The master background paints the page's own look beneath the
+        // master objects; the page's objects lie above both.
+        TTomericBackground* pageBackground = EnsurePage(index)->Background();
+        if (master->parentWidget() != pageBackground) {
+            master->setParent(pageBackground);
+            master->setGeometry(pageBackground->rect());
+            master->show();
+        }
+        master->lower();
+        master->SetLook(pageBackground->Look());
+        return;
+    }
+    TQXPageWidget* masterPage = pages_[0];
+    if (master->parentWidget() != masterPage) {
+        master->setParent(masterPage);
+        master->setGeometry(masterPage->rect());
+        master->show();
+    }
+    master->SetLook(TBackgroundLook::PlainWhite());
+    master->lower();
+}
+
+void TPageStack::ShowPageAt(int index)
+{
+    TQXPageWidget* page = EnsurePage(index);
+    if (!page)
+        return;
+    PlaceMasterPage(index);
+    page->setGeometry(rect());
+    page->show();
+    page->raise();
+    if (shown_ != index)
+        if (TQXPageWidget* old = ExistingPage(shown_))
+            old->hide();
+    shown_ = index;
+}
+
+QImage TPageStack::RenderPage(int index)
+{
+    TQXPageWidget* page = EnsurePage(index);
+    QImage image(size(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    if (!page)
+        return image;
+    PlaceMasterPage(index);
+    page->setGeometry(rect());
+    page->render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+    PlaceMasterPage(shown_); // back where the shown page wants it
+    return image;
+}
+
+QImage TPageStack::RenderShown()
+{
+    return IsValid(shown_) ? RenderPage(shown_) : RenderPage(0);
+}
+
+void TPageStack::resizeEvent(QResizeEvent* event)
+{
+    // Pages have the container's size and follow it.
+    for (TQXPageWidget* page : pages_)
+        if (page)
+            page->setGeometry(QRect(QPoint(0, 0), event->size()));
+    QWidget::resizeEvent(event);
+}
+
+void TPageStack::SetPublicationArea(const QRect& area)
+{
+    publicationArea_ = area;
+    for (TQXPageWidget* page : pages_)
+        if (page) {
+            page->setGeometry(rect());
+            page->Background()->SetPublicationArea(area);
+        }
+}
+
+} // namespace tomeric

@@ -1,0 +1,62 @@
+#pragma once
+// The page container as a widget: it fills the publication area and holds
+// one TQXPageWidget per page of the publication. Page 0, the master page, exists
+// from the start; every other page gets its widgets the first time it is
+// shown or drawn, so a large publication costs nothing for pages nobody
+// visits. Which page is current, and the order of events around a change,
+// belong to the page list; this class only shows, hides and draws.
+
+#include "pages/page_widgets.h"
+#include "publication/publication_model.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <vector>
+
+namespace tomeric {
+
+class TPageStack : public QWidget {
+    Q_OBJECT
+public:
+    // `publication` must outlive the stack.
+    TPageStack(QWidget* parent, const TPublication& publication, TWallpaperSource wallpapers);
+
+    int Count() const { return int(pages_.size()); }
+    bool IsValid(int index) const { return index >= 0 && index < Count(); }
+    // The page widget, created on first use; null for an invalid index.
+    TQXPageWidget* EnsurePage(int index);
+    // The page widget when it exists already.
+    TQXPageWidget* ExistingPage(int index) const;
+    int CreatedPageCount() const;
+    int ShownIndex() const { return shown_; }
+    QString PageName(int index) const;
+
+    // Shows page `index` in front and hides the page shown before; the
+    // master page is placed for it. Nothing for an invalid index.
+    void ShowPageAt(int index);
+    // The page drawn off-screen at the container's size, without showing it
+    // (master page placed for it while drawing).
+    QImage RenderPage(int index);
+    // The container as it shows now.
+    QImage RenderShown();
+
+    // Every page background receives the publication area.
+    void SetPublicationArea(const QRect& area);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void PlaceMasterPage(int index);
+    TTomericBackground* MasterBackground();
+    bool ShowsMasterPage(int index) const;
+
+    const TPublication& publication_;
+    TWallpaperSource wallpapers_;
+    std::vector<TQXPageWidget*> pages_; // null until the page is first needed
+    int shown_ = -1;
+    QRect publicationArea_;
+};
+
+} // namespace tomeric
