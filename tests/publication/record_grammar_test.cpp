@@ -100,6 +100,14 @@ INSTANTIATE_TEST_SUITE_P(
                       NameCase{{"Page 12  ", "Page 12  "}, {"Page 12  ", "Page1"}},
                       NameCase{{"42", "42"}, {"42", "1"}}));
 
+TEST(Pages, FindPageIgnoresCase) {
+    const TPublication pub = Parse({"NEWPAGE=Intro", "NEWPAGE=Gallery"});
+    EXPECT_EQ(pub.FindPage(QStringLiteral("GALLERY")), 2);
+    EXPECT_EQ(pub.FindPage(QStringLiteral("intro")), 1);
+    EXPECT_EQ(pub.FindPage(QStringLiteral("Attic")), -1);
+    EXPECT_EQ(pub.FindPage(QString()), 0); // the master page's empty name
+}
+
 TEST(Pages, ManyEqualNamesStayUniqueAndFast) {
     QByteArray text;
     for (int i = 0; i < 20000; ++i) text += "NEWPAGE=Same\r\n";
