@@ -259,6 +259,16 @@ TPictureDecode DecodePcx(QByteArrayView bytes) {
         result.error = TPictureError::peTooLarge;
         return result;
     }
+    qsizetype dataEnd = bytes.size();
+    if (header->layout == PcxLayout::plPacked && header->bitsPerPixel == 8 && HasVgaPalette(bytes))
+        dataEnd -= kVgaPaletteSize;
+    PcxDataReader reader(bytes.sliced(kHeaderSize, dataEnd - kHeaderSize), header->rle);
+    std::vector<std::uint8_t> line(std::size_t(header->planes) * std::size_t(header->bytesPerLine));
+    // Not one line to show: refuse before allocating the picture.
+    if (!reader.ReadLine(line.data(), int(line.size()))) {
+        result.error = TPictureError::peCorrupt;
+        return result;
+    }
     QImage image(header->width, header->height, ImageFormat(header->layout));
     if (image.isNull()) {
         result.error = TPictureError::peTooLarge;
@@ -266,19 +276,10 @@ TPictureDecode DecodePcx(QByteArrayView bytes) {
     }
     image.fill(0);
     SetColourTable(bytes, *header, image);
-
-    qsizetype dataEnd = bytes.size();
-    if (header->layout == PcxLayout::plPacked && header->bitsPerPixel == 8 && HasVgaPalette(bytes))
-        dataEnd -= kVgaPaletteSize;
-    PcxDataReader reader(bytes.sliced(kHeaderSize, dataEnd - kHeaderSize), header->rle);
-    std::vector<std::uint8_t> line(std::size_t(header->planes) * std::size_t(header->bytesPerLine));
     const LineStore store = StoreFor(header->layout);
-    for (int y = 0; y < header->height; ++y) {
+    store(line.data(), *header, image, 0);
+    for (int y = 1; y < header->height; ++y) {
         const bool complete = reader.ReadLine(line.data(), int(line.size()));
-        if (!complete && y == 0) {
-            result.error = TPictureError::peCorrupt; // not one line to show
-            return result;
-        }
         store(line.data(), *header, image, y);
         if (!complete) {
             result.picture.bad = true;

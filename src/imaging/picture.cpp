@@ -2,6 +2,7 @@
 
 #include "imaging/pcx_reader.h"
 #include "package/package.h"
+#include "package/picture_header.h"
 #include "platform/paths.h"
 
 #include <QBuffer>
@@ -12,8 +13,8 @@
 namespace tomeric {
 namespace {
 
-// Enough of a file to recognise the formats Qt does not read.
-constexpr qint64 kSniffSize = 128;
+// Enough for the headers of BMP, PNG, GIF and most JPEG files.
+constexpr qint64 kHeaderReadSize = 64 * 1024;
 
 std::uint32_t LE32(QByteArrayView bytes, qsizetype at) {
     if (at < 0 || at + 4 > bytes.size())
@@ -36,6 +37,8 @@ TPictureDecode Failure(TPictureError error) {
 }
 
 TPictureDecode DecodeWithQt(QIODevice& device) {
+    // The reader does not tell the format it detected: ask before reading.
+    const QByteArray format = QImageReader::imageFormat(&device).toLower();
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     if (TooManyPixels(reader.size()))
@@ -46,7 +49,7 @@ TPictureDecode DecodeWithQt(QIODevice& device) {
         return Failure(unknown ? TPictureError::peUnknownFormat : TPictureError::peCorrupt);
     }
     TPictureDecode result;
-    result.picture.format = reader.format().toLower();
+    result.picture.format = format;
     result.picture.hasAlpha = image.hasAlphaChannel();
     result.picture.image = std::move(image);
     return result;
@@ -58,6 +61,17 @@ std::optional<TPictureDecode> DecodeOwnFormats(const QByteArray& bytes) {
         return Failure(TPictureError::peMetafile);
     if (LooksLikePcx(bytes))
         return DecodePcx(bytes);
+    return std::nullopt;
+}
+
+std::optional<TPictureInfo> FromHeaderBytes(QByteArrayView bytes) {
+    if (IsMetafile(bytes))
+        return std::nullopt;
+    if (auto pcx = ReadPcxInfo(bytes))
+        return pcx;
+    if (const auto header = ReadPictureHeader(bytes); header && header->width > 0
+        && header->height > 0)
+        return TPictureInfo{header->width, header->height, header->hasAlpha};
     return std::nullopt;
 }
 
@@ -146,8 +160,8 @@ TPictureDecode DecodePictureStream(QIODevice& stream) {
 std::optional<TPictureInfo> QueryPictureBytes(const QByteArray& bytes) {
     if (bytes.isEmpty() || IsMetafile(bytes))
         return std::nullopt;
-    if (auto pcx = ReadPcxInfo(bytes))
-        return pcx;
+    if (auto info = FromHeaderBytes(bytes))
+        return info;
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
@@ -162,11 +176,11 @@ std::optional<TPictureInfo> QueryPictureFile(const QString& fileName) {
     QFile file(platform::NativePath(fileName));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray head = file.read(kSniffSize);
+    const QByteArray head = file.read(kHeaderReadSize);
     if (IsMetafile(head))
         return std::nullopt;
-    if (auto pcx = ReadPcxInfo(head))
-        return pcx;
+    if (auto info = FromHeaderBytes(head))
+        return info;
     file.seek(0);
     if (auto info = QueryWithQt(file))
         return info;
