@@ -152,11 +152,11 @@ TPictureCache::Entries::iterator TPictureCache::Insert(const QString& name,
 std::optional<QRegion> TPictureCache::RegionFor(CacheRec& entry, std::uint32_t colour, int width,
                                                 int height) {
     const TPicture& picture = *entry.view;
-    if (colour == kOwnTransparentColour)
+    if (colour == kBottomLeftColour)
         colour = BottomLeftColour(picture.image);
     const bool sameRequest = entry.regionColour == colour && entry.width == width
         && entry.height == height;
-    if ((entry.borrowed && entry.region) || colour == kNoTransparentColour || entry.hasAlpha
+    if ((entry.borrowed && entry.region) || colour == kNoRegionColour || entry.hasAlpha
         || picture.bad)
         return entry.region && sameRequest ? entry.region : std::nullopt;
 
@@ -274,7 +274,7 @@ TIndexedPicture TPictureCache::LoadIndexedPicture(const QString& name) {
     }
     // A strip of no frames would divide by zero downstream: it is one frame.
     result.frameCount = std::max(1, header->frameCount);
-    result.picture = GetWith(name, decoder, kOwnTransparentColour, -1, -1, true);
+    result.picture = GetWith(name, decoder, kBottomLeftColour, -1, -1, true);
     return result;
 }
 

@@ -9,7 +9,7 @@
 // never evicted. Views are shared: a view a caller still holds stays valid
 // even after its entry has left the cache.
 //
-//   TCachedPicture p = cache.GetPicture(name, kOwnTransparentColour, -1, -1, true);
+//   TCachedPicture p = cache.GetPicture(name, kBottomLeftColour, -1, -1, true);
 //   if (p.Ok()) { paint p.view->image clipped to p.region ...; cache.Release(p.view); }
 
 #include "imaging/opaque_region.h"
@@ -80,8 +80,8 @@ public:
     int Capacity() const { return capacity_; }
     int Count() const { return int(entries_.size()); }
 
-    // Width or height -1: the picture's own size. kNoTransparentColour asks
-    // for no region, kOwnTransparentColour for the bottom-left pixel's colour.
+    // Width or height -1: the picture's own size. kNoRegionColour asks
+    // for no region, kBottomLeftColour for the bottom-left pixel's colour.
     TCachedPicture GetPicture(const QString& name, std::uint32_t transparentColour, int width,
                               int height, bool borrow);
     // The same; on a miss the picture is decoded from the rest of `stream`.

@@ -55,7 +55,7 @@ TEST_F(PictureCacheTest, StartsWithThirtyEntriesAndClampsNewCapacities) {
 }
 
 TEST_F(PictureCacheTest, ChangingTheCapacityEmptiesTheCache) {
-    ASSERT_TRUE(cache_.GetPicture(Picture("a.png"), kNoTransparentColour, -1, -1, false).Ok());
+    ASSERT_TRUE(cache_.GetPicture(Picture("a.png"), kNoRegionColour, -1, -1, false).Ok());
     cache_.SetCapacity(30); // unchanged: kept
     EXPECT_EQ(cache_.Count(), 1);
     cache_.SetCapacity(10);
@@ -65,16 +65,16 @@ TEST_F(PictureCacheTest, ChangingTheCapacityEmptiesTheCache) {
 TEST_F(PictureCacheTest, KeepsTheMostRecentlyUsedFirst) {
     const QString a = Picture("a.png"), b = Picture("b.png"), c = Picture("c.png");
     for (const QString& name : {a, b, c, a})
-        ASSERT_TRUE(cache_.GetPicture(name, kNoTransparentColour, -1, -1, false).Ok());
+        ASSERT_TRUE(cache_.GetPicture(name, kNoRegionColour, -1, -1, false).Ok());
     EXPECT_EQ(cache_.Names(), QStringList({a, c, b}));
 }
 
 TEST_F(PictureCacheTest, NamesMatchIgnoringCase) {
     const QString path = Picture("Logo.png");
-    const TCachedPicture first = cache_.GetPicture(path, kNoTransparentColour, -1, -1, false);
+    const TCachedPicture first = cache_.GetPicture(path, kNoRegionColour, -1, -1, false);
     const QString other = folder_.path() + "/LOGO.PNG";
     // The file is found through the cached entry, not decoded again.
-    const TCachedPicture second = cache_.GetPicture(other, kNoTransparentColour, -1, -1, false);
+    const TCachedPicture second = cache_.GetPicture(other, kNoRegionColour, -1, -1, false);
     EXPECT_EQ(first.view, second.view);
     EXPECT_EQ(cache_.Count(), 1);
 }
@@ -83,46 +83,46 @@ TEST_F(PictureCacheTest, EvictsTheLeastRecentlyUsedEntry) {
     cache_.SetCapacity(2);
     const QString a = Picture("a.png"), b = Picture("b.png"), c = Picture("c.png");
     for (const QString& name : {a, b, c})
-        cache_.GetPicture(name, kNoTransparentColour, -1, -1, false);
+        cache_.GetPicture(name, kNoRegionColour, -1, -1, false);
     EXPECT_EQ(cache_.Names(), QStringList({c, b}));
 }
 
 TEST_F(PictureCacheTest, EvictionSkipsBorrowedEntries) {
     cache_.SetCapacity(2);
     const QString a = Picture("a.png"), b = Picture("b.png"), c = Picture("c.png");
-    cache_.GetPicture(a, kNoTransparentColour, -1, -1, true);
-    cache_.GetPicture(b, kNoTransparentColour, -1, -1, false);
-    cache_.GetPicture(c, kNoTransparentColour, -1, -1, false);
+    cache_.GetPicture(a, kNoRegionColour, -1, -1, true);
+    cache_.GetPicture(b, kNoRegionColour, -1, -1, false);
+    cache_.GetPicture(c, kNoRegionColour, -1, -1, false);
     EXPECT_EQ(cache_.Names(), QStringList({c, a}));
 }
 
 TEST_F(PictureCacheTest, CapacityOneKeepsABorrowedEntryBesideTheNextOne) {
     cache_.SetCapacity(1);
     const QString a = Picture("a.png"), b = Picture("b.png");
-    const TCachedPicture first = cache_.GetPicture(a, kNoTransparentColour, -1, -1, true);
-    ASSERT_TRUE(cache_.GetPicture(b, kNoTransparentColour, -1, -1, false).Ok());
+    const TCachedPicture first = cache_.GetPicture(a, kNoRegionColour, -1, -1, true);
+    ASSERT_TRUE(cache_.GetPicture(b, kNoRegionColour, -1, -1, false).Ok());
     EXPECT_EQ(cache_.Count(), 2);
     EXPECT_TRUE(cache_.IsBorrowed(a));
 
     cache_.Release(first.view);
     EXPECT_FALSE(cache_.IsBorrowed(a));
     const QString c = Picture("c.png");
-    cache_.GetPicture(c, kNoTransparentColour, -1, -1, false);
+    cache_.GetPicture(c, kNoRegionColour, -1, -1, false);
     EXPECT_EQ(cache_.Count(), 2); // one evicted, but not two: the count only comes back down
 }
 
 TEST_F(PictureCacheTest, AViewOutlivesItsEntry) {
     cache_.SetCapacity(1);
-    const TCachedPicture first = cache_.GetPicture(Picture("a.png"), kNoTransparentColour, -1, -1,
+    const TCachedPicture first = cache_.GetPicture(Picture("a.png"), kNoRegionColour, -1, -1,
                                                    false);
-    cache_.GetPicture(Picture("b.png"), kNoTransparentColour, -1, -1, false);
+    cache_.GetPicture(Picture("b.png"), kNoRegionColour, -1, -1, false);
     EXPECT_EQ(cache_.Count(), 1);
     EXPECT_EQ(first.view->image.size(), QSize(4, 4));
     cache_.Release(first.view); // not in the cache any more: nothing happens
 }
 
 TEST_F(PictureCacheTest, FailuresLeaveNothingBehind) {
-    EXPECT_FALSE(cache_.GetPicture(QString(), kNoTransparentColour, -1, -1, false).Ok());
+    EXPECT_FALSE(cache_.GetPicture(QString(), kNoRegionColour, -1, -1, false).Ok());
     EXPECT_FALSE(cache_.GetPicture(folder_.filePath("none.png"), 0, -1, -1, false).Ok());
     WriteFile(folder_.filePath("text.png"), "not a picture");
     EXPECT_FALSE(cache_.GetPicture(folder_.filePath("text.png"), 0, -1, -1, true).Ok());
@@ -132,13 +132,13 @@ TEST_F(PictureCacheTest, FailuresLeaveNothingBehind) {
 TEST_F(PictureCacheTest, AReplacedFileIsDecodedAnew) {
     const QString path = Picture("wall.png", FilledImage(2, 2, kRed));
     SetModified(path, QDateTime::currentDateTime().addSecs(-100));
-    const TCachedPicture before = cache_.GetPicture(path, kNoTransparentColour, -1, -1, false);
+    const TCachedPicture before = cache_.GetPicture(path, kNoRegionColour, -1, -1, false);
     ASSERT_TRUE(before.Ok());
     EXPECT_EQ(before.view->image.pixel(0, 0), kRed);
 
     Picture("wall.png", FilledImage(3, 3, kMagenta));
     SetModified(path, QDateTime::currentDateTime());
-    const TCachedPicture after = cache_.GetPicture(path, kNoTransparentColour, -1, -1, false);
+    const TCachedPicture after = cache_.GetPicture(path, kNoRegionColour, -1, -1, false);
     ASSERT_TRUE(after.Ok());
     EXPECT_EQ(after.view->image.pixel(0, 0), kMagenta);
     EXPECT_EQ(cache_.Count(), 1);
@@ -180,14 +180,14 @@ TEST_F(PictureCacheTest, RegionCoversTheOpaquePixels) {
 
 TEST_F(PictureCacheTest, OwnTransparentColourIsTheBottomLeftPixel) {
     const QString path = Picture("h.png", HoledImage());
-    const TCachedPicture own = cache_.GetPicture(path, kOwnTransparentColour, -1, -1, false);
+    const TCachedPicture own = cache_.GetPicture(path, kBottomLeftColour, -1, -1, false);
     ASSERT_TRUE(own.region.has_value());
     EXPECT_EQ(Area(*own.region), 5);
     EXPECT_FALSE(own.region->contains(QPoint(0, 1)));
 }
 
 TEST_F(PictureCacheTest, NoRegionWhenNoneIsWanted) {
-    const TCachedPicture p = cache_.GetPicture(Picture("h.png", HoledImage()), kNoTransparentColour,
+    const TCachedPicture p = cache_.GetPicture(Picture("h.png", HoledImage()), kNoRegionColour,
                                                -1, -1, false);
     EXPECT_TRUE(p.Ok());
     EXPECT_FALSE(p.region.has_value());
@@ -319,7 +319,7 @@ TEST_F(PackagedPictureTest, InfoOfOtherEntriesComesFromTheirHeader) {
 }
 
 TEST_F(PackagedPictureTest, IncludedPicturesAreDecodedFromThePackage) {
-    const TCachedPicture p = cache_.GetPicture("embedded:\\\\\\wall.png", kNoTransparentColour, -1,
+    const TCachedPicture p = cache_.GetPicture("embedded:\\\\\\wall.png", kNoRegionColour, -1,
                                                -1, false);
     ASSERT_TRUE(p.Ok());
     EXPECT_EQ(p.view->image.size(), QSize(6, 4));
