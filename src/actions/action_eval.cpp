@@ -77,8 +77,12 @@ TActionEval::TActionEval(Services& services, const QString& text, uint8_t flags,
     Serial = ++runs.ActiveEvaluators;
     Generation = runs.RunGeneration;
     Lines = SplitActionLines(text);
-    if (services_.Debugger && text.left(8).compare(QLatin1String("DebugOff"), Qt::CaseInsensitive) != 0)
-        services_.Debugger->ActionStart(Serial, SourceName, debugType, sourceKind);
+    if (services_.Debugger) {
+        if (Serial == 1)
+            services_.Debugger->AddAction(Serial, QString(), 4); // a run begins while no other runs
+        if (text.left(8).compare(QLatin1String("DebugOff"), Qt::CaseInsensitive) != 0)
+            services_.Debugger->ActionStart(Serial, SourceName, debugType, sourceKind);
+    }
     if (sourceKind >= 1 && sourceKind <= 25 && sourceName != SelfName()) {
         savedSelf_ = SelfName();
         SetSelfName(sourceName);
