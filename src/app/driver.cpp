@@ -101,6 +101,22 @@ std::optional<TDriverLine> ParseDriverLine(const QString& line)
     return parsed;
 }
 
+QStringList TakeLeadingAnswers(QStringList& lines)
+{
+    QStringList answers;
+    qsizetype consumed = 0;
+    for (; consumed < lines.size(); ++consumed) {
+        const auto line = ParseDriverLine(lines[consumed]);
+        if (!line)
+            continue;
+        if (line->verb != QLatin1String("answer"))
+            break;
+        answers.append(line->argument);
+    }
+    lines = lines.mid(consumed);
+    return answers;
+}
+
 TDriver::TDriver(TWorkForm& form, QStringList lines, std::function<void(const QString&)> errors)
     : QObject(&form), form_(form), lines_(std::move(lines)), errors_(std::move(errors))
 {

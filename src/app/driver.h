@@ -37,6 +37,11 @@ struct TDriverLine {
 };
 std::optional<TDriverLine> ParseDriverLine(const QString& line);
 
+// The "answer" lines at the top of a script, before any other verb: their
+// answers are queued before the publication starts, for the dialogs of the
+// start-up (the start password). Returns the answers; `lines` keeps the rest.
+QStringList TakeLeadingAnswers(QStringList& lines);
+
 class TDriver : public QObject {
     Q_OBJECT
 public:

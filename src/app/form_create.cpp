@@ -4,6 +4,8 @@
 #include "app/splash_screen.h"
 #include "app/work_form.h"
 
+#include "pages/page_transition_overlay.h"
+
 #include "package/package.h"
 #include "platform/string_table.h"
 #include "publication/publication_reader.h"
@@ -164,6 +166,7 @@ void TWorkForm::BuildPageList()
 
     pageView_ = std::make_unique<TStackPageView>(*stack_);
     pageView_->SetFast(start_.fast);
+    pageView_->SetTransitionPlayer(MakeOverlayTransitionPlayer());
     pageView_->SetVisibleCheck([this] { return isVisible() && !isMinimized(); });
     pageList_->SetLoading(true);
     pageList_->Load(publication_);

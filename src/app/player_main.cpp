@@ -145,6 +145,9 @@ int RunPlayer(int argc, char** argv)
     start.lineSink = PrintLine;
 
     TWorkForm form(start);
+    if (driveLines)
+        for (const QString& answer : TakeLeadingAnswers(*driveLines))
+            form.Dialogs().QueueAnswer(answer);
     switch (form.FormCreate()) {
     case TCreateOutcome::coFailed:
         ShowFailure(form.FailureTitle(), form.FailureText(), visible);

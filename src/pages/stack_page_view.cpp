@@ -53,7 +53,7 @@ void TStackPageView::ShowPage(int index, const QString& effect, const QString& o
         stack_->update();
         return;
     }
-    TTransitionRequest request;
+    TPageTransition request;
     request.from = fromPicture_.isNull() ? stack_->RenderShown() : fromPicture_;
     request.to = stack_->RenderPage(index);
     request.effect = effect;

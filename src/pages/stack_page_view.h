@@ -17,12 +17,12 @@
 namespace tomeric {
 
 // Animates `from` into `to` over the stack, returning when it is done.
-struct TTransitionRequest {
+struct TPageTransition {
     QImage from, to;
     QString effect, options;
     int direction = 0;
 };
-using TTransitionPlayer = std::function<void(TPageStack& stack, const TTransitionRequest& request)>;
+using TTransitionPlayer = std::function<void(TPageStack& stack, const TPageTransition& request)>;
 
 class TStackPageView final : public PageView {
 public:

@@ -1,0 +1,72 @@
+#include "pages/page_transition_overlay.h"
+
+#include "pages/transitions.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QThread>
+#include <QWidget>
+
+namespace tomeric {
+
+namespace {
+
+class TOverlaySurface final : public QWidget, public TTransitionSurface {
+public:
+    TOverlaySurface(QWidget* parent, QImage canvas) : QWidget(parent), canvas_(std::move(canvas))
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setGeometry(parent->rect());
+        raise();
+        show();
+    }
+
+    QImage& Canvas() override { return canvas_; }
+    void Present(const QRect& dirty) override { repaint(dirty); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter painter(this);
+        painter.drawImage(event->rect(), canvas_, event->rect());
+    }
+
+private:
+    QImage canvas_;
+};
+
+// Sleeps between two steps while timers and painting go on.
+void LiveSleep(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (clock.elapsed() < milliseconds)
+            QThread::msleep(1);
+    } while (clock.elapsed() < milliseconds);
+}
+
+} // namespace
+
+TTransitionPlayer MakeOverlayTransitionPlayer()
+{
+    return [](TPageStack& stack, const TPageTransition& transition) {
+        TOverlaySurface surface(&stack, transition.from);
+        TTransitionRequest request;
+        request.area = stack.rect();
+        request.name = transition.effect;
+        request.options = transition.options;
+        request.direction = transition.direction;
+        request.fromPicture = transition.from;
+        request.toPicture = transition.to;
+        TTransitionEnvironment environment;
+        environment.sleeper = LiveSleep;
+        RunTransition(surface, request, environment);
+    };
+}
+
+} // namespace tomeric

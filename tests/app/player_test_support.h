@@ -1,0 +1,102 @@
+#pragma once
+// Running qxplay5 on a publication of tests/publications: the folder is
+// packed into a container at test time, the player runs off-screen with a
+// driver script, and what it wrote is read back.
+
+#include "package/folder_packer.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <map>
+
+namespace tomeric::testing {
+
+struct TPlayerRun {
+    int exitCode = -1;
+    bool finished = false;
+    QString out, err;
+};
+
+class PlayerSession {
+public:
+    // Packs tests/publications/<name> into a container in a fresh folder.
+    explicit PlayerSession(const QString& publication)
+    {
+        TFolderPackOptions options;
+        options.sourceFolder = QStringLiteral(TOMERIC_SOURCE_DIR "/tests/publications/") + publication;
+        options.outputPath = Path(publication + QStringLiteral(".tpk"));
+        const TFolderPackReport report = PackFolder(options);
+        EXPECT_TRUE(report.ok) << report.error.toStdString();
+        container_ = options.outputPath;
+    }
+
+    QString Path(const QString& name) const { return dir_.filePath(name); }
+    const QString& Container() const { return container_; }
+
+    TPlayerRun Run(const QStringList& arguments)
+    {
+        QProcess player;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        player.setProcessEnvironment(environment);
+        player.setWorkingDirectory(dir_.path());
+        player.start(QStringLiteral(QXPLAY5_PATH), arguments);
+        TPlayerRun run;
+        run.finished = player.waitForFinished(60000);
+        if (!run.finished)
+            player.kill();
+        run.exitCode = player.exitCode();
+        run.out = QString::fromUtf8(player.readAllStandardOutput());
+        run.err = QString::fromUtf8(player.readAllStandardError());
+        return run;
+    }
+
+    // Runs the driver script (one verb a line) with --fast.
+    TPlayerRun Drive(const QString& script, const QStringList& extra = {})
+    {
+        QFile file(Path(QStringLiteral("drive.txt")));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(script.toUtf8());
+        file.close();
+        return Run(QStringList{QStringLiteral("/R"), container_} + extra +
+                   QStringList{QStringLiteral("--drive"), file.fileName(), QStringLiteral("--fast")});
+    }
+
+    // key=value lines of a variable file.
+    std::map<QString, QString> Variables(const QString& name) const
+    {
+        std::map<QString, QString> vars;
+        QFile file(Path(name));
+        if (!file.open(QIODevice::ReadOnly))
+            return vars;
+        for (const QByteArray& line : file.readAll().split('\n')) {
+            const QString text = QString::fromLatin1(line).trimmed();
+            const qsizetype eq = text.indexOf(QLatin1Char('='));
+            if (eq > 0)
+                vars[text.left(eq).toUpper()] = text.mid(eq + 1);
+        }
+        return vars;
+    }
+
+    QImage Picture(const QString& name) const { return QImage(Path(name)); }
+
+private:
+    QTemporaryDir dir_;
+    QString container_;
+};
+
+// Colours compared with a small tolerance (off-screen drawing may round).
+inline bool Near(const QColor& a, const QColor& b, int tolerance = 2)
+{
+    return std::abs(a.red() - b.red()) <= tolerance && std::abs(a.green() - b.green()) <= tolerance &&
+           std::abs(a.blue() - b.blue()) <= tolerance;
+}
+
+} // namespace tomeric::testing
