@@ -168,6 +168,26 @@ QStringList TWorkForm::RenderPages(const QString& folder, QString* error)
     return written;
 }
 
+void TWorkForm::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !firstPaintDone_ || shuttingDown_)
+        return;
+    // The activation scripts run after the pending messages, never inside
+    // the activation itself.
+    const bool active = isActiveWindow();
+    const QString& action = active ? publication_.settings.activateAction : publication_.settings.deactivateAction;
+    if (action.isEmpty())
+        return;
+    QTimer::singleShot(0, this, [this, active] {
+        const TPublicationSettings& s = publication_.settings;
+        if (active)
+            RunScript(s.activateAction, QStringLiteral("ACTIVATEACTION"), 54);
+        else
+            RunScript(s.deactivateAction, QStringLiteral("DEACTIVATEACTION"), 55);
+    });
+}
+
 // ---- keyboard and mouse --------------------------------------------------------
 
 bool TWorkForm::eventFilter(QObject* watched, QEvent* event)

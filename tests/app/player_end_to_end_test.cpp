@@ -203,3 +203,45 @@ TEST(PlayerDriver, UnknownObjectsAndVerbsAreReportedAndTheRunGoesOn)
 
 } // namespace
 } // namespace tomeric::testing
+
+namespace tomeric::testing {
+namespace {
+
+TEST(PlayerTimers, IdleReturnRunsAfterReturnTimeWithoutInput)
+{
+    PlayerSession session(QStringLiteral("idle"));
+    const TPlayerRun run = session.Drive(QStringLiteral("wait 1500\nvars vars.txt\n"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(session.Variables(QStringLiteral("vars.txt")).at(QStringLiteral("IDLE")).startsWith(QLatin1Char('x')));
+}
+
+TEST(PlayerWindow, FullScreenCentresThePublicationAndPageKeysCanBeOff)
+{
+    PlayerSession session(QStringLiteral("idle"));
+    const TPlayerRun run = session.Drive(QStringLiteral("key PgDn\n"
+                                                        "screenshot page.png\n"
+                                                        "run SetVar \"[Left]\" \"[PubLeft]\"\n"
+                                                        "run SetVar \"[Top]\" \"[PubTop]\"\n"
+                                                        "run SetVar \"[Width]\" \"[WindowWidth]\"\n"
+                                                        "run SetVar \"[Screen]\" \"[ScreenWidth]\"\n"
+                                                        "vars vars.txt\n"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const auto vars = session.Variables(QStringLiteral("vars.txt"));
+    EXPECT_EQ(vars.at(QStringLiteral("WIDTH")), vars.at(QStringLiteral("SCREEN")));
+    const int screen = vars.at(QStringLiteral("SCREEN")).toInt();
+    EXPECT_EQ(vars.at(QStringLiteral("LEFT")).toInt(), (screen - 100) / 2);
+    EXPECT_GT(vars.at(QStringLiteral("TOP")).toInt(), 0);
+    // ALLOWPAGEUPDN=No: still on the black first page.
+    EXPECT_TRUE(Near(session.Picture(QStringLiteral("page.png")).pixelColor(5, 5), QColor(0, 0, 0)));
+}
+
+TEST(PlayerErrors, ScriptErrorsShowTheErrorBoxWhileShowErrorsIsOn)
+{
+    PlayerSession session(QStringLiteral("idle"));
+    const TPlayerRun run = session.Drive(QStringLiteral("run NoSuchCommand \"x\"\n"));
+    ASSERT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out.contains(QStringLiteral("ERROR \""))) << run.out.toStdString();
+}
+
+} // namespace
+} // namespace tomeric::testing
