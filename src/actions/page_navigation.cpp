@@ -127,7 +127,7 @@ TQXPageList::~TQXPageList() = default;
 
 void TQXPageList::Load(const TPublication& publication)
 {
-    slideShow_->Stop();
+    slideShow_->Discard();
     pages_.clear();
     for (const TPageRecord& record : publication.pages)
         pages_.push_back(PageFromRecord(record));
@@ -158,7 +158,7 @@ void TQXPageList::AddPage(const TQXPage& page, int index)
 
 void TQXPageList::Clear()
 {
-    slideShow_->Stop();
+    slideShow_->Discard();
     pages_.assign(1, TQXPage());
     pageIndex_ = nextPageIndex_ = 0;
     history_.clear();
@@ -454,7 +454,7 @@ void TQXPageList::StopSlideShow()
 void TQXPageList::SetSlideShowTimer(std::unique_ptr<SlideShowTimer> timer)
 {
     if (slideShow_)
-        slideShow_->Stop();
+        slideShow_->Discard();
     SlideShowPages& pages = *this;
     slideShow_ = std::make_unique<TSlideShow>(pages, std::make_unique<OutsideScriptTimer>(*this, std::move(timer)));
 }

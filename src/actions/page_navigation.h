@@ -71,8 +71,8 @@ public:
 
     // Replaces every page with the publication's (page 0 kept as the master
     // page) and takes its PAGECHANGEACTION and STARTUPACTION. The current
-    // index becomes 1 when there is a page 1, else 0; history, slide show
-    // and the start-up mark are reset.
+    // index becomes 1 when there is a page 1, else 0; history and start-up
+    // mark are reset, and a slide show is dropped without its subroutine.
     void Load(const TPublication& publication);
     // Inserts a hidden page at `index` (0..Count); the current index moves
     // up when it is at or after it. Raises EInvalidPageIndex.
@@ -132,7 +132,7 @@ public:
     // ---- slide show ---------------------------------------------------------
 
     TSlideShow& SlideShow() { return *slideShow_; }
-    // Replaces the slide-show timer (a running show is stopped first).
+    // Replaces the slide-show timer (a show in progress is dropped).
     void SetSlideShowTimer(std::unique_ptr<SlideShowTimer> timer);
 
     // ---- outside parties ----------------------------------------------------

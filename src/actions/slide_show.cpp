@@ -142,6 +142,16 @@ void TSlideShow::Stop()
         pages_.CallSlideShowSubroutine(subroutine);
 }
 
+void TSlideShow::Discard()
+{
+    if (timer_)
+        timer_->Stop();
+    if (show_) {
+        show_.reset();
+        ++generation_;
+    }
+}
+
 TSlideShow::State TSlideShow::CurrentState() const
 {
     if (!show_)

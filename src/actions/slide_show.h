@@ -66,6 +66,9 @@ public:
     void Pause();
     // Ends the show; a show that was running (not paused) calls its subroutine.
     void Stop();
+    // Drops the show without calling its subroutine (another publication
+    // replaces the pages).
+    void Discard();
     // The timer fired: the next slide, or the end of the show.
     void Tick();
 

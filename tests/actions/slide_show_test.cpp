@@ -163,6 +163,15 @@ TEST_F(SlideShowTest, AnEnterActionThatStopsTheShowIsNotOverruled)
     EXPECT_EQ(ScriptLog(), Log{"done"});
 }
 
+TEST_F(SlideShowTest, AnotherPublicationDropsTheShowWithoutItsSubroutine)
+{
+    Run(QStringLiteral("StartSlideShow \"P2|P3\" \"300\" \"\" \"Done\""));
+    LoadPages({{"Other"}});
+    EXPECT_EQ(State(), TSlideShow::State::Stopped);
+    EXPECT_FALSE(timer_->active);
+    EXPECT_EQ(ScriptLog(), Log{"enter 2"});
+}
+
 TEST_F(SlideShowTest, PauseAndStopWithoutAShowDoNothing)
 {
     Run(QStringLiteral("PauseSlideShow\r\nStopSlideShow"));
