@@ -6,7 +6,9 @@
 // line each on standard output (formats in actions/headless_services.h);
 // dialogs take their answers from the --answer options in order.
 
+#include "actions/command_table.h"
 #include "actions/script_session.h"
+#include "extensions/function_loader.h"
 #include "platform/cp1252.h"
 
 #include <QCoreApplication>
@@ -165,6 +167,8 @@ int main(int argc, char** argv)
         return UsageError(QStringLiteral("cannot read ") + options.scriptFile);
 
     QTextStream out(stdout);
+    // Call runs user functions, as in the player.
+    tomeric::InstallUserFunctions(tomeric::CommandTable());
     tomeric::ScriptSession session([&out](const QString& line) {
         out << line << '\n';
         out.flush();
