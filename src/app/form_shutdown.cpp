@@ -90,6 +90,8 @@ void TWorkForm::FormClose()
 {
     closing_ = true;
     shuttingDown_ = true;
+    if (firstPaintDone_)
+        SaveWindowPosition();
     updateTimer_.stop();
     idleTimer_.stop();
 }

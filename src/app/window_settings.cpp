@@ -87,6 +87,7 @@ void TWorkForm::ApplyWindowedStyle(int width, int height)
     if (!(s.windowProps & wpSizeable) || s.windowStyle == wsShaped)
         setFixedSize(client);
     PlaceWindow();
+    RestoreWindowPosition();
 }
 
 void TWorkForm::ApplyWindowStyleBits()

@@ -193,6 +193,10 @@ void TWorkForm::changeEvent(QEvent* event)
 bool TWorkForm::eventFilter(QObject* watched, QEvent* event)
 {
     const QEvent::Type type = event->type();
+    const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
+                       type == QEvent::MouseButtonRelease;
+    if (mouse && qobject_cast<TTomericBackground*>(watched))
+        DragWindow(type, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
     const bool userInput = type == QEvent::KeyPress || type == QEvent::KeyRelease ||
                            type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
                            type == QEvent::MouseButtonDblClick || type == QEvent::Wheel;

@@ -132,6 +132,8 @@ private:
     void ApplyWindowStyleBits();
     void PlaceWindow();
     void SetAreaColour(const QColor& colour);
+    void SaveWindowPosition();
+    void RestoreWindowPosition();
 
     // First paint and timers.
     void FirstPaint();

@@ -245,3 +245,43 @@ TEST(PlayerErrors, ScriptErrorsShowTheErrorBoxWhileShowErrorsIsOn)
 
 } // namespace
 } // namespace tomeric::testing
+
+#include "platform/registry_store.h"
+
+namespace tomeric::testing {
+namespace {
+
+TEST(PlayerWindow, SavedPositionBeyondTheDesktopComesBackAndIsSavedAgainAtClose)
+{
+    PlayerSession session(QStringLiteral("position"));
+    platform::RegistryStore registry(session.RegistryFile());
+    const QString key = QStringLiteral("Software\\TomericTests");
+    ASSERT_TRUE(registry
+                    .WriteValue(platform::RegistryRoot::CurrentUser, key, QStringLiteral("Window"),
+                                platform::RegistryValue::FromString(QStringLiteral("50000,40,x,y,0")))
+                    .ok());
+    const TPlayerRun run = session.Drive(QStringLiteral("run SetVar \"[Left]\" \"[WindowLeft]\"\n"
+                                                        "run SetVar \"[Top]\" \"[WindowTop]\"\n"
+                                                        "run SetVar \"[Width]\" \"[WindowWidth]\"\n"
+                                                        "run SetVar \"[Screen]\" \"[ScreenWidth]\"\n"
+                                                        "vars vars.txt\n"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const auto vars = session.Variables(QStringLiteral("vars.txt"));
+    const int left = vars.at(QStringLiteral("LEFT")).toInt();
+    // At the right edge of the desktop (the frame is only known once shown).
+    EXPECT_NEAR(left, vars.at(QStringLiteral("SCREEN")).toInt() - vars.at(QStringLiteral("WIDTH")).toInt(), 8);
+    EXPECT_EQ(vars.at(QStringLiteral("TOP")), QStringLiteral("40"));
+
+    platform::RegistryValue saved;
+    ASSERT_TRUE(platform::RegistryStore(session.RegistryFile())
+                    .ReadValue(platform::RegistryRoot::CurrentUser, key, QStringLiteral("Window"), &saved)
+                    .ok());
+    const QStringList parts = saved.text.split(QLatin1Char(','));
+    ASSERT_EQ(parts.size(), 5);
+    EXPECT_EQ(parts[0].toInt(), left);
+    EXPECT_EQ(parts[1], QStringLiteral("40"));
+    EXPECT_EQ(parts[4], QStringLiteral("0"));
+}
+
+} // namespace
+} // namespace tomeric::testing

@@ -38,6 +38,7 @@ public:
     }
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
+    QString RegistryFile() const { return Path(QStringLiteral("registry.json")); }
     const QString& Container() const { return container_; }
 
     TPlayerRun Run(const QStringList& arguments)
@@ -45,6 +46,8 @@ public:
         QProcess player;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // The registry stays inside the test's folder.
+        environment.insert(QStringLiteral("TOMERIC_REGISTRY_FILE"), RegistryFile());
         player.setProcessEnvironment(environment);
         player.setWorkingDirectory(dir_.path());
         player.start(QStringLiteral(QXPLAY5_PATH), arguments);
