@@ -1,26 +1,21 @@
 // Stand-ins for command handlers whose code has not been written yet: each
 // hands its command to the pending service (the headless runner prints it
 // as a CALL line), so scripts using them run and can be tested meanwhile.
+// Declare the handler in its subsystem's header, point its row in
+// builtin_commands.cpp at it, and add `TOMERIC_PENDING(CmdName)` here; whoever
+// writes the real handler deletes that line in the same commit (a handler
+// defined twice fails to link).
 //
-// Whoever implements a handler declared in string_commands.h,
-// file_commands.h, registry_commands.h (or installs Call) deletes its line
-// here in the same commit; a handler defined twice fails to link.
+// At present every row of the table has its handler: the string, file and
+// registry commands have theirs, Call is installed by the user-function
+// loader (InstallUserFunctions), and the commands of the player's subsystems
+// go to their services through the Forward* handlers.
 
 #include "actions/core_commands.h"
-#include "actions/file_commands.h"
-#include "actions/registry_commands.h"
-#include "actions/string_commands.h"
 
 #define TOMERIC_PENDING(handler) \
     void handler(CommandContext& ctx) { ForwardPending(ctx); }
 
 namespace tomeric {
-
-// ---- string_commands.h
-
-// ---- file_commands.h
-
-// ---- registry_commands.h
-
 
 } // namespace tomeric
