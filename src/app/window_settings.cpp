@@ -81,6 +81,8 @@ void TWorkForm::ApplyWindowedStyle(int width, int height)
         area_->setWidgetResizable(true);
     ApplyWindowStyleBits();
     QSize client(width, height);
+    if (s.windowStyle == wsShaped)
+        client = ApplyWindowShape(client);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         client = client.boundedTo(screen->availableGeometry().size());
     resize(client);
@@ -88,6 +90,19 @@ void TWorkForm::ApplyWindowedStyle(int width, int height)
         setFixedSize(client);
     PlaceWindow();
     RestoreWindowPosition();
+}
+
+QSize TWorkForm::ApplyWindowShape(QSize client)
+{
+    // An unreadable or missing shape leaves an ordinary rectangular window.
+    const TPublicationSettings& s = publication_.settings;
+    if (s.shapeFile.isEmpty())
+        return client;
+    const auto shape = pictures_.WindowShape(s.shapeFile, std::uint32_t(s.shapeTransColor));
+    if (!shape)
+        return client;
+    setMask(shape->region);
+    return shape->size;
 }
 
 void TWorkForm::ApplyWindowStyleBits()

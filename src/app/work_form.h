@@ -130,6 +130,7 @@ private:
     void ApplyFullScreenStyle();
     void ApplyWindowedStyle(int width, int height);
     void ApplyWindowStyleBits();
+    QSize ApplyWindowShape(QSize client);
     void PlaceWindow();
     void SetAreaColour(const QColor& colour);
     void SaveWindowPosition();

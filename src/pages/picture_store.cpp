@@ -4,6 +4,8 @@
 #include "imaging/picture_cache.h"
 #include "package/package.h"
 
+#include <vector>
+
 namespace tomeric {
 
 namespace {
@@ -20,6 +22,29 @@ QString LoadableName(const QString& name)
         return included;
     const TResolvedFile file = package.ResolveFile(name);
     return file.ok ? file.path : name;
+}
+
+// The pixels that are not fully transparent, as one-pixel-high runs.
+QRegion AlphaRegion(const QImage& picture)
+{
+    const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+    std::vector<QRect> runs;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        int x = 0;
+        while (x < image.width()) {
+            while (x < image.width() && qAlpha(line[x]) == 0)
+                ++x;
+            const int start = x;
+            while (x < image.width() && qAlpha(line[x]) != 0)
+                ++x;
+            if (x > start)
+                runs.emplace_back(start, y, x - start, 1);
+        }
+    }
+    QRegion region;
+    region.setRects(runs.data(), int(runs.size()));
+    return region;
 }
 
 } // namespace
@@ -47,6 +72,22 @@ QImage TPictureStore::Wallpaper(const QString& name)
 {
     const TCachedPicture picture = cache_->GetPicture(LoadableName(name), kNoTransparentColour, -1, -1, false);
     return picture.Ok() ? picture.view->image : QImage();
+}
+
+std::optional<TPictureStore::TShape> TPictureStore::WindowShape(const QString& name, std::uint32_t transparentColour)
+{
+    const TCachedPicture picture = cache_->GetPicture(LoadableName(name), transparentColour, -1, -1, false);
+    if (!picture.Ok() || picture.view->image.isNull())
+        return std::nullopt;
+    const QImage& image = picture.view->image;
+    TShape shape;
+    shape.size = image.size();
+    const QRegion whole(QRect(QPoint(0, 0), image.size()));
+    if (picture.view->hasAlpha)
+        shape.region = AlphaRegion(image);
+    else
+        shape.region = picture.region ? whole.intersected(*picture.region) : whole;
+    return shape;
 }
 
 QImage TPictureStore::IncludedPicture(const QString& name)

@@ -5,9 +5,12 @@
 // with different meanings), so window code reaches the cache only here.
 
 #include <QImage>
+#include <QRegion>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace tomeric {
 
@@ -29,6 +32,16 @@ public:
     // name of one, or a file on disk), without transparency; null when it
     // cannot be loaded.
     QImage Wallpaper(const QString& name);
+
+    // A window shape: the picture's size and the region of its opaque
+    // pixels (from its alpha channel when it has one, else every pixel not
+    // of `transparentColour`, 0x20000000 meaning the bottom-left pixel's).
+    // Nothing when the picture cannot be loaded.
+    struct TShape {
+        QSize size;
+        QRegion region;
+    };
+    std::optional<TShape> WindowShape(const QString& name, std::uint32_t transparentColour);
 
     // An included picture of the current package (the splash picture).
     static QImage IncludedPicture(const QString& name);

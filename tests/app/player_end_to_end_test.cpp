@@ -285,3 +285,21 @@ TEST(PlayerWindow, SavedPositionBeyondTheDesktopComesBackAndIsSavedAgainAtClose)
 
 } // namespace
 } // namespace tomeric::testing
+
+namespace tomeric::testing {
+namespace {
+
+TEST(PlayerWindow, AShapedWindowTakesTheSizeOfItsShapePicture)
+{
+    PlayerSession session(QStringLiteral("shaped"));
+    const TPlayerRun run = session.Drive(QStringLiteral("run SetVar \"[W]\" \"[ClientWidth]\"\n"
+                                                        "run SetVar \"[H]\" \"[ClientHeight]\"\n"
+                                                        "vars vars.txt\n"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const auto vars = session.Variables(QStringLiteral("vars.txt"));
+    EXPECT_EQ(vars.at(QStringLiteral("W")), QStringLiteral("40"));
+    EXPECT_EQ(vars.at(QStringLiteral("H")), QStringLiteral("20"));
+}
+
+} // namespace
+} // namespace tomeric::testing
