@@ -81,7 +81,7 @@ inline QByteArray OnePixelGif() {
 
 // ---- a PCX writer -------------------------------------------------------------
 
-struct PcxSpec {
+struct PcxShape {
     int width = 0, height = 0;
     int bitsPerPixel = 8, planes = 1;
     int bytesPerLine = 0; // 0: the smallest even count
@@ -95,34 +95,34 @@ inline void AppendLE16(QByteArray& bytes, int value) {
     bytes.append(char(value >> 8 & 0xFF));
 }
 
-inline int PcxBytesPerLine(const PcxSpec& spec) {
-    if (spec.bytesPerLine > 0)
-        return spec.bytesPerLine;
-    const int needed = (spec.width * spec.bitsPerPixel + 7) / 8;
+inline int PcxBytesPerLine(const PcxShape& shape) {
+    if (shape.bytesPerLine > 0)
+        return shape.bytesPerLine;
+    const int needed = (shape.width * shape.bitsPerPixel + 7) / 8;
     return needed + needed % 2;
 }
 
-inline QByteArray PcxHeader(const PcxSpec& spec) {
+inline QByteArray PcxHeader(const PcxShape& shape) {
     QByteArray header;
     header.append(char(0x0A));
-    header.append(char(spec.version));
-    header.append(char(spec.rle ? 1 : 0));
-    header.append(char(spec.bitsPerPixel));
+    header.append(char(shape.version));
+    header.append(char(shape.rle ? 1 : 0));
+    header.append(char(shape.bitsPerPixel));
     AppendLE16(header, 0);
     AppendLE16(header, 0);
-    AppendLE16(header, spec.width - 1);
-    AppendLE16(header, spec.height - 1);
+    AppendLE16(header, shape.width - 1);
+    AppendLE16(header, shape.height - 1);
     AppendLE16(header, 72);
     AppendLE16(header, 72);
     for (int i = 0; i < 16; ++i) {
-        const QRgb c = i < int(spec.headerPalette.size()) ? spec.headerPalette[std::size_t(i)] : 0;
+        const QRgb c = i < int(shape.headerPalette.size()) ? shape.headerPalette[std::size_t(i)] : 0;
         header.append(char(qRed(c)));
         header.append(char(qGreen(c)));
         header.append(char(qBlue(c)));
     }
     header.append(char(0));
-    header.append(char(spec.planes));
-    AppendLE16(header, PcxBytesPerLine(spec));
+    header.append(char(shape.planes));
+    AppendLE16(header, PcxBytesPerLine(shape));
     AppendLE16(header, 1);
     header.append(QByteArray(128 - header.size(), '\0'));
     return header;
@@ -147,9 +147,9 @@ inline QByteArray PcxRle(const QByteArray& data) {
 }
 
 // A complete file from the raw scan lines (planes × bytes per line each).
-inline QByteArray PcxFile(const PcxSpec& spec, const QByteArray& lines,
+inline QByteArray PcxFile(const PcxShape& shape, const QByteArray& lines,
                           const std::vector<QRgb>& vgaPalette = {}) {
-    QByteArray file = PcxHeader(spec) + (spec.rle ? PcxRle(lines) : lines);
+    QByteArray file = PcxHeader(shape) + (shape.rle ? PcxRle(lines) : lines);
     if (!vgaPalette.empty()) {
         file.append(char(0x0C));
         for (int i = 0; i < 256; ++i) {

@@ -29,8 +29,8 @@ std::vector<QRgb> RampPalette() {
 }
 
 TEST(PcxReading, EightBitPictureUsesThePaletteAtTheEnd) {
-    const PcxSpec spec{.width = 3, .height = 2};
-    const QByteArray file = PcxFile(spec, IndexLines(3, 2, PcxBytesPerLine(spec)), RampPalette());
+    const PcxShape shape{.width = 3, .height = 2};
+    const QByteArray file = PcxFile(shape, IndexLines(3, 2, PcxBytesPerLine(shape)), RampPalette());
     const TPictureDecode decode = DecodePcx(file);
     ASSERT_TRUE(decode.Ok());
     EXPECT_FALSE(decode.picture.bad);
@@ -43,17 +43,17 @@ TEST(PcxReading, EightBitPictureUsesThePaletteAtTheEnd) {
 }
 
 TEST(PcxReading, EightBitPictureWithoutPaletteIsGrey) {
-    const PcxSpec spec{.width = 2, .height = 1};
-    const TPictureDecode decode = DecodePcx(PcxFile(spec, QByteArray("\x10\x80", 2)));
+    const PcxShape shape{.width = 2, .height = 1};
+    const TPictureDecode decode = DecodePcx(PcxFile(shape, QByteArray("\x10\x80", 2)));
     ASSERT_TRUE(decode.Ok());
     EXPECT_EQ(decode.picture.image.pixel(0, 0), qRgb(0x10, 0x10, 0x10));
     EXPECT_EQ(decode.picture.image.pixel(1, 0), qRgb(0x80, 0x80, 0x80));
 }
 
 TEST(PcxReading, TwentyFourBitPictureHasRedGreenBluePlanes) {
-    const PcxSpec spec{.width = 3, .height = 2, .bitsPerPixel = 8, .planes = 3};
+    const PcxShape shape{.width = 3, .height = 2, .bitsPerPixel = 8, .planes = 3};
     const QImage source = PatternImage(3, 2);
-    const int stride = PcxBytesPerLine(spec);
+    const int stride = PcxBytesPerLine(shape);
     QByteArray lines;
     for (int y = 0; y < 2; ++y) {
         for (int channel = 0; channel < 3; ++channel) {
@@ -63,16 +63,16 @@ TEST(PcxReading, TwentyFourBitPictureHasRedGreenBluePlanes) {
             }
         }
     }
-    const TPictureDecode decode = DecodePcx(PcxFile(spec, lines));
+    const TPictureDecode decode = DecodePcx(PcxFile(shape, lines));
     ASSERT_TRUE(decode.Ok());
     EXPECT_EQ(decode.picture.image.convertToFormat(QImage::Format_RGB32), source);
 }
 
 TEST(PcxReading, OneBitPictureStaysMonochrome) {
-    const PcxSpec spec{.width = 10, .height = 2, .bitsPerPixel = 1};
+    const PcxShape shape{.width = 10, .height = 2, .bitsPerPixel = 1};
     // Row 0: 1010101010, row 1: all set.
     const QByteArray lines = QByteArray::fromHex("aa80" "ffc0");
-    const TPictureDecode decode = DecodePcx(PcxFile(spec, lines));
+    const TPictureDecode decode = DecodePcx(PcxFile(shape, lines));
     ASSERT_TRUE(decode.Ok());
     EXPECT_TRUE(decode.picture.IsMonochrome());
     EXPECT_EQ(decode.picture.image.pixel(0, 0), qRgb(255, 255, 255));
@@ -84,7 +84,7 @@ TEST(PcxReading, SixteenColourPlanarPictureUsesTheHeaderPalette) {
     std::vector<QRgb> palette;
     for (int i = 0; i < 16; ++i)
         palette.push_back(qRgb(i * 16, 0, 255 - i * 16));
-    const PcxSpec spec{.width = 8, .height = 1, .bitsPerPixel = 1, .planes = 4,
+    const PcxShape shape{.width = 8, .height = 1, .bitsPerPixel = 1, .planes = 4,
                        .headerPalette = palette};
     // Pixel x has index x: plane p holds bit p of each index.
     QByteArray lines;
@@ -95,7 +95,7 @@ TEST(PcxReading, SixteenColourPlanarPictureUsesTheHeaderPalette) {
         lines.append(char(byte));
         lines.append(char(0)); // padding to an even line
     }
-    const TPictureDecode decode = DecodePcx(PcxFile(spec, lines));
+    const TPictureDecode decode = DecodePcx(PcxFile(shape, lines));
     ASSERT_TRUE(decode.Ok());
     for (int x = 0; x < 8; ++x)
         EXPECT_EQ(decode.picture.image.pixel(x, 0), palette[std::size_t(x)]) << x;
@@ -105,8 +105,8 @@ TEST(PcxReading, FourBitPackedPictureReadsNibbles) {
     std::vector<QRgb> palette;
     for (int i = 0; i < 16; ++i)
         palette.push_back(qRgb(0, i * 17, 0));
-    const PcxSpec spec{.width = 3, .height = 1, .bitsPerPixel = 4, .headerPalette = palette};
-    const TPictureDecode decode = DecodePcx(PcxFile(spec, QByteArray::fromHex("1f20")));
+    const PcxShape shape{.width = 3, .height = 1, .bitsPerPixel = 4, .headerPalette = palette};
+    const TPictureDecode decode = DecodePcx(PcxFile(shape, QByteArray::fromHex("1f20")));
     ASSERT_TRUE(decode.Ok());
     EXPECT_EQ(decode.picture.image.pixel(0, 0), palette[1]);
     EXPECT_EQ(decode.picture.image.pixel(1, 0), palette[15]);
@@ -114,17 +114,17 @@ TEST(PcxReading, FourBitPackedPictureReadsNibbles) {
 }
 
 TEST(PcxReading, UncompressedDataIsReadAsItIs) {
-    PcxSpec spec{.width = 3, .height = 2, .rle = false};
-    const QByteArray file = PcxFile(spec, IndexLines(3, 2, PcxBytesPerLine(spec)), RampPalette());
+    PcxShape shape{.width = 3, .height = 2, .rle = false};
+    const QByteArray file = PcxFile(shape, IndexLines(3, 2, PcxBytesPerLine(shape)), RampPalette());
     const TPictureDecode decode = DecodePcx(file);
     ASSERT_TRUE(decode.Ok());
     EXPECT_EQ(decode.picture.image.pixel(2, 1), RampPalette()[6]);
 }
 
 TEST(PcxReading, RunsMayCrossTheEndOfALine) {
-    const PcxSpec spec{.width = 2, .height = 2};
+    const PcxShape shape{.width = 2, .height = 2};
     // One run of four bytes covers both lines.
-    QByteArray file = PcxHeader(spec) + QByteArray::fromHex("c407");
+    QByteArray file = PcxHeader(shape) + QByteArray::fromHex("c407");
     const TPictureDecode decode = DecodePcx(file);
     ASSERT_TRUE(decode.Ok());
     EXPECT_FALSE(decode.picture.bad);
@@ -132,8 +132,8 @@ TEST(PcxReading, RunsMayCrossTheEndOfALine) {
 }
 
 TEST(PcxReading, HeaderAloneGivesSizeWithoutAlpha) {
-    const PcxSpec spec{.width = 300, .height = 200};
-    const auto info = ReadPcxInfo(PcxHeader(spec));
+    const PcxShape shape{.width = 300, .height = 200};
+    const auto info = ReadPcxInfo(PcxHeader(shape));
     ASSERT_TRUE(info.has_value());
     EXPECT_EQ(info->width, 300);
     EXPECT_EQ(info->height, 200);
@@ -143,15 +143,15 @@ TEST(PcxReading, HeaderAloneGivesSizeWithoutAlpha) {
 // ---- damaged and hostile files ----------------------------------------------
 
 TEST(PcxHostileInput, HeaderWithoutDataIsRefused) {
-    const PcxSpec spec{.width = 4, .height = 4};
-    const TPictureDecode decode = DecodePcx(PcxHeader(spec));
+    const PcxShape shape{.width = 4, .height = 4};
+    const TPictureDecode decode = DecodePcx(PcxHeader(shape));
     EXPECT_FALSE(decode.Ok());
     EXPECT_EQ(decode.error, TPictureError::peCorrupt);
 }
 
 TEST(PcxHostileInput, TruncatedDataGivesAPartialPictureMarkedBad) {
-    const PcxSpec spec{.width = 4, .height = 4, .rle = false};
-    const QByteArray full = PcxFile(spec, IndexLines(4, 4, 4));
+    const PcxShape shape{.width = 4, .height = 4, .rle = false};
+    const QByteArray full = PcxFile(shape, IndexLines(4, 4, 4));
     const TPictureDecode decode = DecodePcx(full.left(128 + 4 * 2 + 1));
     ASSERT_TRUE(decode.Ok());
     EXPECT_TRUE(decode.picture.bad);
@@ -159,15 +159,15 @@ TEST(PcxHostileInput, TruncatedDataGivesAPartialPictureMarkedBad) {
 }
 
 TEST(PcxHostileInput, RunMarkerAtTheEndOfTheDataStops) {
-    const PcxSpec spec{.width = 2, .height = 2};
-    const TPictureDecode decode = DecodePcx(PcxHeader(spec) + QByteArray::fromHex("0102c5"));
+    const PcxShape shape{.width = 2, .height = 2};
+    const TPictureDecode decode = DecodePcx(PcxHeader(shape) + QByteArray::fromHex("0102c5"));
     ASSERT_TRUE(decode.Ok());
     EXPECT_TRUE(decode.picture.bad);
 }
 
 struct RejectedHeader {
     const char* what;
-    PcxSpec spec;
+    PcxShape shape;
     TPictureError error;
 };
 
@@ -175,7 +175,7 @@ class PcxRejectedHeaders : public ::testing::TestWithParam<RejectedHeader> {};
 
 TEST_P(PcxRejectedHeaders, AreRefusedWithoutReadingData) {
     const RejectedHeader& c = GetParam();
-    const QByteArray file = PcxHeader(c.spec) + QByteArray(64, '\x01');
+    const QByteArray file = PcxHeader(c.shape) + QByteArray(64, '\x01');
     const TPictureDecode decode = DecodePcx(file);
     EXPECT_FALSE(decode.Ok());
     EXPECT_EQ(decode.error, c.error);
@@ -210,8 +210,8 @@ TEST(PcxHostileInput, ShortOrForeignDataIsNotPcx) {
 }
 
 TEST(PcxHostileInput, RandomDamageNeverCrashes) {
-    const PcxSpec spec{.width = 9, .height = 7};
-    const QByteArray good = PcxFile(spec, IndexLines(9, 7, PcxBytesPerLine(spec)), RampPalette());
+    const PcxShape shape{.width = 9, .height = 7};
+    const QByteArray good = PcxFile(shape, IndexLines(9, 7, PcxBytesPerLine(shape)), RampPalette());
     std::mt19937 random(1234);
     for (int round = 0; round < 3000; ++round) {
         QByteArray bytes = good;

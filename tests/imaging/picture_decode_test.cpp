@@ -6,6 +6,8 @@
 #include "package/package.h"
 #include "package/package_writer.h"
 
+#include <random>
+
 namespace tomeric {
 namespace {
 
@@ -58,8 +60,8 @@ TEST(PictureDecoding, AlphaChannelIsReported) {
 }
 
 TEST(PictureDecoding, PcxIsRecognisedByItsContent) {
-    const PcxSpec spec{.width = 2, .height = 1};
-    const TPictureDecode decode = DecodePictureBytes(PcxFile(spec, QByteArray("\x01\x02", 2)));
+    const PcxShape shape{.width = 2, .height = 1};
+    const TPictureDecode decode = DecodePictureBytes(PcxFile(shape, QByteArray("\x01\x02", 2)));
     ASSERT_TRUE(decode.Ok());
     EXPECT_EQ(decode.picture.format, "pcx");
 }
@@ -192,6 +194,37 @@ TEST(PictureFormats, AlphaFollowsThePixelFormat) {
     EXPECT_FALSE(FormatHasAlpha(QImage::Format_RGB32));
     EXPECT_FALSE(FormatHasAlpha(QImage::Format_Mono));
     EXPECT_FALSE(FormatHasAlpha(QImage::Format_Invalid));
+}
+
+} // namespace
+} // namespace tomeric
+
+namespace tomeric {
+namespace {
+
+using namespace tomeric::testing;
+
+// Damaged files of every format end in a picture or a refusal, never a crash.
+TEST(PictureHostileInput, RandomDamageNeverCrashes) {
+    EnsureApplication();
+    const std::vector<QByteArray> goods = {
+        Encode(PatternImage(12, 9), "png"), Encode(PatternImage(12, 9), "bmp"),
+        Encode(PatternImage(12, 9), "ico"), OnePixelGif(),
+        PcxFile({.width = 12, .height = 9, .bitsPerPixel = 8, .planes = 3},
+                QByteArray(12 * 9 * 3, '\x42'))};
+    std::mt19937 random(4321);
+    for (const QByteArray& good : goods) {
+        for (int round = 0; round < 300; ++round) {
+            QByteArray bytes = good;
+            for (int i = 0; i < 4; ++i)
+                bytes[qsizetype(random() % std::uint32_t(bytes.size()))] = char(random());
+            if (round % 2 == 0)
+                bytes.truncate(qsizetype(random() % std::uint32_t(bytes.size())));
+            const TPictureDecode decode = DecodePictureBytes(bytes);
+            EXPECT_EQ(decode.Ok(), !decode.picture.IsEmpty());
+            QueryPictureBytes(bytes);
+        }
+    }
 }
 
 } // namespace
