@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTimer>
 
 #include <map>
@@ -197,10 +198,30 @@ void TDriver::Finish()
 
 void TDriver::MouseOn(const QString& verb, const QString& name)
 {
-    // Page objects are what the mouse verbs aim at; none exists on the
-    // pages yet, so every name is unknown.
-    (void)verb;
-    Complain(QStringLiteral("no object ") + name);
+    QWidget* object = form_.Stack().FindShownObject(name);
+    if (!object) {
+        Complain(QStringLiteral("no object ") + name);
+        return;
+    }
+    const QPointF local = QRectF(object->rect()).center();
+    const QPointF global = object->mapToGlobal(local);
+    auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, local, global, button, held, Qt::NoModifier);
+        QApplication::sendEvent(object, &event);
+    };
+    if (verb == QLatin1String("hover")) {
+        QEnterEvent enter(local, local, global);
+        QApplication::sendEvent(object, &enter);
+        send(QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+        return;
+    }
+    const Qt::MouseButton button = verb == QLatin1String("rclick") ? Qt::RightButton : Qt::LeftButton;
+    send(QEvent::MouseButtonPress, button, button);
+    send(QEvent::MouseButtonRelease, button, Qt::NoButton);
+    if (verb == QLatin1String("dblclick")) {
+        send(QEvent::MouseButtonDblClick, button, button);
+        send(QEvent::MouseButtonRelease, button, Qt::NoButton);
+    }
 }
 
 void TDriver::PressKey(const QString& keyText)

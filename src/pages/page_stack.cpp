@@ -116,6 +116,26 @@ QImage TPageStack::RenderShown()
     return IsValid(shown_) ? RenderPage(shown_) : RenderPage(0);
 }
 
+QWidget* TPageStack::FindShownObject(const QString& name) const
+{
+    const TQXPageWidget* page = ExistingPage(shown_);
+    if (!page || name.isEmpty())
+        return nullptr;
+    // The master background lies inside the shown page's background when
+    // the page shows it, so one search covers both; the page's own objects
+    // come first.
+    QWidget* master = nullptr;
+    for (QWidget* child : page->Background()->findChildren<QWidget*>()) {
+        if (child->objectName().compare(name, Qt::CaseInsensitive) != 0)
+            continue;
+        if (child->parentWidget() == page->Background())
+            return child;
+        if (!master)
+            master = child;
+    }
+    return master;
+}
+
 void TPageStack::resizeEvent(QResizeEvent* event)
 {
     // Pages have the container's size and follow it.

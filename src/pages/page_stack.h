@@ -41,6 +41,10 @@ public:
     // The container as it shows now.
     QImage RenderShown();
 
+    // The object of that name (any case) on the shown page, or on the master
+    // page when the shown page shows it; null when there is none.
+    QWidget* FindShownObject(const QString& name) const;
+
     // Every page background receives the publication area.
     void SetPublicationArea(const QRect& area);
 

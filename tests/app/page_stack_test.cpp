@@ -160,3 +160,26 @@ TEST(DialogTexts, BarsBreakLinesAndFiltersBecomeQtFilters)
 
 } // namespace
 } // namespace tomeric
+
+namespace tomeric {
+namespace {
+
+TEST_F(PageStackTest, ObjectsAreFoundByNameOnTheShownPageThenOnTheMasterPage)
+{
+    stack->ShowPageAt(1);
+    auto* own = new QWidget(stack->ExistingPage(1)->Background());
+    own->setObjectName(QStringLiteral("Button"));
+    auto* onMaster = new QWidget(stack->ExistingPage(0)->Background());
+    onMaster->setObjectName(QStringLiteral("Footer"));
+    auto* sameName = new QWidget(stack->ExistingPage(0)->Background());
+    sameName->setObjectName(QStringLiteral("BUTTON"));
+    EXPECT_EQ(stack->FindShownObject(QStringLiteral("button")), own);
+    EXPECT_EQ(stack->FindShownObject(QStringLiteral("footer")), onMaster);
+    EXPECT_EQ(stack->FindShownObject(QStringLiteral("nothing")), nullptr);
+    // Page 2 does not show the master page: its objects are out of reach.
+    stack->ShowPageAt(2);
+    EXPECT_EQ(stack->FindShownObject(QStringLiteral("Footer")), nullptr);
+}
+
+} // namespace
+} // namespace tomeric
