@@ -31,16 +31,32 @@ TCommandRecord& TCommandTable::AddCommand(TCommandGroup& group, int id, const QS
     record.Handler = handler;
     record.Flags = flags;
     group.Commands.push_back(std::move(record));
+    if (groups_.empty() || groups_.back().get() != &group)
+        RebuildIndex(); // a record added to an earlier group changes the lookup order
+    else
+        index_[group.Commands.back().Name.toUpper()].emplace_back(&group, group.Commands.size() - 1);
     return group.Commands.back();
 }
 
 CommandMatch TCommandTable::FindCommand(const QString& word) const
 {
-    for (const auto& group : groups_)
-        for (const TCommandRecord& record : group->Commands)
-            if (!record.Hidden && record.Name.compare(word, Qt::CaseInsensitive) == 0)
-                return {group.get(), &record};
+    const auto it = index_.constFind(word.toUpper());
+    if (it == index_.constEnd())
+        return {};
+    for (const auto& [group, position] : *it) {
+        const TCommandRecord& record = group->Commands[position];
+        if (!record.Hidden)
+            return {group, &record};
+    }
     return {};
+}
+
+void TCommandTable::RebuildIndex()
+{
+    index_.clear();
+    for (const auto& group : groups_)
+        for (size_t i = 0; i < group->Commands.size(); ++i)
+            index_[group->Commands[i].Name.toUpper()].emplace_back(group.get(), i);
 }
 
 TCommandGroup* TCommandTable::FindGroupByName(const QString& name) const
@@ -74,8 +90,10 @@ void TCommandTable::RemoveGroup(TCommandGroup* group)
 {
     auto it = std::find_if(groups_.begin(), groups_.end(),
                            [group](const auto& g) { return g.get() == group; });
-    if (it != groups_.end())
+    if (it != groups_.end()) {
         groups_.erase(it); // the library (if any) is unloaded by its destructor
+        RebuildIndex();
+    }
 }
 
 TCommandGroup* TCommandTable::BuiltinGroup() const

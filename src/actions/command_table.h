@@ -5,6 +5,7 @@
 // handler that carries it out; lookup walks the groups and records in
 // registration order, so a plug-in can never replace a built-in command.
 
+#include <QHash>
 #include <QString>
 
 #include <array>
@@ -122,7 +123,12 @@ public:
     std::vector<QString> CommandNames() const;
 
 private:
+    void RebuildIndex();
+
     std::vector<std::unique_ptr<TCommandGroup>> groups_;
+    // Upper-cased name -> its records (group, position) in lookup order, so a
+    // line's command is found without walking every record.
+    QHash<QString, std::vector<std::pair<TCommandGroup*, size_t>>> index_;
 };
 
 // The process-wide command table; the built-in group is registered on first
