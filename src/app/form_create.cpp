@@ -33,6 +33,7 @@ TCreateOutcome TWorkForm::FormCreate()
     if (!OpenAndReadPublication())
         return TCreateOutcome::coFailed;
     ChooseExtractionFolder();
+    LoadCursors();
     InstallEmbeddedFonts();
     SetPictureCacheSize();
     // The subroutine list was collected by the reader (Publication().subroutineNames).
@@ -141,6 +142,20 @@ void TWorkForm::ChooseExtractionFolder()
     package.ApplyExtractionSettings(flags, publication_.settings.extractDir);
 }
 
+void TWorkForm::LoadCursors()
+{
+    const TPublicationSettings& s = publication_.settings;
+    cursors_ = TCursorSet();
+    if (const auto cursor = LoadPublicationCursor(s.appCursor))
+        cursors_.application = *cursor;
+    if (const auto cursor = LoadPublicationCursor(s.hotSpotCursor))
+        cursors_.hotSpot = *cursor;
+    if (const auto cursor = LoadPublicationCursor(s.dragCursor))
+        cursors_.drag = *cursor;
+    if (const auto cursor = LoadPublicationCursor(s.busyCursor))
+        cursors_.busy = *cursor;
+}
+
 void TWorkForm::InstallEmbeddedFonts()
 {
     // A font that cannot be registered is skipped.
@@ -163,9 +178,12 @@ void TWorkForm::BuildPageList()
     delete stack_;
     stack_ = new TPageStack(area_, publication_, [this](const QString& name) { return pictures_.Wallpaper(name); });
     area_->setWidget(stack_);
+    // Page backgrounds show the application cursor; objects set their own.
+    stack_->setCursor(cursors_.application);
 
     pageView_ = std::make_unique<TStackPageView>(*stack_);
     pageView_->SetFast(start_.fast);
+    pageView_->SetBusyCursor(cursors_.busy);
     pageView_->SetTransitionPlayer(MakeOverlayTransitionPlayer());
     pageView_->SetVisibleCheck([this] { return isVisible() && !isMinimized(); });
     pageList_->SetLoading(true);

@@ -13,6 +13,7 @@
 
 #include "actions/page_navigation.h"
 #include "actions/services.h"
+#include "app/cursors.h"
 #include "app/player_options.h"
 #include "app/player_services.h"
 #include "pages/page_stack.h"
@@ -83,6 +84,7 @@ public:
     TSimpleDialogs& Dialogs() { return dialogs_; }
     TPictureStore& Pictures() { return pictures_; }
     const TFormStart& Start() const { return start_; }
+    const TCursorSet& Cursors() const { return cursors_; }
     // The publication area as a picture (what a screenshot shows).
     QImage PublicationAreaImage();
     // Every page drawn to folder/NNN-<name>.png; the paths written.
@@ -111,6 +113,7 @@ private:
     void CreateMasterPage();
     bool OpenAndReadPublication();
     void ChooseExtractionFolder();
+    void LoadCursors();
     void InstallEmbeddedFonts();
     void SetPictureCacheSize();
     void ConvertMinimumSize();
@@ -175,6 +178,7 @@ private:
 
     QString failureTitle_, failureText_;
     QList<int> fontIds_;
+    TCursorSet cursors_;
     bool packageOpen_ = false;
     bool loading_ = false;
     bool firstPaintPending_ = false;

@@ -12,7 +12,7 @@ bool TStackPageView::CanAnimate() const
 void TStackPageView::BeginPageChange(int from, int to, bool hasTransition)
 {
     if (QGuiApplication::instance() && !busyCursor_) {
-        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+        QGuiApplication::setOverrideCursor(busy_);
         busyCursor_ = true;
     }
     fromPicture_ = QImage();

@@ -9,6 +9,7 @@
 #include "actions/page_view.h"
 #include "pages/page_stack.h"
 
+#include <QCursor>
 #include <QImage>
 #include <QPointer>
 
@@ -29,6 +30,8 @@ public:
     explicit TStackPageView(TPageStack& stack) : stack_(&stack) {}
 
     void SetTransitionPlayer(TTransitionPlayer player) { player_ = std::move(player); }
+    // The cursor shown while a page changes.
+    void SetBusyCursor(const QCursor& cursor) { busy_ = cursor; }
     // Transitions show their last picture at once.
     void SetFast(bool fast) { fast_ = fast; }
     // Transitions only run while the window is on screen.
@@ -61,6 +64,7 @@ private:
     QImage fromPicture_;
     bool fast_ = false;
     bool busyCursor_ = false;
+    QCursor busy_{Qt::WaitCursor};
 };
 
 } // namespace tomeric

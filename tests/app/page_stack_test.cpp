@@ -6,18 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "gui_application.h"
 
 namespace tomeric {
 namespace {
 
 QApplication& App()
 {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
+    return testing::GuiApplication();
 }
 
 TPublication ThreePages()
