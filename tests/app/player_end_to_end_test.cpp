@@ -303,3 +303,28 @@ TEST(PlayerWindow, AShapedWindowTakesTheSizeOfItsShapePicture)
 
 } // namespace
 } // namespace tomeric::testing
+
+namespace tomeric::testing {
+namespace {
+
+TEST(PlayerStart, ASplashPictureDoesNotStandInTheWayOfTheStart)
+{
+    PlayerSession session(QStringLiteral("backgrounds"), QStringLiteral("tile.png"));
+    const TPlayerRun run = session.Drive(QStringLiteral("run SetVar \"[AllowClose]\" \"TRUE\"\n"
+                                                        "vars vars.txt\n"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(session.Variables(QStringLiteral("vars.txt")).at(QStringLiteral("STARTED")), QStringLiteral("Yes"));
+}
+
+TEST(PlayerStart, WithoutADisplayThePagesAreDrawnBesideTheCurrentFolder)
+{
+    PlayerSession session(QStringLiteral("backgrounds"));
+    const TPlayerRun run = session.Run({session.Container()});
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("no display")));
+    EXPECT_TRUE(QFile::exists(session.Path(QStringLiteral("backgrounds-pages/004-Centred.png"))));
+}
+
+} // namespace
+} // namespace tomeric::testing

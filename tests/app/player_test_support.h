@@ -27,9 +27,10 @@ struct TPlayerRun {
 class PlayerSession {
 public:
     // Packs tests/publications/<name> into a container in a fresh folder.
-    explicit PlayerSession(const QString& publication)
+    explicit PlayerSession(const QString& publication, const QString& splashImage = QString())
     {
         TFolderPackOptions options;
+        options.splashImage = splashImage;
         options.sourceFolder = QStringLiteral(TOMERIC_SOURCE_DIR "/tests/publications/") + publication;
         options.outputPath = Path(publication + QStringLiteral(".tpk"));
         const TFolderPackReport report = PackFolder(options);
