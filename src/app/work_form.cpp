@@ -1,11 +1,15 @@
 #include "app/work_form.h"
 
 #include "actions/action_eval.h"
+#include "actions/headless_services.h"
 #include "package/package.h"
+#include "vars/variables.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
+#include <QUrl>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollArea>
@@ -221,12 +225,37 @@ bool TWorkForm::FormKeyDown(QKeyEvent* event)
         QTimer::singleShot(0, this, [this] { RequestClose(TCloseSource::csWindows); });
         return true;
     }
+    if (key == Qt::Key_F1 && !s.helpFile.isEmpty()) {
+        OpenHelp();
+        return true;
+    }
     const bool navigationKey = key == Qt::Key_PageUp || key == Qt::Key_PageDown ||
                                key == Qt::Key_Home || key == Qt::Key_End;
     if (!navigationKey || !s.allowPageUpDn)
         return false;
     NavigateByKey(key);
     return true;
+}
+
+void TWorkForm::OpenHelp()
+{
+    // A help file written with variables is taken as it stands once they
+    // are replaced; any other name is resolved like every publication file.
+    const QString& helpFile = publication_.settings.helpFile;
+    QString path;
+    if (helpFile.contains(QLatin1Char('['))) {
+        path = SubstituteVars(helpFile);
+    } else {
+        const TResolvedFile resolved = ResolveFile(helpFile);
+        if (!resolved.ok)
+            return; // a help file that cannot be found opens nothing
+        path = resolved.path;
+    }
+    if (start_.driven && start_.lineSink) {
+        start_.lineSink(QStringLiteral("CALL Help ") + QuoteForLine(path));
+        return;
+    }
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 void TWorkForm::NavigateByKey(int key)

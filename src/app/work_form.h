@@ -154,6 +154,7 @@ private:
     // Keyboard and mouse.
     bool FormKeyDown(QKeyEvent* event);
     void NavigateByKey(int key);
+    void OpenHelp();
     void DragWindow(QEvent::Type type, QPoint globalPosition);
 
     TFormStart start_;

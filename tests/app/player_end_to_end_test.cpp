@@ -328,3 +328,18 @@ TEST(PlayerStart, WithoutADisplayThePagesAreDrawnBesideTheCurrentFolder)
 
 } // namespace
 } // namespace tomeric::testing
+
+namespace tomeric::testing {
+namespace {
+
+TEST(PlayerKeys, F1OpensTheHelpFileResolvedFromThePackage)
+{
+    PlayerSession session(QStringLiteral("help"));
+    const TPlayerRun run = session.Drive(QStringLiteral("key F1\n"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("CALL Help \""))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("guide.txt\""))) << run.out.toStdString();
+}
+
+} // namespace
+} // namespace tomeric::testing
