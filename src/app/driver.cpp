@@ -136,6 +136,11 @@ void TDriver::Complain(const QString& text)
 
 void TDriver::Next()
 {
+    // The publication closed itself (Exit, Esc): the script ends with it.
+    if (form_.ShuttingDown()) {
+        finished_ = true;
+        return;
+    }
     while (position_ < lines_.size()) {
         const auto line = ParseDriverLine(lines_[position_++]);
         if (!line)

@@ -33,6 +33,12 @@ TWorkForm::TWorkForm(TFormStart start)
     services_.Dialogs = &dialogs_;
     services_.Pump = &pump_;
     services_.Publication = &access_;
+    commands_ = std::make_unique<TPlayerCommands>(
+        *this, start_.driven ? start_.lineSink : TPlayerCommands::LineSink());
+    for (CommandService** service : {&services_.Objects, &services_.Media, &services_.Windows,
+                                     &services_.Programs, &services_.Internet, &services_.Printing,
+                                     &services_.System, &services_.Pending})
+        *service = commands_.get();
     pageList_ = std::make_unique<TQXPageList>(services_);
     services_.Pages = pageList_.get();
     updateTimer_.setInterval(kUpdateIntervalMs);

@@ -14,6 +14,7 @@
 #include "actions/page_navigation.h"
 #include "actions/services.h"
 #include "app/cursors.h"
+#include "app/player_commands.h"
 #include "app/player_options.h"
 #include "app/player_services.h"
 #include "pages/page_stack.h"
@@ -164,6 +165,7 @@ private:
     TPlayerPump pump_;
     TPlayerPublication access_;
     Services services_;
+    std::unique_ptr<TPlayerCommands> commands_;
     std::unique_ptr<TQXPageList> pageList_;
     TWindowBuiltinHost windowHost_;
     std::unique_ptr<TPageListBuiltinHost> builtinHost_;

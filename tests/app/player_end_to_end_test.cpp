@@ -343,3 +343,35 @@ TEST(PlayerKeys, F1OpensTheHelpFileResolvedFromThePackage)
 
 } // namespace
 } // namespace tomeric::testing
+
+namespace tomeric::testing {
+namespace {
+
+TEST(PlayerCommands, ExitAsksItsQuestionAndClosesAsTomeric)
+{
+    PlayerSession session(QStringLiteral("backgrounds"));
+    const TPlayerRun run = session.Drive(QStringLiteral("answer 2\n"
+                                                        "run Exit \"Quitter\" \"Vraiment ?\"\n"
+                                                        "run SetVar \"[AllowClose]\" \"TRUE\"\n"
+                                                        "vars stayed.txt\n"
+                                                        "run Exit \"\" \"\"\n"
+                                                        "vars gone.txt\n"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("DIALOG MessageBox \"Quitter\" \"Vraiment ?\"")));
+    EXPECT_TRUE(QFile::exists(session.Path(QStringLiteral("stayed.txt"))));
+    EXPECT_FALSE(QFile::exists(session.Path(QStringLiteral("gone.txt"))));
+    EXPECT_EQ(session.Variables(QStringLiteral("closing.txt")).at(QStringLiteral("LASTSOURCE")),
+              QStringLiteral("Tomeric"));
+}
+
+TEST(PlayerCommands, CommandsThePlayerDoesNotCarryOutYetArePrintedWhenDriven)
+{
+    PlayerSession session(QStringLiteral("backgrounds"));
+    const TPlayerRun run = session.Drive(QStringLiteral("run PlaySoundFile \"bell.wav\" \"Wait\"\n"
+                                                        "run SetVar \"[AllowClose]\" \"TRUE\"\n"));
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("CALL PlaySoundFile \""))) << run.out.toStdString();
+}
+
+} // namespace
+} // namespace tomeric::testing
