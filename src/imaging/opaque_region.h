@@ -16,9 +16,6 @@ namespace tomeric {
 // model's "no transparent colour" is another value: see object_model.h.)
 inline constexpr std::uint32_t kNoRegionColour = 0x1FFFFFFF;   // no region wanted
 inline constexpr std::uint32_t kBottomLeftColour = 0x20000000; // the bottom-left pixel's
-// Former name of kNoRegionColour; it clashes with the publication model's
-// constant and goes once the page code has moved to kNoRegionColour.
-inline constexpr std::uint32_t kNoTransparentColour = kNoRegionColour;
 
 // 0x00BBGGRR for an RGB pixel (alpha ignored), and back.
 std::uint32_t ColourOfPixel(QRgb pixel);

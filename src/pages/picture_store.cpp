@@ -70,7 +70,7 @@ void TPictureStore::Clear()
 
 QImage TPictureStore::Wallpaper(const QString& name)
 {
-    const TCachedPicture picture = cache_->GetPicture(LoadableName(name), kNoTransparentColour, -1, -1, false);
+    const TCachedPicture picture = cache_->GetPicture(LoadableName(name), kNoRegionColour, -1, -1, false);
     return picture.Ok() ? picture.view->image : QImage();
 }
 

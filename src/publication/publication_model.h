@@ -8,6 +8,7 @@
 // the page list, the object factory and the menus read it without parsing
 // text again.
 
+#include "package/command_line.h"
 #include "publication/object_model.h"
 #include "publication/record_reader.h"
 
@@ -154,16 +155,6 @@ struct TPublication {
     }
     // Index of the first page of that name (ignoring case), −1 when none.
     int FindPage(const QString& name) const;
-};
-
-// Screen-saver run modes of the program entry.
-enum class TScreenSaverMode : std::uint8_t {
-    ssNone = 0,              // not a screen saver
-    ssConfigureNoParent = 1,
-    ssConfigure = 2,
-    ssRun = 3,
-    ssPreview = 4,
-    ssChangePassword = 5,
 };
 
 // Values a screen saver imposes whatever the text says: in run mode window
