@@ -1,5 +1,5 @@
-# Sourced by the scripts: the environment the player's tests run in.
-export QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}"
+# Sourced by the scripts: where the build lives, and a private runtime folder
+# for Qt when the session has none.
 if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -w "${XDG_RUNTIME_DIR}" ]; then
   export XDG_RUNTIME_DIR="$(mktemp -d /tmp/tomeric-runtime.XXXXXX)"
   chmod 700 "$XDG_RUNTIME_DIR"
