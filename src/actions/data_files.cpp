@@ -1,5 +1,7 @@
 #include "actions/data_files.h"
 
+#include "actions/action_text.h"
+
 #include "actions/data_file_cache.h"
 #include "actions/string_operations.h"
 #include "actions/system_error_text.h"
@@ -169,24 +171,6 @@ QString ReplaceContent(const QString& nativePath, int lockedFd, const QByteArray
     return {};
 }
 
-QStringList SplitLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const QChar c = text[i];
-        if (c != u'\r' && c != u'\n')
-            continue;
-        lines.append(text.mid(start, i - start));
-        if (c == u'\r' && i + 1 < size && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < size)
-        lines.append(text.mid(start));
-    return lines;
-}
-
 QString AppendLine(int fd, const QString& line) {
     struct stat info {};
     if (::fstat(fd, &info) != 0)
@@ -284,7 +268,7 @@ QString EditLineFile(const QString& nativePath, std::int64_t line, LineEditMode 
     if (!ReadAll(fd.get(), &bytes))
         return SystemErrorText(errno);
     BusyScope busy(options, bytes.size() > kBusyCursorSize);
-    QStringList lines = SplitLines(DecodeWindows1252(bytes));
+    QStringList lines = SplitActionLines(DecodeWindows1252(bytes));
     if (!ChangeLines(lines, line, mode, value))
         return {};
     return ReplaceContent(nativePath, fd.get(), EncodeWindows1252(lines.join(QLatin1String("\r\n"))));
