@@ -25,7 +25,9 @@ constexpr int kFirstPaintPauseMs = 150;
 } // namespace
 
 TWorkForm::TWorkForm(TFormStart start)
-    : start_(std::move(start)), pump_(*this), access_(*this), windowHost_(*this)
+    : start_(std::move(start)), pump_(*this), access_(*this),
+      menus_([this](const QString& text, const QString& name, uint8_t kind) { RunScript(text, name, kind); }),
+      windowHost_(*this)
 {
     dialogs_.SetParent(this);
     if (start_.driven && start_.lineSink)
@@ -39,6 +41,8 @@ TWorkForm::TWorkForm(TFormStart start)
                                      &services_.Programs, &services_.Internet, &services_.Printing,
                                      &services_.System, &services_.Pending})
         *service = commands_.get();
+    menus_.SetNext(commands_.get());
+    services_.Objects = &menus_;
     pageList_ = std::make_unique<TQXPageList>(services_);
     services_.Pages = pageList_.get();
     updateTimer_.setInterval(kUpdateIntervalMs);
@@ -54,6 +58,7 @@ TWorkForm::~TWorkForm()
 void TWorkForm::ShowForm()
 {
     CloseSplash();
+    menus_.Install(*this, publication_);
     firstPaintPending_ = true;
     show();
 }

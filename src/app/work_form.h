@@ -14,6 +14,7 @@
 #include "actions/page_navigation.h"
 #include "actions/services.h"
 #include "app/cursors.h"
+#include "app/main_menu.h"
 #include "app/player_commands.h"
 #include "app/player_options.h"
 #include "app/player_services.h"
@@ -83,6 +84,8 @@ public:
     TPageStack& Stack() { return *stack_; }
     Services& AllServices() { return services_; }
     TSimpleDialogs& Dialogs() { return dialogs_; }
+    // The main menu and the tray menu (TrayMenu() for the tray icon).
+    TPublicationMenu& Menus() { return menus_; }
     TPictureStore& Pictures() { return pictures_; }
     const TFormStart& Start() const { return start_; }
     const TCursorSet& Cursors() const { return cursors_; }
@@ -166,6 +169,7 @@ private:
     TPlayerPublication access_;
     Services services_;
     std::unique_ptr<TPlayerCommands> commands_;
+    TPublicationMenu menus_; // also the object service: menu-item commands
     std::unique_ptr<TQXPageList> pageList_;
     TWindowBuiltinHost windowHost_;
     std::unique_ptr<TPageListBuiltinHost> builtinHost_;
