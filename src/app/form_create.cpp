@@ -55,7 +55,10 @@ void TWorkForm::MarkLoadingAndDefaults()
 {
     loading_ = true;
     publication_ = TPublication();
-    ResetVariableStore();
+    // Variables survive a publication run in this window unless CLEARVARS
+    // cleared them when the previous one closed.
+    if (!chaining_)
+        ResetVariableStore();
     ResetBuiltinVarState();
     SetShowErrors(true);
 }

@@ -103,10 +103,22 @@ void TWorkForm::FormDestroy()
     destroyed_ = true;
     if (!closing_)
         FormClose();
+    ReleasePublication(true);
+}
+
+// What FormDestroy frees, also when another publication follows in this
+// window (the variables then survive unless CLEARVARS was given).
+void TWorkForm::ReleasePublication(bool clearVariables)
+{
     qApp->removeEventFilter(this);
     observer_.reset();
     SetBuiltinHost(nullptr);
-    ResetVariableStore();
+    builtinHost_.reset();
+    if (pageList_)
+        pageList_->SetView(nullptr);
+    pageView_.reset();
+    if (clearVariables)
+        ResetVariableStore();
     pictures_.Clear();
     for (int id : fontIds_)
         QFontDatabase::removeApplicationFont(id);

@@ -9,6 +9,8 @@ ServiceReply TPlayerCommands::Perform(const ServiceCall& call)
 {
     if (call.Command.compare(QLatin1String("Exit"), Qt::CaseInsensitive) == 0)
         return Exit(call);
+    if (call.Command.compare(QLatin1String("RunTomeric"), Qt::CaseInsensitive) == 0)
+        return form_.RunTomeric(call.Params.value(0), call.Params.value(1));
     if (sink_) {
         QString line = QStringLiteral("CALL ") + call.Command;
         for (const QString& param : call.Params)

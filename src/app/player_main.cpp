@@ -2,7 +2,9 @@
 
 #include "app/driver.h"
 #include "app/player_options.h"
+#include "app/single_instance.h"
 #include "app/work_form.h"
+#include "package/package.h"
 #include "platform/string_table.h"
 
 #include <QApplication>
@@ -101,6 +103,15 @@ void UseOffscreenWithoutDisplay()
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
+// The directory's single-instance byte, read before anything is shown.
+bool WantsSingleInstance(const QString& containerPath)
+{
+    TPackage package;
+    const bool single = package.Open(containerPath) == kPackageOk && package.SingleInstance();
+    package.Close(false);
+    return single;
+}
+
 } // namespace
 
 int RunPlayer(int argc, char** argv)
@@ -134,6 +145,14 @@ int RunPlayer(int argc, char** argv)
         ShowFailure(kPlayerTitle, Message(256), visible);
         return kExitCannotOpen;
     }
+    // A second copy of a single-instance publication hands its command line
+    // to the first one and ends without a window.
+    std::unique_ptr<TSingleInstance> single;
+    if (!renderOnly && WantsSingleInstance(start.request.containerPath)) {
+        single = std::make_unique<TSingleInstance>(SingleInstanceName(start.request.containerPath));
+        if (single->HandOver(start.request.commandLineText))
+            return kExitOk;
+    }
     const bool drawInsteadOfShowing = NoDisplay() && !driven && !renderOnly;
     if (drawInsteadOfShowing) {
         renderOnly = true;
@@ -162,9 +181,14 @@ int RunPlayer(int argc, char** argv)
     if (renderOnly)
         return RenderPages(form, options.renderPagesFolder);
 
+    if (single && !drawInsteadOfShowing)
+        single->Listen([&form](const QString& text) { form.CommandLineChanged(text); });
     if (driven) {
         auto* driver = new TDriver(form, *driveLines, PrintError);
-        QObject::connect(&form, &TWorkForm::FirstPaintFinished, driver, &TDriver::Start);
+        // Only the first publication starts the driver; one run in the same
+        // window afterwards does not start it again.
+        QObject::connect(&form, &TWorkForm::FirstPaintFinished, driver, &TDriver::Start,
+                         Qt::SingleShotConnection);
     }
     form.ShowForm();
     return app.exec();

@@ -76,7 +76,7 @@ void TWorkForm::showEvent(QShowEvent* event)
 
 void TWorkForm::FirstPaint()
 {
-    if (!start_.fast) {
+    if (!start_.fast && !chaining_) {
         QCoreApplication::processEvents();
         pump_.WaitForMessages(kFirstPaintPauseMs, false);
     }

@@ -55,6 +55,15 @@ enum class TCreateOutcome {
 // Where a close came from, for [ShutdownSource].
 enum class TCloseSource { csWindows, csTomeric, csCloseButton };
 
+// How RunTomeric runs the next publication (from its option text and the
+// current WINDOWSTYLE).
+struct TChainOptions {
+    bool fullScreen = false;     // WINDOWSTYLE 1 or 3: the pages are not hidden first
+    bool clearVariables = false; // "CLEARVARS"
+    bool closeWindows = false;   // "CLOSEWINDOWS"
+};
+TChainOptions ParseChainOptions(const QString& options, int windowStyle);
+
 class TWorkForm : public QMainWindow {
     Q_OBJECT
 public:
@@ -100,6 +109,16 @@ public:
     void RefreshVariables(const QString& bracketedName);
     // Runs a publication-level script on the main thread.
     void RunScript(const QString& text, const QString& sourceName, uint8_t sourceKind);
+
+    // ---- another publication, another copy, later requests ------------------
+    // RunTomeric file, options: "Fichier introuvable !" in [LastError] when
+    // the file cannot be found; otherwise the switch follows on the event loop.
+    ServiceReply RunTomeric(const QString& file, const QString& options);
+    // Runs `text` later on the main thread: kind ':' calls the global
+    // subroutine of that name, any other kind runs it as a script.
+    void PostActionRequest(const QString& text, uint8_t kind, uint8_t flags);
+    // A second copy's command line arrived (single instance).
+    void CommandLineChanged(const QString& text);
 
 signals:
     void FirstPaintFinished();
@@ -154,6 +173,13 @@ private:
     bool RunShutdownAction(TCloseSource source);
     void FormClose();
     void FormDestroy();
+    void ReleasePublication(bool clearVariables);
+
+    // Running another publication in this window.
+    void ChainWhenIdle(const QString& container, TChainOptions options);
+    void ChainTo(const QString& container, TChainOptions options);
+    void ResetRunFlags();
+    void RunActionRequest(const QString& text, uint8_t kind, uint8_t flags);
 
     // Keyboard and mouse.
     bool FormKeyDown(QKeyEvent* event);
@@ -195,6 +221,8 @@ private:
     bool forceClose_ = false;
     bool discardInput_ = false;
     bool destroyed_ = false;
+    bool chaining_ = false;
+    TChainOptions chain_;
     TCloseSource pendingSource_ = TCloseSource::csWindows;
     QPoint dragOffset_;
     bool dragging_ = false;
