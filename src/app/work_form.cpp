@@ -142,8 +142,9 @@ void TWorkForm::DiscardUserInputNow()
 void TWorkForm::RefreshVariables(const QString& bracketedName)
 {
     // Texts that show variables belong to page objects and menu captions;
-    // the page is repainted so that what it draws is current.
-    (void)bracketedName;
+    // the page is repainted so that what it draws is current. Clock names
+    // change without a write, so the update timer comes through here too.
+    menus_.RefreshCaptions(bracketedName);
     if (stack_ && firstPaintDone_)
         stack_->update();
 }
