@@ -1,0 +1,72 @@
+#include "imaging/windows_fonts.h"
+
+#include <QFontDatabase>
+
+#include <cmath>
+
+namespace tomeric {
+namespace {
+
+struct FontStandIn {
+    const char* windowsFamily;
+    const char* standIns; // comma-separated, tried in order
+};
+
+// The families publications of that era use, with the nearest families a
+// Linux desktop usually has. The generic families close each list.
+constexpr FontStandIn kStandIns[] = {
+    {"MS Sans Serif", "Liberation Sans,Arimo,DejaVu Sans,Sans Serif"},
+    {"Microsoft Sans Serif", "Liberation Sans,Arimo,DejaVu Sans,Sans Serif"},
+    {"MS Shell Dlg", "Liberation Sans,Arimo,DejaVu Sans,Sans Serif"},
+    {"MS Shell Dlg 2", "Liberation Sans,Arimo,DejaVu Sans,Sans Serif"},
+    {"Arial", "Liberation Sans,Arimo,DejaVu Sans,Sans Serif"},
+    {"Helvetica", "Liberation Sans,Arimo,DejaVu Sans,Sans Serif"},
+    {"Tahoma", "DejaVu Sans,Liberation Sans,Sans Serif"},
+    {"Verdana", "DejaVu Sans,Liberation Sans,Sans Serif"},
+    {"Segoe UI", "DejaVu Sans,Liberation Sans,Sans Serif"},
+    {"Trebuchet MS", "DejaVu Sans,Liberation Sans,Sans Serif"},
+    {"Century Gothic", "DejaVu Sans,Liberation Sans,Sans Serif"},
+    {"Comic Sans MS", "Comic Neue,DejaVu Sans,Sans Serif"},
+    {"Times New Roman", "Liberation Serif,Tinos,DejaVu Serif,Serif"},
+    {"Times", "Liberation Serif,Tinos,DejaVu Serif,Serif"},
+    {"MS Serif", "Liberation Serif,Tinos,DejaVu Serif,Serif"},
+    {"Georgia", "DejaVu Serif,Liberation Serif,Serif"},
+    {"Garamond", "DejaVu Serif,Liberation Serif,Serif"},
+    {"Book Antiqua", "DejaVu Serif,Liberation Serif,Serif"},
+    {"Courier New", "Liberation Mono,Cousine,DejaVu Sans Mono,Monospace"},
+    {"Courier", "Liberation Mono,Cousine,DejaVu Sans Mono,Monospace"},
+    {"Lucida Console", "DejaVu Sans Mono,Liberation Mono,Monospace"},
+    {"Fixedsys", "DejaVu Sans Mono,Liberation Mono,Monospace"},
+    {"System", "DejaVu Sans,Liberation Sans,Sans Serif"},
+};
+
+} // namespace
+
+void InstallFontSubstitutes()
+{
+    static const bool installed = [] {
+        for (const FontStandIn& entry : kStandIns)
+            QFont::insertSubstitutions(QString::fromLatin1(entry.windowsFamily),
+                                       QString::fromLatin1(entry.standIns).split(QLatin1Char(',')));
+        return true;
+    }();
+    (void)installed;
+}
+
+QFont WindowsFont(const QString& family, int pointSize, int styleBits)
+{
+    InstallFontSubstitutes();
+    if (pointSize < 1)
+        pointSize = 8;
+    QFont font(family.isEmpty() ? QStringLiteral("MS Sans Serif") : family);
+    // Windows rounds the height at 96 dots per inch: 8 pt -> 11 px.
+    font.setPixelSize(int(std::lround(pointSize * 96.0 / 72.0)));
+    font.setBold(styleBits & fsBold);
+    font.setItalic(styleBits & fsItalic);
+    font.setUnderline(styleBits & fsUnderline);
+    font.setStrikeOut(styleBits & fsStrikeOut);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+} // namespace tomeric

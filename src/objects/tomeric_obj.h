@@ -1,0 +1,179 @@
+#pragma once
+// TTomericObj: the base of every page object. It owns what all objects
+// share: the line and fill properties and their drawing, visibility and
+// enabled state, the name and type code, the caption text, the hint, the
+// cursor, how an object runs its scripts, and the object messages through
+// which the main window, the pages and the variable store talk to objects.
+//
+// Objects are child widgets of a page background (TTomericBackground) or of
+// a group or container. They never erase their background: a transparent
+// object simply leaves the pixels of what lies beneath, which Qt has painted
+// already, so the page and the objects below show through.
+//
+// The object messages are virtual functions (On...) called in the order the
+// player sends them; groups and containers pass each one on to their members.
+// Family classes (buttons, shapes, texts ...) override what they react to.
+
+#include "objects/object_host.h"
+#include "publication/object_model.h"
+
+#include <QFont>
+#include <QPointer>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+
+namespace tomeric {
+
+// Event kinds handed to the evaluator with an object's script.
+enum TObjectEventKind : int {
+    ekClick = 1, ekRightClick = 2, ekEnter = 3, ekExit = 4, ekContainerResized = 5,
+    ekEditChanged = 6, ekMediaDone = 7, ekBrowserBeforeNavigate = 8, ekBrowserNavigated = 9,
+    ekDownloadBegin = 10, ekDownloadComplete = 11, ekLinkClicked = 12, ekTimerTick = 13,
+    ekMediaStarted = 14, ekMediaCancelled = 15, ekMovieLoaded = 16, ekTrackBarChanged = 17,
+    ekSelectionChanged = 18, ekFlashCommand = 19, ekBrowserActionLink = 20, ekDropped = 21,
+    ekTrackBarMoving = 22, ekListDoubleClick = 25,
+};
+
+// The object messages by their original numbers (for logs and the driver).
+enum TObjectMessage : int {
+    OM_INIT = 0x4C8, OM_TIMERS = 0x4C9, OM_VARCHANGED = 0x4CA, OM_PAGEHIDE = 0x4CB,
+    OM_PAGESHOW = 0x4CC, OM_PAGEPAINT = 0x4CD, OM_TABSTOPS = 0x4CE, OM_PAINTTRANSPARENT = 0x4D1,
+    OM_RUNACTION = 0x4D2, OM_REALIGN = 0x4D4,
+};
+
+class TTomericObj : public QWidget {
+    Q_OBJECT
+public:
+    // `record` gives the common properties; the family constructor reads
+    // its own from record.As<...>(). The host must outlive the object.
+    TTomericObj(QWidget* parent, const TObjectRecord& record, ObjectHost& host);
+    ~TTomericObj() override;
+
+    // ---- identity -----------------------------------------------------------
+    int ObjType() const { return objType_; }
+    const QString& Name() const { return name_; }
+    ObjectHost& Host() const { return *host_; }
+
+    // ---- common properties (every setter does nothing when unchanged) --------
+    int LineWidth() const { return lineWidth_; }
+    std::int32_t LineColor() const { return lineColor_; }
+    int LineStyle() const { return lineStyle_; }
+    std::int32_t FillColor() const { return fillColor_; }
+    int FillPattern() const { return fillPattern_; }
+    bool Transparent() const { return transparent_; }
+    bool VisibleState() const { return visibleState_; }
+    bool EnabledState() const { return enabledState_; }
+    const QString& Txt() const { return txt_; }
+
+    virtual void SetEnabledState(bool value);
+    virtual void SetLineWidth(int value);
+    virtual void SetFillPattern(int value);
+    virtual void SetTransparent(bool value);
+    void SetVisibleState(bool value);
+    void SetLineColor(std::int32_t value);
+    void SetLineStyle(int value); // out of 0..7: ignored
+    void SetFillColor(std::int32_t value);
+    // The caption or text; families that show it override TextChanged.
+    void SetTxt(const QString& value);
+
+    // True when the page behind shows through: FillPattern 1, or a hatch
+    // drawn without its background; classes that are always transparent fix it.
+    virtual bool GetIsTransparent() const { return isTransparent_; }
+
+    // ---- scripts ------------------------------------------------------------
+    // Runs `text` for event `kind`: at once with afImmediate in `flags`,
+    // otherwise posted to this object and run when the event loop comes back
+    // (a click's script runs after the mouse handling has finished). Nothing
+    // for an empty text; a posted run is dropped when the object is gone.
+    void RunObjectAction(const QString& text, int kind, std::uint8_t flags);
+
+    // ---- object messages ------------------------------------------------------
+    virtual void OnInit() {}
+    virtual void OnTimers(bool resume) { (void)resume; }
+    // `upperName` is the bracketed name in upper case ("[SCORE]").
+    virtual void OnVarChanged(const QString& upperName, const QString& value);
+    virtual void OnPageHide() {}
+    virtual void OnPageShow() {}
+    // `shown`: the page is now on screen; otherwise `area` (page coordinates)
+    // was redrawn.
+    virtual void OnPagePaint(bool shown, const QRect& area) { (void)shown; (void)area; }
+    virtual void OnTabStops() {}
+    virtual void OnRealign() {}
+
+    // ---- drawing ------------------------------------------------------------
+    // Paints the object and its visible children into `painter` at `offset`
+    // (drag images, page snapshots, printing).
+    virtual void PaintTo(QPainter& painter, QPoint offset);
+
+    // The hint shown over the object; "[...]" is substituted when it shows.
+    void SetHint(const QString& hint) { hint_ = hint; }
+    const QString& Hint() const { return hint_; }
+    // KEY=: the hot key as a Qt key sequence value (0: none).
+    int HotKey() const { return hotKey_; }
+    void SetHotKey(int key) { hotKey_ = key; }
+    // What a hot key does to this object: buttons press, inputs take focus.
+    virtual void HotKeyPressed() {}
+
+    // Common caption preparation: variables substituted when "[" occurs,
+    // "&" doubled, "^" made the accelerator mark.
+    static QString PrepareCaption(const QString& text);
+
+protected:
+    // Called after a property of the kind changed (the object is repainted).
+    virtual void FillChanged() {}
+    virtual void LineChanged() {}
+    virtual void TextChanged() {}
+
+    // Sets up pen and brush from the line and fill properties and calls
+    // DrawShape; paintEvent calls it.
+    void PaintShape(QPainter& painter);
+    // The outline and fill over the client area; each shape overrides it.
+    virtual void DrawShape(QPainter& painter);
+    // Draws the family's content; the base draws only the shape.
+    virtual void PaintContent(QPainter& painter) { PaintShape(painter); }
+
+    // Classes that are always transparent call this in their constructor.
+    void FixTransparency(bool transparent);
+    // Chooses the cursor slot: 1 with a click action, 3 when draggable, else 2.
+    void UseCursorSlot(TCursorSlot slot);
+
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
+
+    // Scripts run on entering and leaving (OBJENTERACTION=, OBJEXITACTION=).
+    QString enterAction_, exitAction_;
+
+private:
+    void RecomputeTransparency();
+
+    ObjectHost* host_;
+    int objType_;
+    QString name_;
+    int lineWidth_ = 1;
+    std::int32_t lineColor_ = 0;
+    int lineStyle_ = qxpsSolid;
+    std::int32_t fillColor_ = kColourButtonFace;
+    int fillPattern_ = 0;
+    bool visibleState_ = true;
+    bool enabledState_ = true;
+    bool isTransparent_ = false;
+    bool transparent_ = false;
+    bool mouseInside_ = false;
+    bool transparencyFixed_ = false;
+    QString txt_;
+    QString hint_;
+    int hotKey_ = 0;
+};
+
+// Upper-cased bracketed name for comparisons with OM_VARCHANGED ("score" ->
+// "[SCORE]").
+QString BracketedUpper(const QString& name);
+// Whether `text` mentions the variable `upperName` ("[SCORE]") in any case.
+bool MentionsVariable(const QString& text, const QString& upperName);
+
+} // namespace tomeric
