@@ -24,6 +24,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 
 namespace tomeric {
 
@@ -42,6 +43,15 @@ enum TObjectMessage : int {
     OM_INIT = 0x4C8, OM_TIMERS = 0x4C9, OM_VARCHANGED = 0x4CA, OM_PAGEHIDE = 0x4CB,
     OM_PAGESHOW = 0x4CC, OM_PAGEPAINT = 0x4CD, OM_TABSTOPS = 0x4CE, OM_PAINTTRANSPARENT = 0x4D1,
     OM_RUNACTION = 0x4D2, OM_REALIGN = 0x4D4,
+};
+
+// A font change asked by SetObjectFont: only the parts that are set apply.
+struct TFontChange {
+    std::optional<std::int32_t> color;
+    std::optional<QString> name;
+    std::optional<int> size;      // points, at least 1
+    std::optional<int> style;     // FONTSTYLE= bits
+    std::optional<int> charset;
 };
 
 class TTomericObj : public QWidget {
@@ -116,6 +126,26 @@ public:
     void SetHotKey(int key) { hotKey_ = key; }
     // What a hot key does to this object: buttons press, inputs take focus.
     virtual void HotKeyPressed() {}
+
+    // ---- what the object commands ask of each family ------------------------
+    // GetObjectInfo: the family's answer for an information name in upper
+    // case ("FILENAME", "CAPTION", "SELECTEDTEXT", "LEFT" ...); nullopt
+    // leaves it to the common answer (position, size, visibility, or empty).
+    virtual std::optional<QString> FamilyInfo(const QString& upperInfo) const
+    {
+        (void)upperInfo;
+        return std::nullopt;
+    }
+    // SetObjectCaption / SetObjectFileName: false when the family has no
+    // caption or no file name (the command then reports it).
+    virtual bool SetObjectCaption(const QString& text) { (void)text; return false; }
+    virtual bool SetObjectFileName(const QString& file) { (void)file; return false; }
+    // SetObjectFont: the parts given are set (see TFontChange).
+    virtual void SetObjectFont(const TFontChange& change);
+    // RefreshObject: reload or redraw, per family; the base redraws.
+    virtual void RefreshObject() { update(); }
+    // FocusObject: the widget that takes the keyboard focus; null when none.
+    virtual QWidget* FocusTarget() { return focusPolicy() != Qt::NoFocus ? this : nullptr; }
 
     // Common caption preparation: variables substituted when "[" occurs,
     // "&" doubled, "^" made the accelerator mark.
