@@ -32,6 +32,7 @@ TCreateOutcome TWorkForm::FormCreate()
     CreateMasterPage();
     if (!OpenAndReadPublication())
         return TCreateOutcome::coFailed;
+    ApplyScreenSaverMode();
     ChooseExtractionFolder();
     LoadCursors();
     InstallEmbeddedFonts();
@@ -44,6 +45,7 @@ TCreateOutcome TWorkForm::FormCreate()
         CloseSplash();
         return TCreateOutcome::coRefused;
     }
+    CreateTrayIcon();
     ClearLoadingMark();
     ApplyBypassPrintSwitch();
     SetStartPage();
@@ -231,7 +233,10 @@ void TWorkForm::SetStartPage()
 {
     TQXPageList& pages = *pageList_;
     int start = CurrentPackage().StartPage();
-    if (!start_.request.startPageName.isEmpty()) {
+    if (StartsOnConfigPage(ScreenSaverMode())) {
+        const int config = pages.FindPage(QStringLiteral("CONFIG"));
+        start = config >= 1 ? config : 1;
+    } else if (!start_.request.startPageName.isEmpty()) {
         const int named = pages.FindPage(start_.request.startPageName);
         start = named >= 1 ? named : 1;
     }

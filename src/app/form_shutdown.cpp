@@ -94,6 +94,7 @@ void TWorkForm::FormClose()
         SaveWindowPosition();
     updateTimer_.stop();
     idleTimer_.stop();
+    LeaveSystemModes();
 }
 
 void TWorkForm::FormDestroy()
@@ -120,6 +121,7 @@ void TWorkForm::ReleasePublication(bool clearVariables)
     if (clearVariables)
         ResetVariableStore();
     pictures_.Clear();
+    tray_.reset();
     for (int id : fontIds_)
         QFontDatabase::removeApplicationFont(id);
     fontIds_.clear();

@@ -145,6 +145,16 @@ int RunPlayer(int argc, char** argv)
         ShowFailure(kPlayerTitle, Message(256), visible);
         return kExitCannotOpen;
     }
+    // The password change and the preview in the display settings are
+    // services of the Windows desktop; as a screen saver here, only the run
+    // and configuration modes exist.
+    const TScreenSaverMode saverMode = start.request.screenSaver.mode;
+    if (saverMode == ssChangePassword || saverMode == ssPreview) {
+        PrintError(saverMode == ssPreview
+                       ? QStringLiteral("this desktop has no screen-saver preview; nothing to show")
+                       : QStringLiteral("this desktop has no screen-saver password to change"));
+        return kExitOk;
+    }
     // A second copy of a single-instance publication hands its command line
     // to the first one and ends without a window.
     std::unique_ptr<TSingleInstance> single;

@@ -81,6 +81,7 @@ TStartRequest ReadStartRequest(const QStringList& publicationArguments)
         CommandLineVariable(publicationArguments.value(0), request.commandLineText);
     request.bypassPrintDialog = BypassPrintDialogSwitch(publicationArguments, choice.firstTextArgument);
     request.startPageName = StartPageSwitch(publicationArguments, choice.firstTextArgument);
+    request.screenSaver = ParseScreenSaverArguments(publicationArguments);
     return request;
 }
 

@@ -4,8 +4,7 @@
 // publication's command line, from which the container and the switches
 // "/B" and "/K"page are read.
 //
-// This header includes no publication header on purpose: the package's
-// command-line rules and the publication model are used from different files.
+#include "package/command_line.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,6 +31,7 @@ struct TStartRequest {
     QString commandLineVariable; // [CommandLine]
     bool bypassPrintDialog = false; // "/B"
     QString startPageName;       // "/K"name, upper-cased; empty: the directory's start page
+    TScreenSaverArguments screenSaver; // run as a screen saver (an executable named ".scr")
 };
 
 TStartRequest ReadStartRequest(const QStringList& publicationArguments);

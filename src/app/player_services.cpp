@@ -169,12 +169,21 @@ QString TWindowBuiltinHost::WindowState() const
 
 void TWindowBuiltinHost::SetWindowState(const QString& value)
 {
-    if (value.compare(QLatin1String("Minimized"), Qt::CaseInsensitive) == 0)
+    const QString state = value.trimmed();
+    if (state.compare(QLatin1String("Minimized"), Qt::CaseInsensitive) == 0) {
         form_.showMinimized();
-    else if (value.compare(QLatin1String("Maximized"), Qt::CaseInsensitive) == 0)
+        return;
+    }
+    if (state.compare(QLatin1String("Maximized"), Qt::CaseInsensitive) == 0)
         form_.showMaximized();
+    else if (form_.Tray() && !form_.isVisible())
+        form_.Tray()->ShowApplication(); // out of the tray
     else if (form_.isVisible())
         form_.showNormal();
+    if (!form_.Tray() && form_.isVisible()) {
+        form_.raise();
+        form_.activateWindow();
+    }
 }
 
 int TWindowBuiltinHost::WindowOrder() const
@@ -204,6 +213,8 @@ QString TWindowBuiltinHost::PubTitle() const
 void TWindowBuiltinHost::SetPubTitle(const QString& title)
 {
     form_.setWindowTitle(title);
+    if (form_.Tray())
+        form_.Tray()->SetHint(title);
 }
 
 QString TWindowBuiltinHost::AppTitle() const

@@ -59,8 +59,12 @@ void TWorkForm::ShowForm()
 {
     CloseSplash();
     menus_.Install(*this, publication_);
+    if (tray_)
+        tray_->SetMenu(menus_.TrayMenu());
     firstPaintPending_ = true;
-    show();
+    // A tray publication without a start-up script waits for its icon.
+    if (!StaysInTrayAtStart())
+        show();
 }
 
 void TWorkForm::showEvent(QShowEvent* event)
@@ -84,6 +88,7 @@ void TWorkForm::FirstPaint()
     loading_ = false;
     StartTimers();
     pageList_->Start();
+    EnterSystemModes();
     firstPaintDone_ = true;
     emit FirstPaintFinished();
 }
@@ -187,6 +192,8 @@ QStringList TWorkForm::RenderPages(const QString& folder, QString* error)
 void TWorkForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        HideIntoTrayWhenMinimized();
     if (event->type() != QEvent::ActivationChange || !firstPaintDone_ || shuttingDown_)
         return;
     // The activation scripts run after the pending messages, never inside
@@ -233,7 +240,7 @@ bool TWorkForm::FormKeyDown(QKeyEvent* event)
 {
     const TPublicationSettings& s = publication_.settings;
     const int key = event->key();
-    if (key == Qt::Key_Escape && s.allowEsc) {
+    if (key == Qt::Key_Escape && (s.allowEsc || ScreenSaverMode() != ssNone)) {
         QTimer::singleShot(0, this, [this] { RequestClose(TCloseSource::csWindows); });
         return true;
     }

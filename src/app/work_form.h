@@ -18,6 +18,8 @@
 #include "app/player_commands.h"
 #include "app/player_options.h"
 #include "app/player_services.h"
+#include "app/system_modes.h"
+#include "app/tray_icon.h"
 #include "pages/page_stack.h"
 #include "pages/picture_store.h"
 #include "pages/stack_page_view.h"
@@ -96,6 +98,9 @@ public:
     // The main menu and the tray menu (TrayMenu() for the tray icon).
     TPublicationMenu& Menus() { return menus_; }
     TPictureStore& Pictures() { return pictures_; }
+    // The notification-area icon of a tray publication; null otherwise.
+    TTrayIcon* Tray() const { return tray_.get(); }
+    TScreenSaverMode ScreenSaverMode() const { return start_.request.screenSaver.mode; }
     const TFormStart& Start() const { return start_; }
     const TCursorSet& Cursors() const { return cursors_; }
     // The publication area as a picture (what a screenshot shows).
@@ -181,6 +186,15 @@ private:
     void ResetRunFlags();
     void RunActionRequest(const QString& text, uint8_t kind, uint8_t flags);
 
+    // Screen-saver modes, the tray icon and the system modes
+    // (form_system_modes.cpp).
+    void ApplyScreenSaverMode();
+    void CreateTrayIcon();
+    bool StaysInTrayAtStart() const;
+    void EnterSystemModes();
+    void LeaveSystemModes();
+    void HideIntoTrayWhenMinimized();
+
     // Keyboard and mouse.
     bool FormKeyDown(QKeyEvent* event);
     void NavigateByKey(int key);
@@ -205,6 +219,8 @@ private:
     QScrollArea* area_ = nullptr;
     TPageStack* stack_ = nullptr;
     TSplashScreenForm* splash_ = nullptr;
+    std::unique_ptr<TTrayIcon> tray_;
+    std::unique_ptr<TMouseExitFilter> mouseExit_;
     QTimer updateTimer_;
     QTimer idleTimer_;
     QTime lastTick_;
