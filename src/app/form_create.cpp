@@ -22,6 +22,7 @@ namespace tomeric {
 namespace {
 
 const QString kPlayerTitle = QStringLiteral("Tomeric 5 Player");
+const QString kDefaultWaitText = QStringLiteral("Veuillez patienter...");
 
 } // namespace
 
@@ -94,10 +95,14 @@ bool TWorkForm::OpenAndReadPublication()
         return false;
     }
     packageOpen_ = true;
-    if (!package.SplashImage().isEmpty() && !start_.renderOnly) {
-        const QImage picture = TPictureStore::IncludedPicture(package.SplashImage());
-        if (!picture.isNull())
-            splash_ = new TSplashScreenForm(picture, QString(), font(), start_.fast);
+    if (!start_.renderOnly) {
+        // Without a splash picture a wait box stands in; it only shows when
+        // reading takes a while. The publication's own texts are not read
+        // yet, so it speaks with the player's default words.
+        QImage picture;
+        if (!package.SplashImage().isEmpty())
+            picture = TPictureStore::IncludedPicture(package.SplashImage());
+        splash_ = new TSplashScreenForm(picture, kDefaultWaitText, font(), start_.fast);
     }
     TReadOptions options;
     options.progress = [this](std::int64_t read, std::int64_t total) {
