@@ -17,7 +17,9 @@
 #include "objects/object_host.h"
 #include "publication/object_model.h"
 
+#include <QBrush>
 #include <QFont>
+#include <QPen>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -151,6 +153,20 @@ public:
     // "&" doubled, "^" made the accelerator mark.
     static QString PrepareCaption(const QString& text);
 
+    // The font properties last set (FONT=, FONTSIZE=, FONTSTYLE=,
+    // FONTCHARSET=, TEXTCOLOR= or SetObjectFont).
+    const TFontProps& FontProps() const { return fontProps_; }
+    // The cursor slot in use.
+    TCursorSlot CursorSlot() const { return cursorSlot_; }
+    // MouseInside: the pointer is over the object (enter ran, exit not yet).
+    bool MouseInside() const { return mouseInside_; }
+    bool TransparencyFixed() const { return transparencyFixed_; }
+    // TABORDER= (-1: creation order) and ANCHOR= (TAnchor: docking inside a
+    // container).
+    int TabOrderIndex() const { return tabOrder_; }
+    int Anchor() const { return anchor_; }
+    void SetAnchor(int anchor) { anchor_ = anchor; }
+
 protected:
     // Called after a property of the kind changed (the object is repainted).
     virtual void FillChanged() {}
@@ -164,6 +180,22 @@ protected:
     virtual void DrawShape(QPainter& painter);
     // Draws the family's content; the base draws only the shape.
     virtual void PaintContent(QPainter& painter) { PaintShape(painter); }
+
+    // The brush of the fill properties: solid FillColor (pattern 0), none
+    // (pattern 1), or the hatch tiled from the object's origin with white
+    // behind it, or nothing behind it when Transparent.
+    QBrush ShapeBrush() const;
+    // The pen of the line properties for smooth shapes: LineColor, LineWidth,
+    // the dash style only at width 1; Qt::NoPen at width 0, for qxpsClear,
+    // and for the 3-D styles (drawn as frames).
+    QPen ShapePen() const;
+    // The rectangle a pen of LineWidth strokes so that the line lies inside
+    // the client area (the inset pen).
+    QRectF InsetPenRect() const;
+    // Draws the raised or sunken frame of LineWidth pixels inside `area`.
+    void DrawFrame3D(QPainter& painter, const QRect& area) const;
+    // After SetObjectFont changed the font or text colour.
+    virtual void FontChanged() {}
 
     // Classes that are always transparent call this in their constructor.
     void FixTransparency(bool transparent);
@@ -198,6 +230,10 @@ private:
     QString txt_;
     QString hint_;
     int hotKey_ = 0;
+    TFontProps fontProps_;
+    TCursorSlot cursorSlot_ = csApplication;
+    int tabOrder_ = -1;
+    int anchor_ = anNone;
 };
 
 // Upper-cased bracketed name for comparisons with OM_VARCHANGED ("score" ->

@@ -1,0 +1,83 @@
+#include "objects/object_factory.h"
+
+#include "objects/repositor.h"
+
+#include <algorithm>
+#include <array>
+
+namespace tomeric {
+namespace {
+
+struct TCreatorRow {
+    int objType;
+    TObjectCreator create;
+};
+
+// One row per type code; a family replaces CreatePlaceholder in its row with
+// its own creator (and adds its header above).
+constexpr std::array<TCreatorRow, 23> kCreators = {{
+    {otArticle,       CreatePlaceholder},
+    {otPushBtn,       CreatePlaceholder},
+    {otPicture,       CreatePlaceholder},
+    {otRect,          CreatePlaceholder},
+    {otCircle,        CreatePlaceholder},
+    {otLine,          CreatePlaceholder},
+    {otText,          CreatePlaceholder},
+    {otEditField,     CreatePlaceholder},
+    {otListBox,       CreatePlaceholder},
+    {otComboBox,      CreatePlaceholder},
+    {otCheckBox,      CreatePlaceholder},
+    {otRadioBtn,      CreatePlaceholder},
+    {otWebBrowser,    CreatePlaceholder},
+    {otTimer,         CreatePlaceholder},
+    {otTrackBar,      CreatePlaceholder},
+    {otRoundRect,     CreatePlaceholder},
+    {otMediaPlayer,   CreatePlaceholder},
+    {otAnimator,      CreatePlaceholder},
+    {otGroup,         CreateGroup},
+    {otContainer,     CreateContainer},
+    {otFlash,         CreatePlaceholder},
+    {otPolygon,       CreatePlaceholder},
+    {otLinkedArticle, CreatePlaceholder},
+}};
+
+} // namespace
+
+TTomericObj* CreatePlaceholder(QWidget* parent, const TObjectRecord& record, ObjectHost& host)
+{
+    return new TTomericObj(parent, record, host);
+}
+
+TObjectCreator ObjectCreator(int objType)
+{
+    const auto row = std::find_if(kCreators.begin(), kCreators.end(),
+                                  [objType](const TCreatorRow& r) { return r.objType == objType; });
+    return row != kCreators.end() ? row->create : nullptr;
+}
+
+TTomericObj* CreateObject(QWidget* parent, const TObjectRecord& record, ObjectHost& host, QPoint origin)
+{
+    const TObjectCreator create = ObjectCreator(record.objType);
+    if (!create) return nullptr;
+    TTomericObj* object = create(parent, record, host);
+    if (!object) return nullptr;
+    if (!origin.isNull()) object->move(object->pos() + origin);
+    if (auto* repositor = qobject_cast<TTomericRepositor*>(object)) {
+        for (const TObjectRecord& member : record.members) CreateObject(repositor, member, host);
+        repositor->MembersCreated();
+    }
+    return object;
+}
+
+std::vector<TTomericObj*> CreatePageObjects(QWidget* background, const std::vector<TObjectRecord>& records,
+                                            ObjectHost& host, QPoint origin)
+{
+    std::vector<TTomericObj*> made;
+    made.reserve(records.size());
+    for (const TObjectRecord& record : records)
+        if (TTomericObj* object = CreateObject(background, record, host, origin)) made.push_back(object);
+    RebuildTabOrder(background);
+    return made;
+}
+
+} // namespace tomeric
