@@ -1,6 +1,7 @@
 #include "imaging/windows_fonts.h"
 
 #include <QFontDatabase>
+#include <QStringList>
 
 #include <cmath>
 
