@@ -1,6 +1,13 @@
 #include "objects/object_factory.h"
 
+#include "objects/articles.h"
+#include "objects/linked_article.h"
+#include "objects/picture_object.h"
+#include "objects/polygon_object.h"
 #include "objects/repositor.h"
+#include "objects/shapes.h"
+#include "objects/text_object.h"
+#include "objects/timer_object.h"
 
 #include <algorithm>
 #include <array>
@@ -16,29 +23,29 @@ struct TCreatorRow {
 // One row per type code; a family replaces CreatePlaceholder in its row with
 // its own creator (and adds its header above).
 constexpr std::array<TCreatorRow, 23> kCreators = {{
-    {otArticle,       CreatePlaceholder},
+    {otArticle,       CreateArticle},
     {otPushBtn,       CreatePlaceholder},
-    {otPicture,       CreatePlaceholder},
-    {otRect,          CreatePlaceholder},
-    {otCircle,        CreatePlaceholder},
-    {otLine,          CreatePlaceholder},
-    {otText,          CreatePlaceholder},
+    {otPicture,       CreatePicture},
+    {otRect,          CreateRect},
+    {otCircle,        CreateCircle},
+    {otLine,          CreateLine},
+    {otText,          CreateText},
     {otEditField,     CreatePlaceholder},
     {otListBox,       CreatePlaceholder},
     {otComboBox,      CreatePlaceholder},
     {otCheckBox,      CreatePlaceholder},
     {otRadioBtn,      CreatePlaceholder},
     {otWebBrowser,    CreatePlaceholder},
-    {otTimer,         CreatePlaceholder},
+    {otTimer,         CreateTimer},
     {otTrackBar,      CreatePlaceholder},
-    {otRoundRect,     CreatePlaceholder},
+    {otRoundRect,     CreateRoundRect},
     {otMediaPlayer,   CreatePlaceholder},
     {otAnimator,      CreatePlaceholder},
     {otGroup,         CreateGroup},
     {otContainer,     CreateContainer},
     {otFlash,         CreatePlaceholder},
-    {otPolygon,       CreatePlaceholder},
-    {otLinkedArticle, CreatePlaceholder},
+    {otPolygon,       CreatePolygon},
+    {otLinkedArticle, CreateLinkedArticle},
 }};
 
 } // namespace
