@@ -1,0 +1,69 @@
+#pragma once
+// Helpers for the rich-text tests: a GUI application for fonts and picture
+// plug-ins, reading RTF into a document, and looking at what came out.
+
+#include "richtext/rtf_reader.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+namespace tomeric::testing {
+
+inline void EnsureGuiApplication()
+{
+    if (QCoreApplication::instance())
+        return;
+    static int argc = 1;
+    static char name[] = "test_richtext";
+    static char* argv[] = {name, nullptr};
+    static QGuiApplication* app = new QGuiApplication(argc, argv);
+    (void)app;
+}
+
+class RichTextTest : public ::testing::Test {
+protected:
+    void SetUp() override { EnsureGuiApplication(); }
+
+    // Reads RTF into `document`, expecting success.
+    void Read(const QByteArray& rtf, const TRtfReadOptions& options = {})
+    {
+        QString error;
+        EXPECT_TRUE(ReadRtf(rtf, document, options, &error)) << error.toStdString();
+    }
+
+    // The format of the character at the first occurrence of `text`.
+    QTextCharFormat FormatOf(const QString& text)
+    {
+        const int position = PositionOf(text);
+        EXPECT_GE(position, 0) << "no \"" << text.toStdString() << "\" in \""
+                               << document.toPlainText().toStdString() << "\"";
+        QTextCursor cursor(&document);
+        cursor.setPosition(std::max(0, position) + 1);
+        return cursor.charFormat();
+    }
+
+    QTextBlockFormat BlockFormatOf(const QString& text)
+    {
+        return document.findBlock(std::max(0, PositionOf(text))).blockFormat();
+    }
+
+    int PositionOf(const QString& text) const { return int(document.toPlainText().indexOf(text)); }
+
+    QString Text() const { return document.toPlainText(); }
+
+    QTextDocument document;
+};
+
+inline QByteArray ReadTestFile(const QString& relativePath)
+{
+    QFile file(QStringLiteral(TOMERIC_TEST_DATA "/") + relativePath);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << relativePath.toStdString();
+    return file.readAll();
+}
+
+} // namespace tomeric::testing
