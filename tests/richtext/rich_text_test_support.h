@@ -52,9 +52,16 @@ protected:
         return document.findBlock(std::max(0, PositionOf(text))).blockFormat();
     }
 
-    int PositionOf(const QString& text) const { return int(document.toPlainText().indexOf(text)); }
+    int PositionOf(const QString& text) const { return int(Text().indexOf(text)); }
 
-    QString Text() const { return document.toPlainText(); }
+    // The document's characters as stored (no-break spaces and line
+    // separators stay), paragraphs separated by "\n".
+    QString Text() const
+    {
+        QString text = document.toRawText();
+        text.replace(QChar::ParagraphSeparator, u'\n');
+        return text;
+    }
 
     QTextDocument document;
 };
