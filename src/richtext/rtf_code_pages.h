@@ -8,6 +8,10 @@
 
 namespace tomeric {
 
+// Windows' number for the Symbol font's "code page": its bytes are signs and
+// Greek letters, decoded to their Unicode characters.
+constexpr int kSymbolCodePage = 42;
+
 // The Windows code page of a font character set; 0 for "the document's".
 int CodePageOfCharset(int charset);
 
