@@ -133,7 +133,8 @@ void TTomericPolygon::UpdateHitMask()
         return;
     }
     const QRegion region = useImageRgn_ ? imageRegion_ & rect()
-                                        : shapes::PaintedRegion(size(), shape, QPen(Qt::white, 1));
+                                        : shapes::PaintedRegion(size(), shape.translated(0.5, 0.5),
+                                                                QPen(Qt::white, 1));
     if (region.isEmpty()) clearMask();
     else setMask(region);
 }
@@ -149,6 +150,9 @@ void TTomericPolygon::DrawShape(QPainter& painter)
     if (shape.isEmpty()) {
         // Without a shape the polygon is its rectangle.
         shape.addRect(QRectF(rect()));
+    } else if (!useImageRgn_) {
+        // Point lists lie on pixel centres, as lines do.
+        shape.translate(0.5, 0.5);
     }
     painter.setPen(Qt::NoPen);
     painter.setBrush(ShapeBrush());

@@ -92,6 +92,16 @@ bool DrawsBorder(const TTomericObj& object)
     return object.LineWidth() > 0 && object.LineStyle() != qxpsClear;
 }
 
+// Shapes are drawn on pixel centres, as the author's renderer did: a line
+// at y = 20 one pixel wide fills pixel row 20 rather than half of rows 19
+// and 20.
+constexpr qreal kPixelCentre = 0.5;
+
+QPainterPath OnPixelCentres(const QPainterPath& path)
+{
+    return path.translated(kPixelCentre, kPixelCentre);
+}
+
 // The outline as the mouse sees it: the border's width whatever its style,
 // so that changing only the style never leaves the mask stale.
 QPen MaskPen(const TTomericObj& object)
@@ -221,12 +231,12 @@ void TTomericRoundRect::DrawShape(QPainter& painter)
 {
     painter.setBrush(ShapeBrush());
     painter.setPen(OutlinePen(*this, LineWidth()));
-    painter.drawPath(Outline());
+    painter.drawPath(OnPixelCentres(Outline()));
 }
 
 QRegion TTomericRoundRect::HitRegion() const
 {
-    return shapes::PaintedRegion(size(), Outline(), MaskPen(*this));
+    return shapes::PaintedRegion(size(), OnPixelCentres(Outline()), MaskPen(*this));
 }
 
 // ---- ellipse -----------------------------------------------------------------------------------
@@ -251,14 +261,14 @@ void TTomericCircle::DrawShape(QPainter& painter)
 {
     painter.setBrush(ShapeBrush());
     painter.setPen(OutlinePen(*this, LineWidth()));
-    painter.drawEllipse(EllipseRect());
+    painter.drawEllipse(EllipseRect().translated(kPixelCentre, kPixelCentre));
 }
 
 QRegion TTomericCircle::HitRegion() const
 {
     QPainterPath path;
     path.addEllipse(EllipseRect());
-    return shapes::PaintedRegion(size(), path, MaskPen(*this));
+    return shapes::PaintedRegion(size(), OnPixelCentres(path), MaskPen(*this));
 }
 
 // ---- line ---------------------------------------------------------------------------------------
@@ -307,24 +317,32 @@ QPoint TTomericLine::EndPoint() const { return pos() + end_; }
 void TTomericLine::SetArrows(bool atStart, bool atEnd)
 {
     if (startArrow_ == atStart && endArrow_ == atEnd) return;
+    const QPoint start = StartPoint(), end = EndPoint();
     startArrow_ = atStart;
     endArrow_ = atEnd;
-    UpdateHitMask();
-    update();
+    SetEndPoints(start, end);
+}
+
+int TTomericLine::Margin() const
+{
+    int margin = LineWidth();
+    if (startArrow_ || endArrow_) {
+        // Half the base of a head, and a pixel for its outline.
+        const int halfBase = int(std::ceil(ArrowLength(LineWidth()) / 2.0)) + 1;
+        margin = std::max(margin, halfBase);
+    }
+    return margin;
 }
 
 void TTomericLine::SetEndPoints(QPoint start, QPoint end)
 {
-    const int grow = LineWidth();
-    placedWidth_ = grow;
-    const QRect box = QRect(start, end).normalized();
-    const QPoint topLeft = box.topLeft() - QPoint(grow, grow);
+    const int margin = Margin();
+    placedMargin_ = margin;
+    const QPoint topLeft(std::min(start.x(), end.x()) - margin, std::min(start.y(), end.y()) - margin);
     start_ = start - topLeft;
     end_ = end - topLeft;
-    // QRect(start, end) counts both end pixels; the window's size is the
-    // span between the points plus the margin on both sides.
     const QSize span(std::abs(end.x() - start.x()), std::abs(end.y() - start.y()));
-    const QRect window(topLeft, span + QSize(2 * grow, 2 * grow));
+    const QRect window(topLeft, span + QSize(2 * margin, 2 * margin));
     const bool sameSize = window.size() == size();
     setGeometry(window);
     if (sameSize) UpdateHitMask();
@@ -333,13 +351,13 @@ void TTomericLine::SetEndPoints(QPoint start, QPoint end)
 
 void TTomericLine::MoveStrokeTo(QPoint topLeft)
 {
-    move(topLeft - QPoint(LineWidth(), LineWidth()));
+    move(topLeft - QPoint(Margin(), Margin()));
 }
 
 void TTomericLine::SizeStrokeTo(int width, int height)
 {
     const QPoint start = StartPoint(), end = EndPoint();
-    const QPoint corner = QRect(start, end).normalized().topLeft();
+    const QPoint corner(std::min(start.x(), end.x()), std::min(start.y(), end.y()));
     const QPointF centre = (QPointF(start) + QPointF(end)) / 2.0;
     // The start point keeps its side of the old centre on each axis; a
     // horizontal or vertical line counts as on the left or top.
@@ -373,7 +391,7 @@ TArrowHead TTomericLine::ArrowHead(QPointF tip, QPointF from, double length)
 
 std::optional<QString> TTomericLine::FamilyInfo(const QString& upperInfo) const
 {
-    const int margin = LineWidth();
+    const int margin = Margin();
     if (upperInfo == QLatin1String("LEFT")) return QString::number(x() + margin);
     if (upperInfo == QLatin1String("TOP")) return QString::number(y() + margin);
     if (upperInfo == QLatin1String("WIDTH")) return QString::number(width() - 2 * margin);
@@ -436,17 +454,19 @@ QPainterPath TTomericLine::LinePath(QPointF start, QPointF end, double arrowScal
 
 void TTomericLine::DrawShape(QPainter& painter)
 {
-    DrawLine(painter, start_, end_, OutlinePen(*this, LineWidth()), 1.0);
+    const QPointF centre(kPixelCentre, kPixelCentre);
+    DrawLine(painter, start_ + centre, end_ + centre, OutlinePen(*this, LineWidth()), 1.0);
 }
 
 QRegion TTomericLine::HitRegion() const
 {
-    return shapes::PaintedRegion(size(), LinePath(start_, end_, 1.0, kMinimumHitWidth));
+    return shapes::PaintedRegion(size(),
+                                 OnPixelCentres(LinePath(start_, end_, 1.0, kMinimumHitWidth)));
 }
 
 void TTomericLine::LineChanged()
 {
-    if (placedWidth_ != LineWidth()) {
+    if (placedMargin_ != Margin()) {
         // The window keeps a margin of LineWidth around the stroke.
         const QPoint start = pos() + start_, end = pos() + end_;
         SetEndPoints(start, end);
@@ -462,7 +482,8 @@ void TTomericLine::PaintScaled(QPainter& painter, const QRect& target, bool scal
     if (!scaled) factorX = factorY = 1.0;
     const double mean = (factorX + factorY) / 2.0;
     auto map = [&](QPoint p) {
-        return QPointF(target.left() + p.x() * factorX, target.top() + p.y() * factorY);
+        return QPointF(target.left() + (p.x() + kPixelCentre) * factorX,
+                       target.top() + (p.y() + kPixelCentre) * factorY);
     };
     const int width = std::max(1, int(std::lround(LineWidth() * mean)));
     QPen pen = OutlinePen(*this, LineWidth() > 0 ? width : 0);

@@ -141,19 +141,24 @@ class TTomericLine : public TTomericMaskedShape {
 public:
     TTomericLine(QWidget* parent, const TObjectRecord& record, ObjectHost& host);
 
-    // End points in the parent's coordinates (the window lies LineWidth
-    // pixels around their bounding box).
+    // End points in the parent's coordinates. The window lies Margin()
+    // pixels around their bounding box.
     QPoint StartPoint() const;
     QPoint EndPoint() const;
     bool HasStartArrow() const { return startArrow_; }
     bool HasEndArrow() const { return endArrow_; }
     void SetArrows(bool atStart, bool atEnd);
+    // The window's margin around the stroke: LineWidth, or more when arrow
+    // heads need it (half a head's base and its outline), so that heads are
+    // never cut off. Object commands move, size and measure lines through
+    // MoveStrokeTo, SizeStrokeTo and FamilyInfo, which account for it.
+    int Margin() const;
 
     // Places the line between two points of the parent; the window becomes
-    // their bounding box grown by LineWidth on every side.
+    // their bounding box grown by Margin() on every side.
     void SetEndPoints(QPoint start, QPoint end);
     // MoveObject: the stroke's bounding box gets its top-left corner at
-    // `topLeft` (the window goes LineWidth pixels up and left of it).
+    // `topLeft` (the window goes Margin() pixels up and left of it).
     void MoveStrokeTo(QPoint topLeft);
     // SizeObject: the line is refitted to a bounding box of `width` x
     // `height` whose top-left corner stays where the stroke's is. The line
@@ -170,8 +175,8 @@ public:
     static TArrowHead ArrowHead(QPointF tip, QPointF from, double length);
 
     // GetObjectInfo: Left and Top of the stroke (the window position plus
-    // LineWidth), Width and Height of the stroke (the window less twice
-    // LineWidth).
+    // the margin), Width and Height of the stroke (the window less twice the
+    // margin).
     std::optional<QString> FamilyInfo(const QString& upperInfo) const override;
 
     // Printing: the line drawn into `target` (the object's rectangle on the
@@ -195,7 +200,7 @@ private:
     QPoint start_, end_; // widget coordinates
     bool startArrow_ = false;
     bool endArrow_ = false;
-    int placedWidth_ = 0; // the LineWidth the window's margin was laid out for
+    int placedMargin_ = 0; // the margin the window was laid out with
 };
 
 TTomericObj* CreateRect(QWidget* parent, const TObjectRecord& record, ObjectHost& host);
