@@ -1,0 +1,100 @@
+// The commands of one family each: lists and combo boxes, track bars,
+// timers, pictures, articles, and the media, animation, browser and Flash
+// commands. Each is carried out only when the object is of its kind;
+// otherwise nothing happens.
+
+#include "objects/object_command_handlers.h"
+#include "objects/picture_object.h"
+#include "objects/timer_object.h"
+
+namespace tomeric {
+
+namespace {
+
+template <class Family>
+Family* As(TObjectCommandRun& run)
+{
+    return qobject_cast<Family*>(run.found.object);
+}
+
+bool IsKind(const TObjectCommandRun& run, int type) { return run.found.object->ObjType() == type; }
+
+} // namespace
+
+// ---- timers, pictures, articles ----------------------------------------------------
+
+void TimerStartCommand(TObjectCommandRun& run)
+{
+    if (auto* timer = As<TTomericTimer>(run))
+        if (auto interval = ParseWholeNumber(run.Param(2)))
+            timer->Start(*interval);
+}
+
+void TimerStopCommand(TObjectCommandRun& run)
+{
+    if (auto* timer = As<TTomericTimer>(run))
+        timer->Stop();
+}
+
+void PictureMagnifyCommand(TObjectCommandRun& run)
+{
+    if (auto* picture = As<TTomericPicture>(run))
+        if (auto zoom = ParseWholeNumber(run.Param(2)))
+            picture->Magnify(*zoom);
+}
+
+void ArticleJumpToCommand(TObjectCommandRun& run)
+{
+    if (run.Object().ObjType() != otArticle && run.Object().ObjType() != otLinkedArticle)
+        return;
+    const TObjectRoot& where = run.found.where;
+    // An article on another page is shown before it scrolls.
+    if (!where.onScreen && !where.floating && where.pageIndex >= 1 && run.commands.World().bringUpPage)
+        run.commands.World().bringUpPage(where.pageIndex);
+}
+
+// ---- kinds without a player of their own yet ----------------------------------------------
+
+void MediaPlayerCommand(TObjectCommandRun& run) { (void)IsKind(run, otMediaPlayer); }
+
+void GifCommand(TObjectCommandRun& run) { (void)IsKind(run, otAnimator); }
+
+void BrowserCommand(TObjectCommandRun& run)
+{
+    // Reading a form element without a page gives nothing.
+    if (IsKind(run, otWebBrowser) && run.call.Command.compare(QLatin1String("BrowserGetElement"),
+                                                              Qt::CaseInsensitive) == 0)
+        run.Result(3, QString());
+}
+
+void BrowserPrintCommand(TObjectCommandRun& run)
+{
+    // There is no browser control to print from.
+    if (IsKind(run, otWebBrowser))
+        run.Fail(run.Object().Name(), 348);
+}
+
+void FlashCommand(TObjectCommandRun& run) { (void)IsKind(run, otFlash); }
+
+void FlashGetVarCommand(TObjectCommandRun& run)
+{
+    // No movie is loaded: the variable is emptied.
+    if (IsKind(run, otFlash))
+        run.Result(3, QString());
+}
+
+// ---- list boxes, combo boxes, track bars ------------------------------------------------
+// Until their families exist these kinds do nothing.
+
+void ListBoxGetItemCommand(TObjectCommandRun&) {}
+void ListBoxAddItemCommand(TObjectCommandRun&) {}
+void ListBoxDeleteItemCommand(TObjectCommandRun&) {}
+void ListBoxChangeItemCommand(TObjectCommandRun&) {}
+void ListBoxSizeCommand(TObjectCommandRun&) {}
+void ListBoxFindItemCommand(TObjectCommandRun&) {}
+void ListBoxSortCommand(TObjectCommandRun&) {}
+void ListBoxMoveItemCommand(TObjectCommandRun&) {}
+void TrackBarSetMinCommand(TObjectCommandRun&) {}
+void TrackBarSetMaxCommand(TObjectCommandRun&) {}
+
+} // namespace tomeric
