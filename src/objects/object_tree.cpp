@@ -1,5 +1,7 @@
 #include "objects/object_tree.h"
 
+#include "pages/page_widgets.h"
+
 #include <QPointer>
 
 #include <vector>
@@ -7,13 +9,20 @@
 namespace tomeric {
 namespace {
 
+// The master page's background lies inside the page that shows it: its
+// objects belong to the master page, not to that page.
+bool IsOtherPage(QWidget* widget)
+{
+    return qobject_cast<TTomericBackground*>(widget) != nullptr;
+}
+
 // Walks the widgets under `root`; objects are visited before their members.
 // Plain widgets between objects (inner panels) are looked through.
 bool Walk(QWidget* root, const std::function<bool(TTomericObj&)>& visit)
 {
     for (QObject* child : root->children()) {
         auto* widget = qobject_cast<QWidget*>(child);
-        if (!widget) continue;
+        if (!widget || IsOtherPage(widget)) continue;
         if (auto* object = qobject_cast<TTomericObj*>(widget))
             if (!visit(*object)) return false;
         if (!Walk(widget, visit)) return false;
@@ -26,7 +35,7 @@ void TopLevel(QWidget* root, std::vector<QPointer<TTomericObj>>& out)
 {
     for (QObject* child : root->children()) {
         auto* widget = qobject_cast<QWidget*>(child);
-        if (!widget) continue;
+        if (!widget || IsOtherPage(widget)) continue;
         if (auto* object = qobject_cast<TTomericObj*>(widget)) out.emplace_back(object);
         else TopLevel(widget, out);
     }

@@ -10,6 +10,10 @@
 
 namespace tomeric {
 
+// A page's objects are those under its background; the master page's
+// background, placed inside the page that shows it, is not looked into (its
+// objects are reached from the master background itself).
+
 // Visits every object under `root` (children before their own members, in
 // creation order). `visit` returns false to stop the walk.
 void ForEachObject(QWidget* root, const std::function<bool(TTomericObj&)>& visit);

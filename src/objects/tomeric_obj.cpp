@@ -3,6 +3,7 @@
 #include "actions/action_eval.h"
 #include "imaging/windows_fonts.h"
 #include "objects/fill_patterns.h"
+#include "objects/hot_keys.h"
 #include "pages/background_painter.h"
 #include "vars/variables.h"
 
@@ -126,7 +127,7 @@ TTomericObj::TTomericObj(QWidget* parent, const TObjectRecord& record, ObjectHos
     const TCommonFamilyProps family = ReadFamilyProps(record);
     txt_ = family.text;
     hint_ = family.hint;
-    hotKey_ = family.hotKey;
+    hotKey_ = HotKeyFromShortcut(family.hotKey);
     enterAction_ = family.enterAction;
     exitAction_ = family.exitAction;
     if (family.font) {

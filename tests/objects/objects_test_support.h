@@ -32,15 +32,16 @@ inline TObjectRecord Record(int type, const QString& name, int x, int y, int w, 
     return record;
 }
 
+// Makes sure the application exists before a widget base is constructed.
+struct TApplicationFirst {
+    TApplicationFirst() { ObjectsApplication(); }
+};
+
 // A plain page stand-in: a white widget of the given size that the objects
 // are created on.
-class TTestPage : public QWidget {
+class TTestPage : private TApplicationFirst, public QWidget {
 public:
-    explicit TTestPage(QSize size = {200, 150})
-    {
-        ObjectsApplication();
-        resize(size);
-    }
+    explicit TTestPage(QSize size = {200, 150}) { resize(size); }
 
 protected:
     void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::white); }
