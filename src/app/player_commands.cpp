@@ -2,6 +2,7 @@
 
 #include "actions/headless_services.h"
 #include "app/work_form.h"
+#include "windows/find_commands.h"
 
 namespace tomeric {
 
@@ -11,6 +12,15 @@ ServiceReply TPlayerCommands::Perform(const ServiceCall& call)
         return Exit(call);
     if (call.Command.compare(QLatin1String("RunTomeric"), Qt::CaseInsensitive) == 0)
         return form_.RunTomeric(call.Params.value(0), call.Params.value(1));
+    if (TSimpleDialogs::HandlesCommand(call.Command))
+        return form_.Dialogs().PerformCommand(
+            call, {[this] { return &form_.PageList(); }, [this] { return &form_.Stack(); },
+                   [this] { return &form_.Publication(); }, &form_.AllServices()});
+    if (call.Command.compare(QLatin1String("CloseWindow"), Qt::CaseInsensitive) == 0) {
+        const QString name = call.Params.value(0).trimmed();
+        if (name.isEmpty() || name.compare(QLatin1String("FIND"), Qt::CaseInsensitive) == 0)
+            form_.Dialogs().CloseFindWindow();
+    }
     if (sink_) {
         QString line = QStringLiteral("CALL ") + call.Command;
         for (const QString& param : call.Params)
@@ -29,7 +39,7 @@ ServiceReply TPlayerCommands::Exit(const ServiceCall& call)
         const TPublicationSettings& s = form_.Publication().settings;
         const QString yes = s.LanguageText(ltYes).isEmpty() ? QStringLiteral("Oui") : s.LanguageText(ltYes);
         const QString no = s.LanguageText(ltNo).isEmpty() ? QStringLiteral("Non") : s.LanguageText(ltNo);
-        if (form_.Dialogs().ShowQuery(title, question, yes + QLatin1Char('|') + no) != 1)
+        if (form_.Dialogs().ShowQuery(title, question, yes + QLatin1Char('|') + no, s.exitBoxImage) != 1)
             return {};
     }
     form_.RequestClose(TCloseSource::csTomeric);

@@ -1,47 +1,49 @@
 #include "windows/simple_dialogs.h"
 
 #include "actions/headless_services.h"
-#include "platform/string_table.h"
+#include "windows/file_boxes.h"
+#include "windows/find_commands.h"
+#include "windows/input_box_form.h"
+#include "windows/query_form.h"
 
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QInputDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
+#include <QWidget>
 
 namespace tomeric {
 
-namespace {
-
-constexpr int kMaxButtons = 50;
-
-} // namespace
-
-QString TSimpleDialogs::DisplayText(const QString& text)
-{
-    QString shown = text;
-    shown.replace(QLatin1Char('|'), QLatin1Char('\n'));
-    return shown;
-}
-
-QString TSimpleDialogs::QtFilter(const QString& filter)
-{
-    const QStringList parts = filter.split(QLatin1Char('|'));
-    QStringList filters;
-    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        QString patterns = parts[i + 1];
-        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        filters.append(parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')'));
+// Pauses the page timers for as long as a dialog is up; nested dialogs
+// (the wrong-password alert over the password dialog) pause once.
+class TSimpleDialogs::TimerPause {
+public:
+    explicit TimerPause(TSimpleDialogs& owner) : owner_(owner)
+    {
+        if (owner_.openDialogs_++ == 0 && owner_.pauseTimers_)
+            owner_.pauseTimers_(true);
     }
-    return filters.join(QStringLiteral(";;"));
+    ~TimerPause()
+    {
+        if (--owner_.openDialogs_ == 0 && owner_.pauseTimers_)
+            owner_.pauseTimers_(false);
+    }
+    TimerPause(const TimerPause&) = delete;
+    TimerPause& operator=(const TimerPause&) = delete;
+
+private:
+    TSimpleDialogs& owner_;
+};
+
+TSimpleDialogs::TSimpleDialogs(QWidget* parent) : parent_(parent) {}
+
+TSimpleDialogs::~TSimpleDialogs() = default;
+
+void TSimpleDialogs::SetLanguageTexts(const TPublicationSettings* settings)
+{
+    settings_ = settings;
+    look_ = settings ? TDialogLook(*settings) : TDialogLook();
 }
 
-QString TSimpleDialogs::Word(TLanguageText which, const QString& builtIn) const
+QWidget* TSimpleDialogs::Owner() const
 {
-    if (settings_ && !settings_->LanguageText(which).isEmpty())
-        return settings_->LanguageText(which);
-    return builtIn;
+    return parent_.data();
 }
 
 void TSimpleDialogs::Emit(const QString& name, const QStringList& texts)
@@ -59,27 +61,30 @@ std::optional<QString> TSimpleDialogs::NextAnswer()
     return answers_.takeFirst();
 }
 
-int TSimpleDialogs::ShowQuery(const QString& title, const QString& message, const QString& buttons)
+int TSimpleDialogs::ShowQuery(const QString& title, const QString& message, const QString& buttons,
+                              const QString& image)
 {
     if (Driven()) {
         Emit(QStringLiteral("MessageBox"), {title, message, buttons});
         const auto answer = NextAnswer();
-        return answer ? answer->trimmed().toInt() : 0;
+        const int chosen = answer ? answer->trimmed().toInt() : 0;
+        const int count = int(QueryButtonCaptions(buttons).size());
+        return chosen >= 1 && chosen <= count ? chosen : 0;
     }
-    QMessageBox box(parent_);
-    box.setWindowTitle(title);
-    box.setText(DisplayText(message));
-    box.setIcon(buttons.count(QLatin1Char('|')) >= 1 ? QMessageBox::Question : QMessageBox::Information);
-    const QStringList captions =
-        buttons.isEmpty() ? QStringList() : buttons.split(QLatin1Char('|')).mid(0, kMaxButtons);
-    QList<QAbstractButton*> added;
-    for (const QString& caption : captions)
-        added.append(box.addButton(caption, QMessageBox::AcceptRole));
-    if (captions.isEmpty())
-        box.setStandardButtons(QMessageBox::NoButton);
-    box.exec();
-    const qsizetype chosen = added.indexOf(box.clickedButton());
-    return chosen < 0 ? 0 : int(chosen + 1);
+    TimerPause pause(*this);
+    return tomeric::ShowQuery(Owner(), look_, title, message, buttons, image);
+}
+
+std::optional<QString> TSimpleDialogs::ShowInput(const QString& title, const QString& prompt, const QString& text,
+                                                 const QString& cancelCaption, const QString& okCaption)
+{
+    if (Driven()) {
+        Emit(QStringLiteral("InputBox"), {title, prompt, text});
+        return NextAnswer();
+    }
+    TimerPause pause(*this);
+    TInputBoxForm form(DialogOwner(Owner()), look_, title, prompt, text, cancelCaption, okCaption);
+    return form.Run();
 }
 
 void TSimpleDialogs::AlertBox(const QString& title, const QString& message)
@@ -88,27 +93,18 @@ void TSimpleDialogs::AlertBox(const QString& title, const QString& message)
         Emit(QStringLiteral("AlertBox"), {title, message});
         return;
     }
-    ShowQuery(title, message, Word(ltOk, Message(202)));
+    ShowQuery(title, message, Word(ltOk), look_.AlertImage());
 }
 
 int TSimpleDialogs::MessageBox(const QString& title, const QString& message, const QString& buttons)
 {
-    return ShowQuery(title, message, buttons);
+    return ShowQuery(title, message, buttons, look_.MessageImage());
 }
 
 std::optional<QString> TSimpleDialogs::InputBox(const QString& title, const QString& prompt,
                                                 const QString& current)
 {
-    if (Driven()) {
-        Emit(QStringLiteral("InputBox"), {title, prompt, current});
-        return NextAnswer();
-    }
-    bool ok = false;
-    const QString text = QInputDialog::getText(parent_, title, DisplayText(prompt), QLineEdit::Normal,
-                                               current, &ok);
-    if (!ok)
-        return std::nullopt;
-    return text;
+    return ShowInput(title, prompt, current, Word(ltCancel), Word(ltOk));
 }
 
 std::optional<QString> TSimpleDialogs::FileOpenBox(const QString& title, const QString& filter,
@@ -118,16 +114,8 @@ std::optional<QString> TSimpleDialogs::FileOpenBox(const QString& title, const Q
         Emit(QStringLiteral("FileOpenBox"), {title, filter, initialFolder, options});
         return NextAnswer();
     }
-    if (options.contains(QLatin1String("MULTIPLE"), Qt::CaseInsensitive)) {
-        const QStringList files = QFileDialog::getOpenFileNames(parent_, title, initialFolder, QtFilter(filter));
-        if (files.isEmpty())
-            return std::nullopt;
-        return files.join(QLatin1Char(';'));
-    }
-    const QString file = QFileDialog::getOpenFileName(parent_, title, initialFolder, QtFilter(filter));
-    if (file.isEmpty())
-        return std::nullopt;
-    return file;
+    TimerPause pause(*this);
+    return RunFileOpenBox(DialogOwner(Owner()), title, filter, initialFolder, options);
 }
 
 std::optional<QString> TSimpleDialogs::FileSaveBox(const QString& title, const QString& filter,
@@ -137,10 +125,8 @@ std::optional<QString> TSimpleDialogs::FileSaveBox(const QString& title, const Q
         Emit(QStringLiteral("FileSaveBox"), {title, filter, defaultName});
         return NextAnswer();
     }
-    const QString file = QFileDialog::getSaveFileName(parent_, title, defaultName, QtFilter(filter));
-    if (file.isEmpty())
-        return std::nullopt;
-    return file;
+    TimerPause pause(*this);
+    return RunFileSaveBox(DialogOwner(Owner()), title, filter, defaultName);
 }
 
 std::optional<QString> TSimpleDialogs::FolderBox(const QString& title, const QString& startFolder)
@@ -149,10 +135,8 @@ std::optional<QString> TSimpleDialogs::FolderBox(const QString& title, const QSt
         Emit(QStringLiteral("FolderBox"), {title, startFolder});
         return NextAnswer();
     }
-    const QString folder = QFileDialog::getExistingDirectory(parent_, title, startFolder);
-    if (folder.isEmpty())
-        return std::nullopt;
-    return folder;
+    TimerPause pause(*this);
+    return RunFolderBox(DialogOwner(Owner()), title, startFolder);
 }
 
 void TSimpleDialogs::ShowError(const QString& text)
@@ -161,31 +145,76 @@ void TSimpleDialogs::ShowError(const QString& text)
         sink_(QStringLiteral("ERROR ") + QuoteForLine(text));
         return;
     }
-    ShowQuery(Word(ltErrorTitle, QStringLiteral("Erreur")), text, Word(ltOk, Message(202)));
+    ShowQuery(Word(ltErrorTitle), text, Word(ltOk), look_.AlertImage());
 }
 
 int TSimpleDialogs::AskPassword(const QString& expected)
 {
-    const QString title = Word(ltPwordTitle, QStringLiteral("Mot de passe"));
-    const QString message = Word(ltPwordMsg, QStringLiteral("Cette publication est protégée par un mot de passe."));
-    const QString prompt = Word(ltPwordPrompt, QStringLiteral("Mot de passe :"));
-    std::optional<QString> typed;
-    if (Driven()) {
-        Emit(QStringLiteral("Password"), {title, message, prompt});
-        typed = NextAnswer();
-    } else {
-        bool ok = false;
-        const QString text = QInputDialog::getText(parent_, title, DisplayText(message) + QLatin1Char('\n') + prompt,
-                                                   QLineEdit::Password, QString(), &ok);
-        if (ok)
-            typed = text;
+    const QString title = Word(ltPwordTitle);
+    auto alert = [this, title] { AlertBox(title, Word(ltPwordError)); };
+    if (!Driven()) {
+        TimerPause pause(*this);
+        TPasswordEntryForm form(DialogOwner(Owner()), look_, expected, alert);
+        return form.Run();
     }
+    Emit(QStringLiteral("Password"), {title, Word(ltPwordMsg), Word(ltPwordPrompt)});
+    const std::optional<QString> typed = NextAnswer();
+    // OK stays disabled while nothing is typed: an empty answer cancels.
     if (!typed || typed->isEmpty())
         return kPasswordCancelled;
-    if (typed->compare(expected, Qt::CaseInsensitive) == 0)
+    if (PasswordMatches(*typed, expected))
         return kPasswordMatched;
-    AlertBox(title, Word(ltPwordError, QStringLiteral("Mot de passe incorrect !")));
+    alert();
     return kPasswordWrong;
+}
+
+// ---- Find, FindFirst, FindNext, HelpTopic ---------------------------------------------
+
+bool TSimpleDialogs::HandlesCommand(const QString& command)
+{
+    static const char* const kCommands[] = {"Find", "FindFirst", "FindNext", "HelpTopic"};
+    for (const char* name : kCommands)
+        if (command.compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+ServiceReply TSimpleDialogs::PerformCommand(const ServiceCall& call, const TFindPlayerParts& parts)
+{
+    const QString& command = call.Command;
+    if (command.compare(QLatin1String("HelpTopic"), Qt::CaseInsensitive) == 0) {
+        const QString helpFile = settings_ ? settings_->helpFile : QString();
+        if (Driven()) {
+            // The help viewer is the desktop's: a driven run only says what
+            // it would open.
+            const QString path = HelpFilePath(helpFile);
+            if (!path.isEmpty())
+                sink_(QStringLiteral("CALL Help ") + QuoteForLine(path) + QLatin1Char(' ') +
+                      QuoteForLine(call.Params.value(0)));
+            return {};
+        }
+        if (!find_)
+            find_ = std::make_unique<TFindCommands>(*this, Owner());
+        return find_->HelpTopic(call.Params.value(0), helpFile);
+    }
+    if (command.compare(QLatin1String("FindNext"), Qt::CaseInsensitive) == 0) {
+        if (!find_ || !find_->Form())
+            return {}; // FindNext before any Find does nothing
+        find_->SetParts(parts);
+        return find_->FindNext();
+    }
+    if (!find_)
+        find_ = std::make_unique<TFindCommands>(*this, Owner());
+    find_->SetParts(parts);
+    if (command.compare(QLatin1String("FindFirst"), Qt::CaseInsensitive) == 0)
+        return find_->FindFirst(call.Params.value(0), call.Params.value(1));
+    return find_->Find(call.Params.value(0));
+}
+
+void TSimpleDialogs::CloseFindWindow()
+{
+    if (find_)
+        find_->Close();
 }
 
 } // namespace tomeric
