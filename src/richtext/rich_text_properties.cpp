@@ -182,6 +182,8 @@ int CreateVariableFields(QTextDocument& document,
 {
     int nextId = MaxProperty(document, rtpFieldId) + 1;
     int made = 0;
+    QTextCursor editBlock(&document);
+    editBlock.beginEditBlock();
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const QString text = block.text();
         // Groups are found left to right, then replaced right to left so that
@@ -214,6 +216,7 @@ int CreateVariableFields(QTextDocument& document,
             ++made;
         }
     }
+    editBlock.endEditBlock();
     return made;
 }
 
@@ -224,6 +227,8 @@ int RefreshVariableFields(QTextDocument& document,
     const QString only = onlyUpperName.toUpper();
     const QList<Span> spans = SpansOf(document, rtpFieldId);
     int updated = 0;
+    QTextCursor editBlock(&document);
+    editBlock.beginEditBlock();
     for (auto span = spans.crbegin(); span != spans.crend(); ++span) {
         const QString name = span->format.stringProperty(rtpVariableName);
         if (name.isEmpty() || !NameMatches(name, only))
@@ -237,6 +242,7 @@ int RefreshVariableFields(QTextDocument& document,
         cursor.setPosition(span->start + span->length, QTextCursor::KeepAnchor);
         cursor.insertText(shown, span->format);
     }
+    editBlock.endEditBlock();
     return updated;
 }
 

@@ -53,6 +53,9 @@ enum TRichTextProperty : int {
     // QStringList on a block format: bookmarks placed at the very end of the
     // document, after its last character.
     rtpBlockEndBookmarks,
+    // int, unique per bookmark character: keeps every bookmark's format
+    // distinct to Qt's format cache (which does not tell lists apart quickly).
+    rtpBookmarkId,
 };
 
 enum class TRichLinkKind : int {
@@ -95,7 +98,8 @@ int CreateVariableFields(QTextDocument& document,
                          const std::function<QString(const QString& upperName)>& valueOf);
 
 // Shows valueOf(name) again in every variable field, in place (formats,
-// links, bookmarks and the other text stay). With `onlyUpperName` only the
+// links, bookmarks and the other text stay). Both calls make one undo step;
+// documents that only show text should have undo turned off. With `onlyUpperName` only the
 // fields of that variable are updated: those whose name is it, or whose name
 // contains it as a nested "[NAME]" group. Returns the number updated.
 int RefreshVariableFields(QTextDocument& document,

@@ -119,6 +119,8 @@ bool TRtfReaderImpl::Read(QByteArrayView rtf)
     // The outermost group is opened by the first "{"; a base entry stands
     // below it so that the stack is never empty while reading.
     groups_.push_back({});
+    // One edit block: the document does not lay out text between inserts.
+    cursor_.beginEditBlock();
     bool opened = false;
     while (!done_) {
         const TRtfToken token = tokenizer.Next();
@@ -146,6 +148,7 @@ bool TRtfReaderImpl::Read(QByteArrayView rtf)
     }
     const bool complete = opened && groups_.size() <= 1 && flattenedGroups_ == 0;
     Finish();
+    cursor_.endEditBlock();
     tokenizer_ = nullptr;
     return complete;
 }
@@ -371,6 +374,7 @@ void TRtfReaderImpl::Emit(const QString& text, const TRtfCharState& state)
         FlushRun();
         QTextCharFormat format = CharFormat(state);
         format.setProperty(rtpBookmarks, pendingBookmarks_);
+        format.setProperty(rtpBookmarkId, nextLinkId_++);
         format.setAnchor(true);
         format.setAnchorNames(pendingBookmarks_);
         pendingBookmarks_.clear();
