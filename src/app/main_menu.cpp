@@ -1,5 +1,6 @@
 #include "app/main_menu.h"
 
+#include "objects/object_commands.h"
 #include "platform/string_table.h"
 
 #include <QAction>
@@ -258,8 +259,11 @@ void TPublicationMenu::VariableChanged(const QString& bracketedName, const QStri
 ServiceReply TPublicationMenu::Perform(const ServiceCall& call)
 {
     const MenuCommand* command = FindMenuCommand(call.Command);
-    if (!command)
+    if (!command) {
+        if (objects_ && TObjectCommands::Handles(call.Command))
+            return objects_->Perform(call);
         return next_ ? next_->Perform(call) : ServiceReply{};
+    }
     const QString name = call.Params.value(0);
     ServiceReply reply;
     QAction* action = FindItem(name);

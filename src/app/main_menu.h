@@ -9,8 +9,8 @@
 //    23 for the main menu, 24 for the tray menu);
 //  - it is the window's object command service: ShowMenuItem, HideMenuItem,
 //    EnableMenuItem and DisableMenuItem act on the items found by name (any
-//    case, main menu first, then the tray menu); every other command goes on
-//    to the next service.
+//    case, main menu first, then the tray menu); the page-object commands go
+//    to the object command service, every other command to the next service.
 
 #include "actions/services.h"
 #include "publication/publication_model.h"
@@ -52,6 +52,9 @@ public:
 
     // Commands that are not menu-item commands go there (may be null).
     void SetNext(CommandService* next) { next_ = next; }
+    // Page-object commands (ShowObject, ListBoxAddItem ...) go there (may be
+    // null: they then go on to the next service).
+    void SetObjectCommands(CommandService* objects) { objects_ = objects; }
 
     // Builds both menus from the publication (replacing any built before).
     // The menu bar is created with `barParent` as its parent (the window
@@ -103,6 +106,7 @@ private:
 
     ActionRunner runAction_;
     CommandService* next_ = nullptr;
+    CommandService* objects_ = nullptr;
     QPointer<QMenuBar> bar_;
     std::unique_ptr<QMenu> tray_;
     std::vector<Entry> entries_;

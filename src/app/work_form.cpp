@@ -2,6 +2,7 @@
 
 #include "actions/action_eval.h"
 #include "actions/headless_services.h"
+#include "app/object_world.h"
 #include "package/package.h"
 #include "vars/variables.h"
 
@@ -42,6 +43,9 @@ TWorkForm::TWorkForm(TFormStart start)
                                      &services_.System, &services_.Pending})
         *service = commands_.get();
     menus_.SetNext(commands_.get());
+    objectCommands_ = std::make_unique<TObjectCommands>(MakeObjectWorld(
+        [this] { return stack_; }, [this] { return pageList_.get(); }, start_.fast || start_.renderOnly));
+    menus_.SetObjectCommands(objectCommands_.get());
     services_.Objects = &menus_;
     pageList_ = std::make_unique<TQXPageList>(services_);
     services_.Pages = pageList_.get();

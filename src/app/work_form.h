@@ -18,6 +18,7 @@
 #include "app/player_commands.h"
 #include "app/player_options.h"
 #include "app/player_services.h"
+#include "objects/object_commands.h"
 #include "app/system_modes.h"
 #include "app/tray_icon.h"
 #include "pages/page_stack.h"
@@ -210,6 +211,7 @@ private:
     Services services_;
     std::unique_ptr<TPlayerCommands> commands_;
     TPublicationMenu menus_; // also the object service: menu-item commands
+    std::unique_ptr<TObjectCommands> objectCommands_; // page-object commands, movers
     std::unique_ptr<TQXPageList> pageList_;
     TWindowBuiltinHost windowHost_;
     std::unique_ptr<TPageListBuiltinHost> builtinHost_;

@@ -26,7 +26,7 @@ bool IsKind(const TObjectCommandRun& run, int type) { return run.found.object->O
 void TimerStartCommand(TObjectCommandRun& run)
 {
     if (auto* timer = As<TTomericTimer>(run))
-        if (auto interval = ParseWholeNumber(run.Param(2)))
+        if (auto interval = ParseCommandNumber(run.Param(2)))
             timer->Start(*interval);
 }
 
@@ -39,7 +39,7 @@ void TimerStopCommand(TObjectCommandRun& run)
 void PictureMagnifyCommand(TObjectCommandRun& run)
 {
     if (auto* picture = As<TTomericPicture>(run))
-        if (auto zoom = ParseWholeNumber(run.Param(2)))
+        if (auto zoom = ParseCommandNumber(run.Param(2)))
             picture->Magnify(*zoom);
 }
 

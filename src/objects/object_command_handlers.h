@@ -43,7 +43,7 @@ QString TrueFalseWord(bool value);
 std::optional<bool> ParseTruthWord(const QString& text);
 // A whole number in the text (the script's decimal symbol allowed); nothing
 // when there is none.
-std::optional<int> ParseWholeNumber(const QString& text);
+std::optional<int> ParseCommandNumber(const QString& text);
 
 // ---- common commands ----------------------------------------------------------
 void ShowObjectCommand(TObjectCommandRun& run);

@@ -118,7 +118,7 @@ TObjectEffectPlayer MakeOnScreenEffectPlayer()
 
 int TObjectCommandRun::IntParam(int n, int fallback) const
 {
-    return ParseWholeNumber(Param(n)).value_or(fallback);
+    return ParseCommandNumber(Param(n)).value_or(fallback);
 }
 
 void TObjectCommandRun::Fail(const QString& name, int messageId) const
@@ -142,7 +142,7 @@ std::optional<bool> ParseTruthWord(const QString& text)
     return std::nullopt;
 }
 
-std::optional<int> ParseWholeNumber(const QString& text)
+std::optional<int> ParseCommandNumber(const QString& text)
 {
     QString number = text.trimmed();
     number.replace(u',', u'.');

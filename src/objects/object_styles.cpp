@@ -166,7 +166,7 @@ void SetObjectFontCommand(TObjectCommandRun& run)
     TFontChange change;
     change.color = ParseCommandColour(run.Param(2));
     const QString name = run.Param(3).trimmed();
-    const int size = ParseWholeNumber(run.Param(4)).value_or(0);
+    const int size = ParseCommandNumber(run.Param(4)).value_or(0);
     const QString style = run.Param(5);
     const QString charset = run.Param(6);
     if (!name.isEmpty() || !style.trimmed().isEmpty() || !charset.trimmed().isEmpty() || size >= 1) {
