@@ -1,11 +1,9 @@
 #include "objects/polygon_object.h"
 
-#include "actions/action_eval.h"
 #include "objects/shapes.h"
 #include "vars/variables.h"
 
 #include <QBitmap>
-#include <QMouseEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -31,7 +29,7 @@ QRegion AlphaRegion(const QImage& image)
 } // namespace
 
 TTomericPolygon::TTomericPolygon(QWidget* parent, const TObjectRecord& record, ObjectHost& host)
-    : TTomericObj(parent, record, host)
+    : TTomericDragObj(parent, record, host)
 {
     FixTransparency(true);
     if (const auto* props = record.As<TPolygonProps>()) {
@@ -40,11 +38,8 @@ TTomericPolygon::TTomericPolygon(QWidget* parent, const TObjectRecord& record, O
         useImageRgn_ = props->useImageRgn;
         transColor_ = props->transColor;
         opacity_ = std::clamp(props->opacity, 0, 255);
-        clickAction_ = props->clickAction;
-        rClickAction_ = props->rClickAction;
     }
     LoadImage();
-    UpdateCursorSlot();
 }
 
 QPolygon TTomericPolygon::ParsePoints(const QString& text)
@@ -139,11 +134,6 @@ void TTomericPolygon::UpdateHitMask()
     else setMask(region);
 }
 
-void TTomericPolygon::UpdateCursorSlot()
-{
-    UseCursorSlot(clickAction_.isEmpty() ? csApplication : csHotSpot);
-}
-
 void TTomericPolygon::DrawShape(QPainter& painter)
 {
     QPainterPath shape = Shape();
@@ -194,26 +184,9 @@ void TTomericPolygon::PaintScaled(QPainter& painter, const QRect& target, bool s
     painter.restore();
 }
 
-void TTomericPolygon::mousePressEvent(QMouseEvent* event)
-{
-    pressed_ = event->button();
-    event->accept();
-}
-
-void TTomericPolygon::mouseReleaseEvent(QMouseEvent* event)
-{
-    const Qt::MouseButton button = event->button();
-    const bool inside = Contains(event->position().toPoint());
-    if (button != pressed_) return;
-    pressed_ = Qt::NoButton;
-    if (!inside || !EnabledState()) return;
-    if (button == Qt::LeftButton) RunObjectAction(clickAction_, ekClick, 0);
-    else if (button == Qt::RightButton) RunObjectAction(rClickAction_, ekRightClick, 0);
-}
-
 void TTomericPolygon::resizeEvent(QResizeEvent* event)
 {
-    TTomericObj::resizeEvent(event);
+    TTomericDragObj::resizeEvent(event);
     UpdateHitMask();
 }
 

@@ -4,9 +4,10 @@
 // like the other shapes, shows its picture clipped to the shape with an
 // opacity, and answers the mouse only inside the shape: a click beside it,
 // still inside its rectangle, reaches the object or page beneath. Entering
-// and leaving the shape run the enter and exit actions.
+// and leaving the shape run the enter and exit actions. Clicks, right
+// clicks and dragging come from TTomericDragObj.
 
-#include "objects/tomeric_obj.h"
+#include "objects/drag_object.h"
 
 #include <QImage>
 #include <QPainterPath>
@@ -15,7 +16,7 @@
 
 namespace tomeric {
 
-class TTomericPolygon : public TTomericObj {
+class TTomericPolygon : public TTomericDragObj {
     Q_OBJECT
 public:
     TTomericPolygon(QWidget* parent, const TObjectRecord& record, ObjectHost& host);
@@ -34,8 +35,6 @@ public:
     bool FileExists() const { return !image_.isNull(); }
     // The shape comes from the picture's opaque area.
     bool ImageRgnOK() const { return imageRgnOk_; }
-    const QString& ClickAction() const { return clickAction_; }
-    const QString& RClickAction() const { return rClickAction_; }
 
     // The area the polygon occupies, in its own coordinates; empty when it
     // has no shape (then the whole rectangle counts).
@@ -58,14 +57,11 @@ public:
 protected:
     void DrawShape(QPainter& painter) override;
     void LineChanged() override { UpdateHitMask(); }
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
     void LoadImage();
     void UpdateHitMask();
-    void UpdateCursorSlot();
 
     QPolygon points_;
     QString imageFile_;
@@ -75,8 +71,6 @@ private:
     bool imageRgnOk_ = false;
     std::int32_t transColor_ = kNoTransparentColour;
     int opacity_ = 255;
-    QString clickAction_, rClickAction_;
-    Qt::MouseButton pressed_ = Qt::NoButton;
 };
 
 TTomericObj* CreatePolygon(QWidget* parent, const TObjectRecord& record, ObjectHost& host);
