@@ -580,14 +580,16 @@ void TRtfReaderImpl::Finish()
     FlushRun();
     // A final paragraph mark ends the last paragraph; it opens no empty one.
     const QTextBlock last = cursor_.block();
-    if (last.length() <= 1 && last.previous().isValid() && pendingBookmarks_.isEmpty()) {
+    if (last.length() <= 1 && last.previous().isValid())
         cursor_.deletePreviousChar();
-        return;
+    else
+        cursor_.setBlockFormat(BlockFormat(groups_.size() > 1 ? groups_.back().para : finalPara_));
+    if (!pendingBookmarks_.isEmpty()) {
+        QTextBlockFormat block = cursor_.blockFormat();
+        block.setProperty(rtpBlockEndBookmarks,
+                          block.property(rtpBlockEndBookmarks).toStringList() + pendingBookmarks_);
+        cursor_.setBlockFormat(block);
     }
-    QTextBlockFormat block = BlockFormat(groups_.size() > 1 ? groups_.back().para : finalPara_);
-    if (!pendingBookmarks_.isEmpty())
-        block.setProperty(rtpBlockEndBookmarks, pendingBookmarks_);
-    cursor_.setBlockFormat(block);
 }
 
 } // namespace tomeric

@@ -12,6 +12,14 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable test messages for texts.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
 namespace tomeric::testing {
 
 inline void EnsureGuiApplication()

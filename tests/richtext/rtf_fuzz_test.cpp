@@ -4,6 +4,7 @@
 
 #include "richtext/caret_markup.h"
 #include "richtext/rich_text_properties.h"
+#include "richtext/rtf_writer.h"
 #include "rich_text_test_support.h"
 
 #include <QDir>
@@ -79,9 +80,25 @@ QList<QByteArray> Samples(const char* filter)
     return samples;
 }
 
+// Whatever was read can be written and read back into the same text (fields
+// aside: they go back to their source).
+void ExpectRoundTrip(const QTextDocument& document)
+{
+    QTextDocument copy;
+    QString error;
+    ASSERT_TRUE(ReadRtf(WriteRtf(document), copy, {}, &error)) << error.toStdString();
+    bool hasFields = false;
+    for (QTextBlock block = document.begin(); block.isValid() && !hasFields; block = block.next())
+        for (auto it = block.begin(); !it.atEnd(); ++it)
+            hasFields = hasFields || it.fragment().charFormat().intProperty(rtpFieldId) != 0;
+    if (!hasFields)
+        EXPECT_EQ(copy.toRawText(), document.toRawText());
+}
+
 // Everything the objects ask of a document, on whatever came out.
 void QueryEverything(QTextDocument& document)
 {
+    ExpectRoundTrip(document);
     const int end = document.characterCount() - 1;
     for (int position = 0; position < end; position += 7)
         (void)LinkAt(document, position);

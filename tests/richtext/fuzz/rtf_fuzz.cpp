@@ -14,6 +14,7 @@
 #include "richtext/caret_markup.h"
 #include "richtext/rich_text_properties.h"
 #include "richtext/rtf_reader.h"
+#include "richtext/rtf_writer.h"
 
 #include <QGuiApplication>
 #include <QTextDocument>
@@ -50,6 +51,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         input = CaretMarkupToRtf(input, {bool(mode & 2)});
     QTextDocument document;
     ReadRtf(input, document);
+    // What was read writes out as RTF that reads back completely.
+    QTextDocument copy;
+    if (!ReadRtf(WriteRtf(document), copy))
+        std::abort();
     const int end = document.characterCount() - 1;
     for (int position = 0; position < end; position += 5)
         (void)LinkAt(document, position);

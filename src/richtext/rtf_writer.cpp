@@ -1,0 +1,338 @@
+#include "richtext/rtf_writer.h"
+
+#include "platform/cp1252.h"
+#include "richtext/rich_text_properties.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+#include <cmath>
+
+namespace tomeric {
+namespace {
+
+constexpr double kTwipsPerPixel = 15.0;
+constexpr QChar kEmptyFieldMark(0x200B);
+
+QByteArray Number(double value)
+{
+    return QByteArray::number(qint64(std::lround(value)));
+}
+
+QString FamilyOf(const QTextCharFormat& format)
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    return families.isEmpty() ? QString() : families.first();
+}
+
+// Text escaped for RTF.
+QByteArray Escaped(QStringView text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == '\\' || u == '{' || u == '}') {
+            out.append('\\');
+            out.append(char(u));
+        } else if (u == '\t') {
+            out.append("\\tab ");
+        } else if (u == QChar::LineSeparator) {
+            out.append("\\line ");
+        } else if (u == 0x00A0) {
+            out.append("\\~");
+        } else if (u == kEmptyFieldMark.unicode() || u == QChar::ObjectReplacementCharacter) {
+            continue;
+        } else if (u >= 0x20 && u < 0x80) {
+            out.append(char(u));
+        } else if (u < 0x20) {
+            continue;
+        } else if (IsWindows1252(QStringView(&c, 1))) {
+            out.append("\\'");
+            out.append(EncodeWindows1252(QStringView(&c, 1)).toHex());
+        } else {
+            out.append("\\u");
+            out.append(QByteArray::number(qint16(u)));
+            out.append('?');
+        }
+    }
+    return out;
+}
+
+class RtfWriter {
+public:
+    explicit RtfWriter(const QTextDocument& document) : document_(document) {}
+
+    QByteArray Write()
+    {
+        CollectTables();
+        QByteArray body;
+        for (QTextBlock block = document_.begin(); block.isValid(); block = block.next()) {
+            body += Paragraph(block.blockFormat());
+            WriteBlock(block, body);
+            // The reader takes a final paragraph mark as the end of the last
+            // paragraph, so an empty last paragraph needs a mark of its own.
+            const bool emptyLast = !block.next().isValid() && block.length() <= 1 &&
+                                   block.previous().isValid();
+            if (block.next().isValid() || emptyLast)
+                body += "\\par\r\n";
+        }
+        return Header() + body + "}";
+    }
+
+private:
+    void CollectTables()
+    {
+        colours_.append(QColor()); // entry 0: the automatic colour
+        for (QTextBlock block = document_.begin(); block.isValid(); block = block.next()) {
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                FontIndex(FamilyOf(format));
+                if (format.hasProperty(QTextFormat::ForegroundBrush))
+                    ColourIndex(format.foreground().color());
+                if (format.hasProperty(QTextFormat::BackgroundBrush))
+                    ColourIndex(format.background().color());
+            }
+        }
+    }
+
+    int FontIndex(const QString& family)
+    {
+        const QString name = family.isEmpty() ? document_.defaultFont().family() : family;
+        qsizetype index = fonts_.indexOf(name);
+        if (index < 0) {
+            fonts_.append(name);
+            index = fonts_.size() - 1;
+        }
+        return int(index);
+    }
+
+    int ColourIndex(const QColor& colour)
+    {
+        if (!colour.isValid())
+            return 0;
+        const QColor opaque = colour.toRgb();
+        for (qsizetype i = 1; i < colours_.size(); ++i)
+            if (colours_[i].rgb() == opaque.rgb())
+                return int(i);
+        colours_.append(opaque);
+        return int(colours_.size() - 1);
+    }
+
+    QByteArray Header() const
+    {
+        QByteArray header = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl";
+        for (qsizetype i = 0; i < fonts_.size(); ++i)
+            header += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 " + Escaped(fonts_[i]) + ";}";
+        header += "}\r\n{\\colortbl ;";
+        for (qsizetype i = 1; i < colours_.size(); ++i)
+            header += "\\red" + QByteArray::number(colours_[i].red()) + "\\green" +
+                      QByteArray::number(colours_[i].green()) + "\\blue" +
+                      QByteArray::number(colours_[i].blue()) + ";";
+        return header + "}\r\n";
+    }
+
+    static QByteArray Paragraph(const QTextBlockFormat& format)
+    {
+        QByteArray out = "\\pard";
+        const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
+        if (align & Qt::AlignHCenter)
+            out += "\\qc";
+        else if (align & Qt::AlignRight)
+            out += "\\qr";
+        else if (align & Qt::AlignJustify)
+            out += "\\qj";
+        auto twips = [&](const char* word, double pixels) {
+            if (pixels != 0)
+                out += QByteArray("\\") + word + Number(pixels * kTwipsPerPixel);
+        };
+        twips("li", format.leftMargin());
+        twips("ri", format.rightMargin());
+        twips("fi", format.textIndent());
+        twips("sb", format.topMargin());
+        twips("sa", format.bottomMargin());
+        switch (format.lineHeightType()) {
+        case QTextBlockFormat::ProportionalHeight:
+            out += "\\sl" + Number(format.lineHeight() * 240.0 / 100.0) + "\\slmult1";
+            break;
+        case QTextBlockFormat::MinimumHeight:
+            out += "\\sl" + Number(format.lineHeight() * kTwipsPerPixel) + "\\slmult0";
+            break;
+        case QTextBlockFormat::FixedHeight:
+            out += "\\sl-" + Number(format.lineHeight() * kTwipsPerPixel) + "\\slmult0";
+            break;
+        default: break;
+        }
+        for (const QTextOption::Tab& tab : format.tabPositions()) {
+            if (tab.type == QTextOption::RightTab)
+                out += "\\tqr";
+            else if (tab.type == QTextOption::CenterTab)
+                out += "\\tqc";
+            else if (tab.type == QTextOption::DelimiterTab)
+                out += "\\tqdec";
+            out += "\\tx" + Number(tab.position * kTwipsPerPixel);
+        }
+        return out + " ";
+    }
+
+    QByteArray CharacterWords(const QTextCharFormat& format)
+    {
+        QByteArray out = "\\f" + QByteArray::number(FontIndex(FamilyOf(format)));
+        const double points = format.fontPointSize() > 0 ? format.fontPointSize()
+                                                         : document_.defaultFont().pointSizeF();
+        out += "\\fs" + Number(points * 2);
+        if (format.fontWeight() >= QFont::Bold)
+            out += "\\b";
+        if (format.fontItalic())
+            out += "\\i";
+        if (format.fontStrikeOut())
+            out += "\\strike";
+        if (format.intProperty(rtpLinkKind) != int(TRichLinkKind::HotText) &&
+            format.underlineStyle() != QTextCharFormat::NoUnderline)
+            out += "\\ul";
+        if (format.hasProperty(QTextFormat::ForegroundBrush))
+            out += "\\cf" + QByteArray::number(ColourIndex(format.foreground().color()));
+        if (format.hasProperty(QTextFormat::BackgroundBrush))
+            out += "\\highlight" + QByteArray::number(ColourIndex(format.background().color()));
+        if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+            out += "\\super";
+        else if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
+            out += "\\sub";
+        if (format.boolProperty(rtpHiddenText))
+            out += "\\v";
+        if (format.boolProperty(rtpProtected))
+            out += "\\protect";
+        return out + " ";
+    }
+
+    // One block, fragment by fragment; links and fields span fragments.
+    void WriteBlock(const QTextBlock& block, QByteArray& out)
+    {
+        int openLink = 0;
+        int openField = 0;
+        QTextCharFormat linkFormat;
+        auto closeLink = [&] {
+            if (openLink == 0)
+                return;
+            if (linkFormat.intProperty(rtpLinkKind) == int(TRichLinkKind::Hyperlink))
+                out += "}}"; // the result and the field
+            else
+                out += "}{\\v " + Escaped(linkFormat.stringProperty(rtpLinkCommand)) + "}";
+            openLink = 0;
+        };
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            WriteBookmarks(format, out);
+            const int fieldId = format.intProperty(rtpFieldId);
+            if (fieldId != 0 && fieldId == openField)
+                continue; // the rest of a field already written
+            openField = fieldId;
+            const int linkId = format.intProperty(rtpLinkId);
+            if (linkId != openLink) {
+                closeLink();
+                if (linkId != 0)
+                    OpenLink(format, out);
+                openLink = linkId;
+                linkFormat = format;
+            }
+            if (format.isImageFormat()) {
+                WriteImage(format.toImageFormat(), out);
+                continue;
+            }
+            out += "{" + CharacterWords(format);
+            if (fieldId != 0)
+                out += FieldText(block, fragment, format);
+            else
+                out += Escaped(fragment.text());
+            out += "}";
+        }
+        closeLink();
+        const QStringList atEnd = block.blockFormat().property(rtpBlockEndBookmarks).toStringList();
+        for (const QString& name : atEnd)
+            out += "{\\*\\bkmkstart " + Escaped(name) + "}{\\*\\bkmkend " + Escaped(name) + "}";
+    }
+
+    static void WriteBookmarks(const QTextCharFormat& format, QByteArray& out)
+    {
+        for (const QString& name : format.property(rtpBookmarks).toStringList())
+            out += "{\\*\\bkmkstart " + Escaped(name) + "}{\\*\\bkmkend " + Escaped(name) + "}";
+    }
+
+    static void OpenLink(const QTextCharFormat& format, QByteArray& out)
+    {
+        const QString command = format.stringProperty(rtpLinkCommand);
+        if (format.intProperty(rtpLinkKind) != int(TRichLinkKind::Hyperlink)) {
+            out += "{\\uldb ";
+            return;
+        }
+        QByteArray instruction = command.startsWith(u':')
+                                     ? "HYPERLINK \\\\l \"" + Escaped(command.mid(1)) + "\""
+                                     : "HYPERLINK \"" + Escaped(command) + "\"";
+        out += "{\\field{\\*\\fldinst " + instruction + "}{\\fldrslt ";
+    }
+
+    // A variable field goes back to its "[Name]" group; another field keeps
+    // its instruction around the text it shows.
+    static QByteArray FieldText(const QTextBlock& block, const QTextFragment& first,
+                                const QTextCharFormat& format)
+    {
+        const QString source = format.stringProperty(rtpFieldSource);
+        if (!source.isEmpty())
+            return Escaped(source);
+        QString shown;
+        const int id = format.intProperty(rtpFieldId);
+        bool started = false;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment == first)
+                started = true;
+            if (!started)
+                continue;
+            if (fragment.charFormat().intProperty(rtpFieldId) != id)
+                break;
+            shown += fragment.text();
+        }
+        return "{\\field{\\*\\fldinst " + Escaped(format.stringProperty(rtpFieldInstruction)) +
+               "}{\\fldrslt " + Escaped(shown) + "}}";
+    }
+
+    void WriteImage(const QTextImageFormat& format, QByteArray& out) const
+    {
+        const QVariant resource =
+            document_.resource(QTextDocument::ImageResource, QUrl(format.name()));
+        const QImage image = resource.value<QImage>();
+        if (image.isNull())
+            return;
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        const double width = format.width() > 0 ? format.width() : image.width();
+        const double height = format.height() > 0 ? format.height() : image.height();
+        out += "{\\pict\\pngblip\\picw" + QByteArray::number(image.width()) + "\\pich" +
+               QByteArray::number(image.height()) + "\\picwgoal" + Number(width * kTwipsPerPixel) +
+               "\\pichgoal" + Number(height * kTwipsPerPixel) + "\r\n";
+        const QByteArray hex = png.toHex();
+        for (qsizetype at = 0; at < hex.size(); at += 128)
+            out += hex.mid(at, 128) + "\r\n";
+        out += "}";
+    }
+
+    const QTextDocument& document_;
+    QStringList fonts_;
+    QList<QColor> colours_;
+};
+
+} // namespace
+
+QByteArray WriteRtf(const QTextDocument& document)
+{
+    return RtfWriter(document).Write();
+}
+
+} // namespace tomeric
