@@ -2,6 +2,7 @@
 
 #include "imaging/windows_fonts.h"
 #include "platform/cp1252.h"
+#include "richtext/rich_text_properties.h"
 
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -40,6 +41,47 @@ void LoadPlainText(const QString& text, QTextDocument& document, const TRtfReadO
 }
 
 } // namespace
+
+void ApplyFontToWholeText(QTextDocument& document, const QString& family, double pointSize,
+                          int styleBits, bool withStyle)
+{
+    InstallFontSubstitutes();
+    QFont font = document.defaultFont();
+    font.setFamilies(QStringList{family});
+    if (pointSize > 0)
+        font.setPointSizeF(pointSize);
+    QTextCharFormat format;
+    format.setFontFamilies(QStringList{family});
+    if (pointSize > 0)
+        format.setFontPointSize(pointSize);
+    if (withStyle) {
+        format.setFontWeight(styleBits & fsBold ? QFont::Bold : QFont::Normal);
+        format.setFontItalic(styleBits & fsItalic);
+        format.setFontUnderline(styleBits & fsUnderline);
+        format.setFontStrikeOut(styleBits & fsStrikeOut);
+        font.setBold(styleBits & fsBold);
+        font.setItalic(styleBits & fsItalic);
+        font.setUnderline(styleBits & fsUnderline);
+        font.setStrikeOut(styleBits & fsStrikeOut);
+    }
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.mergeCharFormat(format);
+    cursor.mergeBlockCharFormat(format);
+    if (withStyle) {
+        QTextCharFormat underline;
+        underline.setFontUnderline(true);
+        for (const TRichLink& link : Links(document)) {
+            QTextCursor range(&document);
+            range.setPosition(link.start);
+            range.setPosition(link.start + link.length, QTextCursor::KeepAnchor);
+            range.mergeCharFormat(underline);
+        }
+    }
+    cursor.endEditBlock();
+    document.setDefaultFont(font);
+}
 
 QByteArray RtfBytesOf(const QString& rtf)
 {

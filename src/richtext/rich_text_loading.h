@@ -22,6 +22,13 @@ bool LoadRichOrPlainText(const QByteArray& bytes, QTextDocument& document,
 bool LoadRichOrPlainText(const QString& text, QTextDocument& document,
                          const TRtfReadOptions& options = {}, QString* error = nullptr);
 
+// Puts a font on the whole text (an article's OverrideFont, SetObjectFont on
+// a text object): family and size always; the style bits (TFontStyleBits:
+// bold, italic, underline, strike-out) only with `withStyle`. Links stay
+// underlined. The document's default font follows.
+void ApplyFontToWholeText(QTextDocument& document, const QString& family, double pointSize,
+                          int styleBits, bool withStyle);
+
 // RTF bytes for RTF held as a QString (the inverse of decoding it as
 // Windows-1252; other characters become \uN escapes).
 QByteArray RtfBytesOf(const QString& rtf);

@@ -1,7 +1,9 @@
 // Automatic detection: RTF is read as RTF, anything else as plain text in
 // the default font.
 
+#include "imaging/windows_fonts.h"
 #include "richtext/rich_text_loading.h"
+#include "richtext/rich_text_properties.h"
 #include "rich_text_test_support.h"
 
 namespace tomeric {
@@ -48,6 +50,23 @@ TEST_F(RichTextTest, DamagedRtfReportsButKeepsItsText)
     EXPECT_FALSE(LoadRichOrPlainText(QByteArray("{\\rtf1 unfinished"), document, {}, &error));
     EXPECT_EQ(Text(), "unfinished");
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(RichTextTest, FontOverWholeTextKeepsStyleUnlessAsked)
+{
+    Read("{\\rtf1 {\\b bold} {\\uldb link}{\\v cmd} {\\fs40 big}}");
+    ApplyFontToWholeText(document, "Courier New", 9, 0, false);
+    EXPECT_EQ(FormatOf("big").fontFamilies().toStringList(), QStringList{"Courier New"});
+    EXPECT_DOUBLE_EQ(FormatOf("big").fontPointSize(), 9.0);
+    EXPECT_EQ(FormatOf("bold").fontWeight(), QFont::Bold) << "style kept without withStyle";
+    EXPECT_EQ(document.defaultFont().family(), "Courier New");
+
+    ApplyFontToWholeText(document, "Arial", 12, fsItalic, true);
+    EXPECT_NE(FormatOf("bold").fontWeight(), QFont::Bold);
+    EXPECT_TRUE(FormatOf("big").fontItalic());
+    EXPECT_TRUE(FormatOf("link").fontUnderline()) << "links stay underlined";
+    EXPECT_FALSE(FormatOf("big").fontUnderline());
+    EXPECT_EQ(LinkCommandAt(document, PositionOf("link")), "cmd");
 }
 
 } // namespace
