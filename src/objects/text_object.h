@@ -7,7 +7,7 @@
 // text runs its command when clicked; elsewhere a press starts a drag when
 // the object is draggable.
 
-#include "objects/tomeric_obj.h"
+#include "objects/drag_object.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -17,8 +17,8 @@
 
 namespace tomeric {
 
-// The class texts build on; becomes the drag base once it is available.
-using TTextObjectBase = TTomericObj;
+// Texts can be dragged and dropped (DRAGMODE=, DROPACTION=, DROPTARGET=).
+using TTextObjectBase = TTomericDragObj;
 
 class TTomericText : public TTextObjectBase {
     Q_OBJECT

@@ -149,6 +149,33 @@ TEST_F(TextObjectTest, ClickingPlainTextRunsNoLink)
     EXPECT_TRUE(LinkRuns().empty());
 }
 
+// ---- dragging ------------------------------------------------------------------------
+
+TEST_F(TextObjectTest, ADraggableTextIsDraggedByItsTextButNotByItsLinks)
+{
+    const QString rtf = QStringLiteral("{\\rtf1\\ansi Drag me {\\uldb link}{\\v Beep}}");
+    TTomericText* text = MakeText(rtf, [](TObjectRecord& r) { r.As<TTextProps>()->dragMode = 1; });
+    page.show();
+    TurnEventLoop();
+    const QPoint start = text->pos();
+
+    const int link = PositionOf(text->Document(), QStringLiteral("link"));
+    const QPoint onLink = OnCharacter(*text, link + 1);
+    SendTextMouse(*text, QEvent::MouseButtonPress, onLink);
+    SendTextMouse(*text, QEvent::MouseMove, onLink + QPoint(20, 10));
+    SendTextMouse(*text, QEvent::MouseButtonRelease, onLink + QPoint(20, 10));
+    EXPECT_EQ(text->pos(), start);
+
+    const QPoint onText = OnCharacter(*text, 1);
+    SendTextMouse(*text, QEvent::MouseButtonPress, onText);
+    SendTextMouse(*text, QEvent::MouseMove, onText + QPoint(10, 5));
+    SendTextMouse(*text, QEvent::MouseMove, onText + QPoint(20, 10));
+    SendTextMouse(*text, QEvent::MouseButtonRelease, onText + QPoint(20, 10));
+    TurnEventLoop();
+    EXPECT_EQ(text->pos(), start + QPoint(20, 10));
+    EXPECT_TRUE(LinkRuns().empty());
+}
+
 // ---- search -------------------------------------------------------------------------
 
 TEST_F(TextObjectTest, FindTextFindsShownTextFromAPosition)
