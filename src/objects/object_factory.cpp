@@ -1,13 +1,17 @@
 #include "objects/object_factory.h"
 
 #include "objects/articles.h"
+#include "objects/combo_box.h"
+#include "objects/edit_field.h"
 #include "objects/linked_article.h"
+#include "objects/list_box.h"
 #include "objects/picture_object.h"
 #include "objects/polygon_object.h"
 #include "objects/repositor.h"
 #include "objects/shapes.h"
 #include "objects/text_object.h"
 #include "objects/timer_object.h"
+#include "objects/track_bar.h"
 
 #include <algorithm>
 #include <array>
@@ -30,14 +34,14 @@ constexpr std::array<TCreatorRow, 23> kCreators = {{
     {otCircle,        CreateCircle},
     {otLine,          CreateLine},
     {otText,          CreateText},
-    {otEditField,     CreatePlaceholder},
-    {otListBox,       CreatePlaceholder},
-    {otComboBox,      CreatePlaceholder},
+    {otEditField,     CreateEditField},
+    {otListBox,       CreateListBox},
+    {otComboBox,      CreateComboBox},
     {otCheckBox,      CreatePlaceholder},
     {otRadioBtn,      CreatePlaceholder},
     {otWebBrowser,    CreatePlaceholder},
     {otTimer,         CreateTimer},
-    {otTrackBar,      CreatePlaceholder},
+    {otTrackBar,      CreateTrackBar},
     {otRoundRect,     CreateRoundRect},
     {otMediaPlayer,   CreatePlaceholder},
     {otAnimator,      CreatePlaceholder},
