@@ -2,6 +2,7 @@
 // page shows the look of the page it lies in, and pages are drawn off-screen.
 
 #include "pages/page_stack.h"
+#include "windows/file_boxes.h"
 #include "windows/simple_dialogs.h"
 
 #include <gtest/gtest.h>
@@ -150,7 +151,7 @@ INSTANTIATE_TEST_SUITE_P(Table, DrivenPassword,
 TEST(DialogTexts, BarsBreakLinesAndFiltersBecomeQtFilters)
 {
     EXPECT_EQ(TSimpleDialogs::DisplayText(QStringLiteral("a|b")), QStringLiteral("a\nb"));
-    EXPECT_EQ(TSimpleDialogs::QtFilter(QStringLiteral("Texts|*.txt;*.log|All|*.*")),
+    EXPECT_EQ(QtFileFilter(QStringLiteral("Texts|*.txt;*.log|All|*.*")),
               QStringLiteral("Texts (*.txt *.log);;All (*.*)"));
 }
 
