@@ -1,6 +1,7 @@
 #include "objects/object_factory.h"
 
 #include "objects/articles.h"
+#include "objects/buttons.h"
 #include "objects/combo_box.h"
 #include "objects/edit_field.h"
 #include "objects/linked_article.h"
@@ -28,7 +29,7 @@ struct TCreatorRow {
 // its own creator (and adds its header above).
 constexpr std::array<TCreatorRow, 23> kCreators = {{
     {otArticle,       CreateArticle},
-    {otPushBtn,       CreatePlaceholder},
+    {otPushBtn,       CreatePushButton},
     {otPicture,       CreatePicture},
     {otRect,          CreateRect},
     {otCircle,        CreateCircle},
@@ -37,8 +38,8 @@ constexpr std::array<TCreatorRow, 23> kCreators = {{
     {otEditField,     CreateEditField},
     {otListBox,       CreateListBox},
     {otComboBox,      CreateComboBox},
-    {otCheckBox,      CreatePlaceholder},
-    {otRadioBtn,      CreatePlaceholder},
+    {otCheckBox,      CreateCheckBox},
+    {otRadioBtn,      CreateRadioButton},
     {otWebBrowser,    CreatePlaceholder},
     {otTimer,         CreateTimer},
     {otTrackBar,      CreateTrackBar},
