@@ -5,6 +5,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <vector>
 
 namespace tomeric {
 namespace {
@@ -49,15 +50,17 @@ QList<Span> SpansOf(const QTextDocument& document, int idProperty)
     return spans;
 }
 
+// The format of the character that starts at `position` (a cursor after it
+// reports it; the piece table finds it without walking the block).
 QTextCharFormat FormatAt(const QTextDocument& document, int position)
 {
-    const QTextBlock block = document.findBlock(position);
-    for (auto it = block.begin(); !it.atEnd(); ++it) {
-        const QTextFragment fragment = it.fragment();
-        if (fragment.contains(position))
-            return fragment.charFormat();
-    }
-    return {};
+    if (position < 0 || position >= document.characterCount() - 1)
+        return {};
+    QTextCursor cursor(const_cast<QTextDocument*>(&document));
+    cursor.setPosition(position + 1);
+    if (cursor.atBlockStart())
+        return {}; // the character is a paragraph end
+    return cursor.charFormat();
 }
 
 TRichLink LinkOf(const Span& span)
@@ -89,33 +92,49 @@ int MaxProperty(const QTextDocument& document, int property)
     return highest;
 }
 
-// The end of the "[...]" group opening at `start`, nested groups included;
-// -1 when it does not close within the text.
-qsizetype GroupEnd(const QString& text, qsizetype start)
+// The outermost "[...]" groups of a text as (first, last) index pairs,
+// nested brackets matched; a "[" that never closes is plain text, so groups
+// inside it still count.
+QList<std::pair<qsizetype, qsizetype>> BracketPairs(const QString& text)
 {
-    int depth = 0;
-    for (qsizetype i = start; i < text.size(); ++i) {
-        if (text[i] == u'[')
-            ++depth;
-        else if (text[i] == u']' && --depth == 0)
-            return i;
+    QList<std::pair<qsizetype, qsizetype>> pairs;
+    std::vector<qsizetype> open;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == u'[') {
+            open.push_back(i);
+        } else if (text[i] == u']' && !open.empty()) {
+            pairs.append({open.back(), i});
+            open.pop_back();
+        }
     }
-    return -1;
+    std::sort(pairs.begin(), pairs.end());
+    return pairs;
 }
 
-// True when a character of the range may not become part of a new field.
-bool RangeIsExcluded(const QTextBlock& block, int start, int end)
+// The block's ranges that may not become part of a new field (fields,
+// hidden or protected text, pictures), in order.
+QList<std::pair<int, int>> ExcludedRanges(const QTextBlock& block)
 {
+    QList<std::pair<int, int>> ranges;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
-        if (fragment.position() >= end || fragment.position() + fragment.length() <= start)
-            continue;
         const QTextCharFormat format = fragment.charFormat();
         if (format.intProperty(rtpFieldId) != 0 || format.boolProperty(rtpHiddenText) ||
             format.boolProperty(rtpProtected) || format.isImageFormat())
-            return true;
+            ranges.append({fragment.position(), fragment.position() + fragment.length()});
     }
-    return false;
+    return ranges;
+}
+
+bool Overlaps(const QList<std::pair<int, int>>& ranges, int start, int end)
+{
+    // The first range ending after `start` is the only one that can overlap
+    // first; ranges are disjoint and sorted.
+    const auto found = std::upper_bound(ranges.begin(), ranges.end(), start,
+                                        [](int value, const std::pair<int, int>& range) {
+                                            return value < range.second;
+                                        });
+    return found != ranges.end() && found->first < end;
 }
 
 bool NameMatches(const QString& fieldName, const QString& only)
@@ -188,18 +207,17 @@ int CreateVariableFields(QTextDocument& document,
         const QString text = block.text();
         // Groups are found left to right, then replaced right to left so that
         // the positions found stay valid.
+        const QList<std::pair<int, int>> excluded = ExcludedRanges(block);
         QList<std::pair<qsizetype, qsizetype>> groups;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            if (text[i] != u'[')
+        qsizetype coveredUntil = -1;
+        for (const auto& [first, last] : BracketPairs(text)) {
+            if (first <= coveredUntil || last - first < 2)
                 continue;
-            const qsizetype end = GroupEnd(text, i);
-            if (end < 0)
+            const int start = block.position() + int(first);
+            if (Overlaps(excluded, start, block.position() + int(last) + 1))
                 continue;
-            const int start = block.position() + int(i);
-            if (end - i > 1 && !RangeIsExcluded(block, start, block.position() + int(end) + 1)) {
-                groups.append({i, end});
-                i = end;
-            }
+            groups.append({first, last});
+            coveredUntil = last;
         }
         for (auto group = groups.crbegin(); group != groups.crend(); ++group) {
             const QString source = text.mid(group->first, group->second - group->first + 1);

@@ -9,6 +9,7 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15.0; // 1440 twips per inch, 96 pixels per inch
 constexpr int kMaxSide = 16384;         // larger bitmaps are refused, not allocated
+constexpr qint64 kMaxPixels = 16 * 1024 * 1024;
 
 int HexValue(char c)
 {
@@ -56,7 +57,8 @@ QImage DecodeWindowsBitmap(const TRtfPicture& picture)
 {
     const int width = picture.width;
     const int height = picture.height;
-    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide || picture.planes != 1)
+    if (width <= 0 || height <= 0 || width > kMaxSide || height > kMaxSide ||
+        qint64(width) * height > kMaxPixels || picture.planes != 1)
         return {};
     const int depth = picture.bitsPerPixel;
     int stride = picture.widthBytes;

@@ -226,6 +226,19 @@ TEST_F(VariableFields, UnbalancedAndEmptyBracketsStayText)
     EXPECT_EQ(Text(), "a x c [] d [e");
 }
 
+TEST_F(VariableFields, LongParagraphsOfBracketsAreHandledInOnePass)
+{
+    // Two hundred thousand unclosed brackets and alternating formats around
+    // ten thousand groups: each must be looked at once, not once per bracket.
+    QByteArray rtf = "{\\rtf1 " + QByteArray(200000, '[');
+    for (int i = 0; i < 10000; ++i)
+        rtf += (i % 2 ? "{\\b [A]}" : "{\\i [A]}");
+    Read(rtf + "}");
+    values = {{"A", "1"}};
+    EXPECT_EQ(CreateVariableFields(document, Values()), 10000);
+    EXPECT_EQ(RefreshVariableFields(document, Values(), "A"), 10000);
+}
+
 // ---- copying ------------------------------------------------------------------------
 
 TEST_F(RichTextTest, CopiedTextLeavesOutHiddenAndProtectedText)
