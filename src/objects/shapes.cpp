@@ -206,7 +206,8 @@ void TTomericMaskedShape::resizeEvent(QResizeEvent* event)
 TTomericRoundRect::TTomericRoundRect(QWidget* parent, const TObjectRecord& record, ObjectHost& host)
     : TTomericMaskedShape(parent, record, host)
 {
-    UpdateHitMask();
+    // The mask follows with the first resize event, delivered when the
+    // object is first shown or rendered.
 }
 
 int TTomericRoundRect::CornerSize(int width, int height)
@@ -244,7 +245,8 @@ QRegion TTomericRoundRect::HitRegion() const
 TTomericCircle::TTomericCircle(QWidget* parent, const TObjectRecord& record, ObjectHost& host)
     : TTomericMaskedShape(parent, record, host)
 {
-    UpdateHitMask();
+    // The mask follows with the first resize event, delivered when the
+    // object is first shown or rendered.
 }
 
 QRectF TTomericCircle::EllipseRect() const
@@ -308,7 +310,6 @@ TTomericLine::TTomericLine(QWidget* parent, const TObjectRecord& record, ObjectH
         origin = pos();
     }
     SetEndPoints(start + origin, end + origin);
-    UpdateHitMask();
 }
 
 QPoint TTomericLine::StartPoint() const { return pos() + start_; }

@@ -582,6 +582,17 @@ TEST_F(PolygonImage, OpacityBlendsThePictureWithTheFill)
     EXPECT_NEAR(centre.blue(), 127, 6);
 }
 
+TEST_F(Shapes, PolygonIsADragObject)
+{
+    TObjectRecord r = Shape(otPolygon, 10, 10, 40, 40);
+    r.As<TPolygonProps>()->dragMode = 1;
+    auto* draggable = Make<TTomericPolygon>(r);
+    EXPECT_TRUE(draggable->Draggable());
+    EXPECT_EQ(draggable->cursor().shape(), Qt::ClosedHandCursor);
+    r.As<TPolygonProps>()->clickAction = QStringLiteral("x");
+    EXPECT_EQ(Make<TTomericPolygon>(r)->cursor().shape(), Qt::PointingHandCursor);
+}
+
 // ---- the rectangle as a host of other windows --------------------------------------------------------
 
 TEST_F(Shapes, RectangleHostsAWidgetThatFillsItAndFollowsThePage)
