@@ -7,7 +7,7 @@ namespace tomeric {
 
 TPageStack::TPageStack(QWidget* parent, const TPublication& publication, TWallpaperSource wallpapers)
     : QWidget(parent), publication_(publication), wallpapers_(std::move(wallpapers)),
-      pages_(publication.pages.size(), nullptr)
+      pages_(publication.pages.size(), nullptr), built_(publication.pages.size(), false)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
@@ -42,8 +42,37 @@ TQXPageWidget* TPageStack::EnsurePage(int index)
         page = new TQXPageWidget(this, record.name, TBackgroundLook::From(record.background), wallpapers_);
         page->setGeometry(rect());
         page->Background()->SetPublicationArea(publicationArea_);
+        BuildPage(index);
     }
     return page;
+}
+
+void TPageStack::CreateAllPages()
+{
+    for (int i = 0; i < Count(); ++i)
+        EnsurePage(i);
+}
+
+void TPageStack::SetPageBuilder(TPageBuilder builder)
+{
+    builder_ = std::move(builder);
+    for (int i = 0; i < Count(); ++i)
+        if (pages_[size_t(i)])
+            BuildPage(i);
+}
+
+void TPageStack::BuildPage(int index)
+{
+    if (!builder_ || built_[size_t(index)])
+        return;
+    built_[size_t(index)] = true;
+    builder_(index, *pages_[size_t(index)]->Background());
+}
+
+TTomericBackground* TPageStack::PageBackground(int index) const
+{
+    const TQXPageWidget* page = ExistingPage(index);
+    return page ? page->Background() : nullptr;
 }
 
 TTomericBackground* TPageStack::MasterBackground()
@@ -123,12 +152,15 @@ QWidget* TPageStack::FindShownObject(const QString& name) const
         return nullptr;
     // The master background lies inside the shown page's background when
     // the page shows it, so one search covers both; the page's own objects
-    // come first.
+    // (at any depth) come first.
+    const TTomericBackground* masterBackground = pages_[0] ? pages_[0]->Background() : nullptr;
     QWidget* master = nullptr;
     for (QWidget* child : page->Background()->findChildren<QWidget*>()) {
         if (child->objectName().compare(name, Qt::CaseInsensitive) != 0)
             continue;
-        if (child->parentWidget() == page->Background())
+        const bool onMaster = masterBackground && masterBackground != page->Background() &&
+                              masterBackground->isAncestorOf(child);
+        if (!onMaster)
             return child;
         if (!master)
             master = child;

@@ -1,10 +1,12 @@
 #pragma once
 // The page container as a widget: it fills the publication area and holds
 // one TQXPageWidget per page of the publication. Page 0, the master page, exists
-// from the start; every other page gets its widgets the first time it is
-// shown or drawn, so a large publication costs nothing for pages nobody
-// visits. Which page is current, and the order of events around a change,
-// belong to the page list; this class only shows, hides and draws.
+// from the start; every other page gets its widgets when CreateAllPages runs
+// (the player does so once the publication is read: page objects must
+// exist to take their initial values) or the first time it is shown or
+// drawn. A page's look is only painted when it shows. Which page is current,
+// and the order of events around a change, belong to the page list; this
+// class only shows, hides and draws.
 
 #include "pages/page_widgets.h"
 #include "publication/publication_model.h"
@@ -12,6 +14,7 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
 #include <vector>
 
 namespace tomeric {
@@ -29,6 +32,19 @@ public:
     // The page widget when it exists already.
     TQXPageWidget* ExistingPage(int index) const;
     int CreatedPageCount() const;
+    // Creates every page not created yet.
+    void CreateAllPages();
+
+    // Called once for each page right after its widgets exist (also for the
+    // pages that exist when it is set), with the page's index and its
+    // background: the player creates the page's objects there.
+    using TPageBuilder = std::function<void(int index, TTomericBackground& background)>;
+    void SetPageBuilder(TPageBuilder builder);
+    // The page's own background when the page exists (for page 0 the master
+    // background, wherever it is placed); null otherwise.
+    TTomericBackground* PageBackground(int index) const;
+    // Whether page `index` shows the master page's objects beneath its own.
+    bool ShowsMasterPage(int index) const;
     int ShownIndex() const { return shown_; }
     QString PageName(int index) const;
 
@@ -41,8 +57,9 @@ public:
     // The container as it shows now.
     QImage RenderShown();
 
-    // The object of that name (any case) on the shown page, or on the master
-    // page when the shown page shows it; null when there is none.
+    // The object of that name (any case) on the shown page, at any depth of
+    // groups and containers, or on the master page when the shown page shows
+    // it; null when there is none.
     QWidget* FindShownObject(const QString& name) const;
 
     // Every page background receives the publication area.
@@ -54,11 +71,13 @@ protected:
 private:
     void PlaceMasterPage(int index);
     TTomericBackground* MasterBackground();
-    bool ShowsMasterPage(int index) const;
+    void BuildPage(int index);
 
     const TPublication& publication_;
     TWallpaperSource wallpapers_;
     std::vector<TQXPageWidget*> pages_; // null until the page is first needed
+    std::vector<bool> built_;            // the builder ran for the page
+    TPageBuilder builder_;
     int shown_ = -1;
     QRect publicationArea_;
 };

@@ -27,7 +27,13 @@ void TTomericBackground::SetPublicationArea(const QRect& area)
 {
     if (area == publicationArea_)
         return;
+    // The page's objects were placed from the area's origin: they follow it.
+    const QPoint shift = area.topLeft() - publicationArea_.topLeft();
     publicationArea_ = area;
+    if (!shift.isNull())
+        for (QObject* child : children())
+            if (auto* widget = qobject_cast<QWidget*>(child); widget && !qobject_cast<TTomericBackground*>(widget))
+                widget->move(widget->pos() + shift);
     update();
 }
 

@@ -21,6 +21,7 @@ public:
     void SetLook(const TBackgroundLook& look);
     const TBackgroundLook& Look() const { return look_; }
     // The rectangle the page is laid out in (from 0,0, the publication size).
+    // The page's objects move with its origin.
     void SetPublicationArea(const QRect& area);
     const QRect& PublicationArea() const { return publicationArea_; }
 

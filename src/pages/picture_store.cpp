@@ -74,6 +74,17 @@ QImage TPictureStore::Wallpaper(const QString& name)
     return picture.Ok() ? picture.view->image : QImage();
 }
 
+QImage TPictureStore::ObjectPicture(const QString& name)
+{
+    if (name.isEmpty())
+        return QImage();
+    const TCachedPicture picture = cache_->GetPicture(LoadableName(name), kNoRegionColour, -1, -1, false);
+    if (!picture.Ok() || picture.view->image.isNull())
+        return QImage();
+    const QImage& image = picture.view->image;
+    return picture.view->hasAlpha ? image.convertToFormat(QImage::Format_ARGB32_Premultiplied) : image;
+}
+
 std::optional<TPictureStore::TShape> TPictureStore::WindowShape(const QString& name, std::uint32_t transparentColour)
 {
     const TCachedPicture picture = cache_->GetPicture(LoadableName(name), transparentColour, -1, -1, false);

@@ -33,6 +33,10 @@ public:
     // cannot be loaded.
     QImage Wallpaper(const QString& name);
 
+    // A picture for a page object, as the publication names it, with its
+    // alpha channel when it has one; null when it cannot be loaded.
+    QImage ObjectPicture(const QString& name);
+
     // A window shape: the picture's size and the region of its opaque
     // pixels (from its alpha channel when it has one, else every pixel not
     // of `transparentColour`, 0x20000000 meaning the bottom-left pixel's).

@@ -33,13 +33,13 @@ inline TObjectRecord Record(int type, const QString& name, int x, int y, int w, 
 }
 
 // Makes sure the application exists before a widget base is constructed.
-struct TApplicationFirst {
-    TApplicationFirst() { ObjectsApplication(); }
+struct TObjectsAppFirst {
+    TObjectsAppFirst() { ObjectsApplication(); }
 };
 
 // A plain page stand-in: a white widget of the given size that the objects
 // are created on.
-class TTestPage : private TApplicationFirst, public QWidget {
+class TTestPage : private TObjectsAppFirst, public QWidget {
 public:
     explicit TTestPage(QSize size = {200, 150}) { resize(size); }
 
