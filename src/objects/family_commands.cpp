@@ -1,8 +1,9 @@
-// The commands of one family each: lists and combo boxes, track bars,
-// timers, pictures, articles, and the media, animation, browser and Flash
-// commands. Each is carried out only when the object is of its kind;
+// The commands of one family each: timers, pictures, articles, and the
+// media, animation, browser and Flash commands (lists and track bars are in
+// input_commands.cpp). Each is carried out only when the object is of its kind;
 // otherwise nothing happens.
 
+#include "objects/articles.h"
 #include "objects/object_command_handlers.h"
 #include "objects/picture_object.h"
 #include "objects/timer_object.h"
@@ -45,12 +46,14 @@ void PictureMagnifyCommand(TObjectCommandRun& run)
 
 void ArticleJumpToCommand(TObjectCommandRun& run)
 {
-    if (run.Object().ObjType() != otArticle && run.Object().ObjType() != otLinkedArticle)
+    auto* article = As<TBaseArticle>(run);
+    if (!article)
         return;
     const TObjectRoot& where = run.found.where;
     // An article on another page is shown before it scrolls.
     if (!where.onScreen && !where.floating && where.pageIndex >= 1 && run.commands.World().bringUpPage)
         run.commands.World().bringUpPage(where.pageIndex);
+    article->JumpTo(run.Param(2));
 }
 
 // ---- kinds without a player of their own yet ----------------------------------------------
@@ -82,19 +85,5 @@ void FlashGetVarCommand(TObjectCommandRun& run)
     if (IsKind(run, otFlash))
         run.Result(3, QString());
 }
-
-// ---- list boxes, combo boxes, track bars ------------------------------------------------
-// Until their families exist these kinds do nothing.
-
-void ListBoxGetItemCommand(TObjectCommandRun&) {}
-void ListBoxAddItemCommand(TObjectCommandRun&) {}
-void ListBoxDeleteItemCommand(TObjectCommandRun&) {}
-void ListBoxChangeItemCommand(TObjectCommandRun&) {}
-void ListBoxSizeCommand(TObjectCommandRun&) {}
-void ListBoxFindItemCommand(TObjectCommandRun&) {}
-void ListBoxSortCommand(TObjectCommandRun&) {}
-void ListBoxMoveItemCommand(TObjectCommandRun&) {}
-void TrackBarSetMinCommand(TObjectCommandRun&) {}
-void TrackBarSetMaxCommand(TObjectCommandRun&) {}
 
 } // namespace tomeric
