@@ -156,9 +156,6 @@ private:
     void Text(char c)
     {
         lineHasText_ = true;
-        QByteArray escaped;
-        if (c == '\\' || c == '{' || c == '}')
-            escaped.append('\\');
         if (link_ == LinkPart::Text && c == '=') {
             link_ = LinkPart::Command;
             inQuotes_ = false;
@@ -173,10 +170,15 @@ private:
                 return;
             }
         }
-        escaped.append(c);
-        out_.append(escaped);
-        if (bookmarkOpen_)
-            bookmarkName_.append(escaped);
+        const bool escape = c == '\\' || c == '{' || c == '}';
+        if (escape)
+            out_.append('\\');
+        out_.append(c);
+        if (bookmarkOpen_) {
+            if (escape)
+                bookmarkName_.append('\\');
+            bookmarkName_.append(c);
+        }
     }
 
     void Code(QByteArrayView text, qsizetype& pos)
