@@ -5,7 +5,7 @@
 // property ids below; the helpers query and update them.
 //
 // Links also set Qt's own anchor (QTextCharFormat::isAnchor, anchorHref =
-// the command), so QTextDocumentLayout::anchorAt finds them; bookmarks also
+// the command), so QAbstractTextDocumentLayout::anchorAt finds them; bookmarks also
 // set the anchor names, so QTextEdit::scrollToAnchor reaches them.
 
 #include <QString>
