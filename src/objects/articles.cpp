@@ -6,6 +6,8 @@
 #include "vars/variables.h"
 
 #include <QFile>
+
+#include <algorithm>
 #include <QScrollBar>
 
 namespace tomeric {
@@ -185,6 +187,29 @@ void TBaseArticle::ShowFound(const QTextCursor& found)
     view_->ScrollToPosition(found.selectionStart());
     view_->ShowSelection(found);
 }
+
+std::optional<TFindMatch> TBaseArticle::FindText(const QString& text, int from) const
+{
+    const std::optional<QTextCursor> found = FindWildcard(*document_, text, from);
+    if (!found)
+        return std::nullopt;
+    TFindMatch match;
+    match.position = found->selectionStart();
+    match.length = found->selectionEnd() - found->selectionStart();
+    match.next = found->selectionEnd();
+    return match;
+}
+
+void TBaseArticle::ShowFindMatch(const TFindMatch& match)
+{
+    QTextCursor cursor(document_.get());
+    const int end = document_->characterCount() - 1;
+    cursor.setPosition(std::clamp(match.position, 0, end));
+    cursor.setPosition(std::clamp(match.position + match.length, 0, end), QTextCursor::KeepAnchor);
+    ShowFound(cursor);
+}
+
+QStringList TBaseArticle::LinkActions() const { return LinkCommands(*document_); }
 
 std::optional<QString> TBaseArticle::FamilyInfo(const QString& upperInfo) const
 {

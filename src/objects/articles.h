@@ -15,6 +15,7 @@
 #include "objects/rich_text_view.h"
 #include "objects/text_content.h"
 #include "objects/tomeric_obj.h"
+#include "windows/find_searchable.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -24,7 +25,7 @@
 
 namespace tomeric {
 
-class TBaseArticle : public TTomericObj {
+class TBaseArticle : public TTomericObj, public TFindSearchable {
     Q_OBJECT
 public:
     TBaseArticle(QWidget* parent, const TObjectRecord& record, ObjectHost& host);
@@ -61,6 +62,12 @@ public:
                                                 bool includeLinkCommands) const;
     // Shows a found text: selected and scrolled to the top.
     virtual void ShowFound(const QTextCursor& found);
+
+    // The Find window: `text` ignoring case, "*" any run of characters, in
+    // the text shown; the match is shown selected at the top.
+    std::optional<TFindMatch> FindText(const QString& text, int from) const override;
+    void ShowFindMatch(const TFindMatch& match) override;
+    QStringList LinkActions() const override;
 
     // The document shown and the view that shows it.
     const QTextDocument& Document() const { return *document_; }

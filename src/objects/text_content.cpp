@@ -9,6 +9,7 @@
 #include "vars/variables.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -39,7 +40,10 @@ void PrepareEmpty(QTextDocument& document, const TTextLook& look)
 void LoadPlain(QTextDocument& document, const QString& text, const TTextLook& look)
 {
     PrepareEmpty(document, look);
-    document.setPlainText(text);
+    // Windows line ends (and a lone CR) end paragraphs like LF does.
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    document.setPlainText(lines);
 }
 
 void LoadRtf(QTextDocument& document, const QByteArray& rtf, const TTextLook& look)
@@ -224,6 +228,29 @@ std::optional<QTextCursor> FindInDocument(const QTextDocument& document, const Q
         break;
     }
     return found;
+}
+
+std::optional<QTextCursor> FindWildcard(const QTextDocument& document, const QString& pattern, int from)
+{
+    QStringList parts = pattern.split(u'*');
+    for (QString& part : parts)
+        part = QRegularExpression::escape(part);
+    const QRegularExpression expression(parts.join(QStringLiteral(".*")),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (QString(pattern).remove(u'*').isEmpty() || !expression.isValid())
+        return std::nullopt;
+    const QTextCursor found = document.find(expression, std::max(0, from));
+    if (found.isNull() || !found.hasSelection())
+        return std::nullopt;
+    return found;
+}
+
+QStringList LinkCommands(const QTextDocument& document)
+{
+    QStringList commands;
+    for (const TRichLink& link : Links(document))
+        commands << link.command;
+    return commands;
 }
 
 QString SelectionPlainText(const QTextCursor& selection)

@@ -8,6 +8,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <QTextCursor>
 
 #include <functional>
@@ -74,6 +75,14 @@ bool IsLinkCharacter(const QTextDocument& document, int position);
 std::optional<QTextCursor> FindInDocument(const QTextDocument& document, const QString& text,
                                           int from, bool includeLinkCommands,
                                           bool caseSensitive = false);
+
+// The Find window's search: `pattern` ignoring case, "*" standing for any
+// run of characters within a paragraph, at or after `from`. Never an empty
+// match.
+std::optional<QTextCursor> FindWildcard(const QTextDocument& document, const QString& pattern, int from);
+
+// The commands of the document's links, in text order.
+QStringList LinkCommands(const QTextDocument& document);
 
 // The selection as the user copies it: without hidden link commands and
 // protected text.

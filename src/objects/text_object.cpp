@@ -153,6 +153,20 @@ std::optional<QTextCursor> TTomericText::FindText(const QString& text, int from,
     return FindInDocument(*document_, text, from, includeLinkCommands);
 }
 
+std::optional<TFindMatch> TTomericText::FindText(const QString& text, int from) const
+{
+    const std::optional<QTextCursor> found = FindWildcard(*document_, text, from);
+    if (!found)
+        return std::nullopt;
+    TFindMatch match;
+    match.position = found->selectionStart();
+    match.length = found->selectionEnd() - found->selectionStart();
+    match.next = found->selectionEnd();
+    return match;
+}
+
+QStringList TTomericText::LinkActions() const { return LinkCommands(*document_); }
+
 // ---- hot text --------------------------------------------------------------------
 
 std::optional<int> TTomericText::LinkPositionAt(QPoint point) const

@@ -8,6 +8,7 @@
 // the object is draggable.
 
 #include "objects/drag_object.h"
+#include "windows/find_searchable.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
@@ -20,7 +21,7 @@ namespace tomeric {
 // Texts can be dragged and dropped (DRAGMODE=, DROPACTION=, DROPTARGET=).
 using TTextObjectBase = TTomericDragObj;
 
-class TTomericText : public TTextObjectBase {
+class TTomericText : public TTextObjectBase, public TFindSearchable {
     Q_OBJECT
 public:
     TTomericText(QWidget* parent, const TObjectRecord& record, ObjectHost& host);
@@ -44,6 +45,11 @@ public:
     // Search hook of the Find window: `text` at or after document position
     // `from`, ignoring case; link commands searched too when asked.
     std::optional<QTextCursor> FindText(const QString& text, int from, bool includeLinkCommands) const;
+    // The Find window: `text` ignoring case, "*" any run of characters.
+    std::optional<TFindMatch> FindText(const QString& text, int from) const override;
+    // A text object has no selection: the Find window flashes the object.
+    void ShowFindMatch(const TFindMatch& match) override { (void)match; }
+    QStringList LinkActions() const override;
     // Text objects have no selection: always empty.
     QString SelectedText() const { return QString(); }
 

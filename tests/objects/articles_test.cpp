@@ -196,6 +196,27 @@ TEST_F(ArticleTest, FindTextSearchesLinkCommandsOnlyWhenAsked)
     EXPECT_EQ(article->View().Selection().selectedText(), QStringLiteral("Line 3"));
 }
 
+TEST_F(ArticleTest, TheFindWindowSearchesWithWildcardsAndSeesLinkActions)
+{
+    TTomericArticle* article = MakeArticle(Caret());
+    TFindSearchable& searchable = *article;
+    const QString shown = article->Document().toPlainText();
+    const auto match = searchable.FindText(QStringLiteral("LINE *3"), 0);
+    ASSERT_TRUE(match);
+    EXPECT_EQ(shown.mid(match->position, match->length), QStringLiteral("Line 3"));
+    const auto next = searchable.FindText(QStringLiteral("line"), match->next);
+    ASSERT_TRUE(next);
+    EXPECT_EQ(shown.mid(next->position, next->length), QStringLiteral("Line"));
+    EXPECT_GT(next->position, match->position);
+    EXPECT_FALSE(searchable.FindText(QStringLiteral("*"), 0));
+    EXPECT_FALSE(searchable.FindText(QStringLiteral("Went"), 0));
+
+    searchable.ShowFindMatch(*match);
+    EXPECT_EQ(article->View().Selection().selectedText(), QStringLiteral("Line 3"));
+    EXPECT_EQ(searchable.LinkActions(),
+              QStringList({QStringLiteral("SetVar \"[Went]\" \"Yes\""), QStringLiteral(":End")}));
+}
+
 // ---- variable fields --------------------------------------------------------------------
 
 TEST_F(ArticleTest, FieldsShowVariablesAndFollowThem)

@@ -89,6 +89,13 @@ TEST_F(TextObjectTest, RtfTextKeepsItsFormatting)
     EXPECT_FALSE(cursor.charFormat().font().bold());
 }
 
+TEST_F(TextObjectTest, LineBreaksInPlainTextMakeParagraphs)
+{
+    TTomericText* text = MakeText(QStringLiteral("One\r\nTwo\rThree\nFour"));
+    EXPECT_EQ(text->Document().blockCount(), 4);
+    EXPECT_EQ(text->Document().toPlainText(), QStringLiteral("One\nTwo\nThree\nFour"));
+}
+
 TEST_F(TextObjectTest, LongTextWrapsAtTheWidthUnlessWordWrapIsOff)
 {
     TTomericText* text = MakeText(QStringLiteral("one two three four five six seven eight nine ten"),
