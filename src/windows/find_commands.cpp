@@ -334,13 +334,16 @@ ServiceReply TFindCommands::FindFirst(const QString& text, const QString& scope)
     Find(scope);
     form_->SetSearchText(text);
     lastText_ = form_->SearchText();
+    if (lastText_.isEmpty())
+        return {}; // nothing to look for: the window waits for a text
     return Show(search_->FindFirst(lastText_, scope_));
 }
 
 ServiceReply TFindCommands::FindNext()
 {
-    if (!form_)
+    if (!form_ || form_->SearchText().isEmpty())
         return {};
+    // With no search under way, Find Next starts from the first page.
     if (!search_->Searching())
         return Show(search_->FindFirst(form_->SearchText(), scope_));
     return Show(search_->FindNext());
@@ -349,6 +352,8 @@ ServiceReply TFindCommands::FindNext()
 void TFindCommands::OnFindFirst()
 {
     lastText_ = form_->SearchText();
+    if (lastText_.isEmpty())
+        return;
     const ServiceReply reply = Show(search_->FindFirst(lastText_, scope_));
     if (reply.ActionError != 0)
         dialogs_.ShowError(ActionErrorMessage(reply.ActionError, reply.ErrorText, 0));
