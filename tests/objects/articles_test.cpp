@@ -8,6 +8,7 @@
 #include "imaging/windows_fonts.h"
 #include "texts_test_support.h"
 
+#include <QClipboard>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -181,6 +182,33 @@ TEST_F(ArticleTest, SelectedTextLeavesOutLinkCommands)
     selection.setPosition(to, QTextCursor::KeepAnchor);
     article->View().ShowSelection(selection);
     EXPECT_EQ(article->SelectedText(), QStringLiteral("Go on and To the end"));
+}
+
+TEST_F(ArticleTest, WithAllowCopyTheMouseSelectsAndTheCopyKeyCopies)
+{
+    TTomericArticle* article = MakeArticle(Caret(), [](TObjectRecord& r) { r.As<TArticleProps>()->allowCopy = true; });
+    QWidget& viewport = *article->View().viewport();
+    const int from = PositionOf(article->Document(), QStringLiteral("Plain"));
+    const QPoint inset(TRichTextView::kLeftInset, 0);
+    const QPoint start = PointOfCharacter(article->Document(), from) + inset - QPoint(2, 0);
+    const QPoint end = PointOfCharacter(article->Document(), from + 4) + inset + QPoint(2, 0);
+    SendTextMouse(viewport, QEvent::MouseButtonPress, start);
+    SendTextMouse(viewport, QEvent::MouseMove, end);
+    SendTextMouse(viewport, QEvent::MouseButtonRelease, end);
+    EXPECT_EQ(article->SelectedText(), QStringLiteral("Plain"));
+    QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
+    QCoreApplication::sendEvent(&article->View(), &copy);
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("Plain"));
+}
+
+TEST_F(ArticleTest, WithoutAllowCopyTheMouseSelectsNothing)
+{
+    TTomericArticle* article = MakeArticle(Caret());
+    QWidget& viewport = *article->View().viewport();
+    SendTextMouse(viewport, QEvent::MouseButtonPress, QPoint(5, 30));
+    SendTextMouse(viewport, QEvent::MouseMove, QPoint(100, 40));
+    SendTextMouse(viewport, QEvent::MouseButtonRelease, QPoint(100, 40));
+    EXPECT_EQ(article->SelectedText(), QString());
 }
 
 TEST_F(ArticleTest, FindTextSearchesLinkCommandsOnlyWhenAsked)
