@@ -2,15 +2,40 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QMetaObject>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 
+#if defined(__SANITIZE_THREAD__)
+extern "C" void __tsan_acquire(void* address);
+extern "C" void __tsan_release(void* address);
+#endif
+
 namespace tomeric {
 
 namespace {
+
+// Qt's event queue runs a posted call after it was posted, under Qt's own
+// lock; the thread sanitizer cannot see that lock inside a Qt built without
+// it, so the hand-over from a mover thread to the main thread is announced.
+void* HandOverMark()
+{
+    static char mark;
+    return &mark;
+}
+void Posting()
+{
+#if defined(__SANITIZE_THREAD__)
+    __tsan_release(HandOverMark());
+#endif
+}
+void Received()
+{
+#if defined(__SANITIZE_THREAD__)
+    __tsan_acquire(HandOverMark());
+#endif
+}
 
 // A whole-lap pause when a looping path has nowhere to go, so that a mover
 // whose points all equal its position does not spin a core until stopped.
@@ -156,7 +181,6 @@ TTomericObjMover::~TTomericObjMover()
 void TTomericObjMover::Start(TMoverList* list)
 {
     list_ = list;
-    mainContext_ = &list->context_;
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -199,21 +223,15 @@ bool TTomericObjMover::ApplyOnMainThread(QPoint topLeft)
         std::lock_guard lock(mutex_);
         stepApplied_ = false;
     }
-    QObject* context = mainContext_;
-    if (!context)
-        return false;
-    QMetaObject::invokeMethod(
-        context,
-        [this, topLeft] {
-            if (!object_)
-                stop_.store(true); // the object is gone: nothing left to move
-            else if (!stop_.load())
-                move_(*object_, topLeft);
-            std::lock_guard lock(mutex_);
-            stepApplied_ = true;
-            wake_.notify_all();
-        },
-        Qt::QueuedConnection);
+    list_->PostToMainThread([this, topLeft] {
+        if (!object_)
+            stop_.store(true); // the object is gone: nothing left to move
+        else if (!stop_.load())
+            move_(*object_, topLeft);
+        std::lock_guard lock(mutex_);
+        stepApplied_ = true;
+        wake_.notify_all();
+    });
     std::unique_lock lock(mutex_);
     wake_.wait(lock, [this] { return stepApplied_ || stop_.load(); });
     return !stop_.load();
@@ -228,18 +246,12 @@ void TTomericObjMover::SleepFor(int ms)
 void TTomericObjMover::Ended()
 {
     // The list keeps this mover alive until the main thread has joined it.
-    QObject* context = mainContext_;
-    if (!context)
-        return;
     TMoverList* list = list_;
     TTomericObjMover* self = this;
-    QMetaObject::invokeMethod(
-        context,
-        [list, self] {
-            if (auto keep = list->Find(self))
-                list->Ended(keep);
-        },
-        Qt::QueuedConnection);
+    list->PostToMainThread([list, self] {
+        if (auto keep = list->Find(self))
+            list->Ended(keep);
+    });
 }
 
 // ---- TMoverList -------------------------------------------------------------------
@@ -258,6 +270,9 @@ TMoverList::~TMoverList()
         mover->RequestStop();
     for (const auto& mover : all)
         mover->Join();
+    // Calls the threads posted last are dropped with their events.
+    Received();
+    QCoreApplication::removePostedEvents(&inbox_);
 }
 
 std::shared_ptr<TTomericObjMover> TMoverList::Start(QWidget& object, TMoverRequest request,
@@ -330,6 +345,37 @@ void TMoverList::Ended(const std::shared_ptr<TTomericObjMover>& mover)
         mover->move_(*object, mover->start_);
     if (!mover->request_.doneAction.isEmpty() && mover->done_)
         mover->done_(object, mover->request_.doneAction);
+}
+
+void TMoverList::PostToMainThread(std::function<void()> call)
+{
+    {
+        std::lock_guard lock(inboxMutex_);
+        posted_.push_back(std::move(call));
+    }
+    auto* event = new QEvent(QEvent::User);
+    Posting();
+    QCoreApplication::postEvent(&inbox_, event);
+}
+
+void TMoverList::RunPosted()
+{
+    std::vector<std::function<void()>> calls;
+    {
+        std::lock_guard lock(inboxMutex_);
+        calls.swap(posted_);
+    }
+    for (const auto& call : calls)
+        call();
+}
+
+bool TMoverList::TInbox::event(QEvent* event)
+{
+    Received(); // before the event, written by a mover thread, is read
+    if (event->type() != QEvent::User)
+        return QObject::event(event);
+    list_.RunPosted();
+    return true;
 }
 
 void TMoverList::WaitFor(const std::shared_ptr<TTomericObjMover>& mover)

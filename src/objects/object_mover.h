@@ -20,6 +20,8 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QEvent>
+#include <QObject>
 #include <QWidget>
 
 #include <atomic>
@@ -123,8 +125,7 @@ private:
     DoneFunction done_;
     QPoint offset_;        // half the size when the path gives the centre
     QPoint start_;         // left/top when the mover was made
-    TMoverList* list_ = nullptr;
-    QObject* mainContext_ = nullptr; // the list's context: outlives the thread
+    TMoverList* list_ = nullptr; // outlives the thread
 
     std::thread thread_;
     std::mutex mutex_;
@@ -164,12 +165,27 @@ private:
     friend class TTomericObjMover;
     void Ended(const std::shared_ptr<TTomericObjMover>& mover);
     std::shared_ptr<TTomericObjMover> Find(const TTomericObjMover* mover) const;
+    // Runs `call` on the main thread soon (any thread).
+    void PostToMainThread(std::function<void()> call);
+    void RunPosted();
+
+    // Receives the posted calls on the main thread.
+    class TInbox : public QObject {
+    public:
+        explicit TInbox(TMoverList& list) : list_(list) {}
+        bool event(QEvent* event) override;
+
+    private:
+        TMoverList& list_;
+    };
 
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<TTomericObjMover>> movers_;
     // Movers taken off the list by StopAll that have not ended yet.
     std::vector<std::shared_ptr<TTomericObjMover>> stopping_;
-    QObject context_; // lives on the main thread: queued steps arrive here
+    std::mutex inboxMutex_;
+    std::vector<std::function<void()>> posted_;
+    TInbox inbox_{*this}; // lives on the main thread; destroyed first
 };
 
 } // namespace tomeric
