@@ -95,8 +95,10 @@ void TTomericListBox::SetSelectedRows(const std::vector<int>& rows)
         if (QListWidgetItem* item = list_->item(row))
             item->setSelected(true);
     if (!rows.empty()) {
-        list_->setCurrentRow(rows.front(), QItemSelectionModel::NoUpdate);
-        list_->scrollToItem(list_->item(rows.front()));
+        // The keyboard goes on from the first selected item.
+        const int first = *std::min_element(rows.begin(), rows.end());
+        list_->setCurrentRow(first, QItemSelectionModel::NoUpdate);
+        list_->scrollToItem(list_->item(first));
     }
 }
 
