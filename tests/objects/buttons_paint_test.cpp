@@ -249,6 +249,23 @@ TEST_F(ButtonPaint, ScaledPaintMultipliesTheBoxAndUsesNoTheme)
     EXPECT_PRED2(Near, printed.pixelColor(13, top + 18), kWhite);
 }
 
+TEST_F(ButtonPaint, ScaledPushButtonDoublesBorderAndBevel)
+{
+    auto* button = MakePush("Print", [](TObjectRecord& r) { r.As<TPushButtonProps>()->text = ""; });
+    QImage printed(2 * button->width(), 2 * button->height(), QImage::Format_ARGB32);
+    printed.fill(Qt::magenta);
+    QPainter painter(&printed);
+    button->PaintScaled(painter, printed.rect(), TButtonScale{2.0, 2.0});
+    painter.end();
+    const QColor face = TomericColor(kColourButtonFace);
+    EXPECT_PRED2(Near, printed.pixelColor(1, 1), kBlack);
+    EXPECT_PRED2(Near, printed.pixelColor(2, 20), kWhite);
+    EXPECT_PRED2(Near, printed.pixelColor(5, 20), kWhite);
+    EXPECT_PRED2(Near, printed.pixelColor(6, 20), face);
+    EXPECT_PRED2(Near, printed.pixelColor(printed.width() - 3, 20), ShadowGrey());
+    EXPECT_PRED2(Near, printed.pixelColor(printed.width() - 6, 20), ShadowGrey());
+}
+
 // ---- whole pages against pictures checked by eye -----------------------------------------------
 
 // Pixels further apart than `tolerance` in a channel count as different; up
