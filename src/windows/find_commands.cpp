@@ -8,6 +8,7 @@
 #include "platform/cp1252.h"
 #include "publication/publication_model.h"
 #include "vars/variables.h"
+#include "windows/find_adapters.h"
 #include "windows/find_form.h"
 #include "windows/simple_dialogs.h"
 
@@ -119,6 +120,12 @@ void AppendObjects(const std::vector<TObjectRecord>& records, const std::map<QSt
         if (object) {
             entry.widget = object;
             entry.searchable = dynamic_cast<TFindSearchable*>(static_cast<QWidget*>(object));
+            if (!entry.searchable) {
+                const TFindAdapter adapter = MakeFindAdapter(*object);
+                entry.adapter = adapter.searchable;
+                entry.searchable = adapter.searchable.get();
+                entry.flash = adapter.flash;
+            }
             if (!entry.searchable && HasPlainCaption(record.objType))
                 entry.caption = object->FamilyInfo(QStringLiteral("CAPTION")).value_or(object->Txt());
         } else {
@@ -403,7 +410,7 @@ void TFindCommands::ShowObjectMatch(const TFindResult& result)
         return;
     if (result.object.searchable)
         result.object.searchable->ShowFindMatch(result.match);
-    else
+    if (!result.object.searchable || result.object.flash)
         Flash(widget);
     if (form_ && widget->isVisible())
         form_->MoveOff(QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size()));

@@ -31,6 +31,8 @@ struct TFindObject {
     QString name;
     QPointer<QWidget> widget;                // what is flashed; may be null
     TFindSearchable* searchable = nullptr;   // rich text, edits, lists; may be null
+    std::shared_ptr<TFindSearchable> adapter; // owns `searchable` when it is an adapter
+    bool flash = false;                      // a match is also shown by flashing
     QString caption;                         // searched when there is no searchable
     QStringList scripts;                     // its action scripts, in event order
 };

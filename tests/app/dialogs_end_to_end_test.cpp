@@ -188,6 +188,20 @@ TEST(DrivenFind, ATextFileNamedByATextWindowCommandIsSearchedAndItsWindowOpened)
     EXPECT_FALSE(run.out.contains(QStringLiteral("Nothing found")));
 }
 
+TEST(DrivenFind, AMatchInAnEditFieldIsSelected)
+{
+    PlayerSession session(QStringLiteral("dialogs_find"));
+    const TPlayerRun run = session.Drive(QStringLiteral(
+        "wait 20\n"
+        "run FindFirst \"BUTTER\" \"CURRENT\"\n"
+        "run GetObjectInfo \"Butter\" \"SelectedText\" \"Sel\"\n"
+        "vars vars.txt\n"));
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(Value(session.Variables(QStringLiteral("vars.txt")), "SEL"), QStringLiteral("butter"))
+        << run.out.toStdString();
+}
+
 TEST(DrivenFind, APageNameThatIsNoPageIsAnError)
 {
     PlayerSession session(QStringLiteral("dialogs_find"));
