@@ -206,6 +206,7 @@ void TWorkForm::BuildPageList()
     builtinHost_ = std::make_unique<TPageListBuiltinHost>(*pageList_, windowHost_);
     SetBuiltinHost(builtinHost_.get());
     observer_ = std::make_unique<TWindowVariableObserver>(*this, dialogs_);
+    CreateObjectsOfAllPages();
 }
 
 void TWorkForm::ConvertMinimumSize()

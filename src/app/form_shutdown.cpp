@@ -118,6 +118,7 @@ void TWorkForm::ReleasePublication(bool clearVariables)
     if (pageList_)
         pageList_->SetView(nullptr);
     pageView_.reset();
+    ReleasePageObjects();
     if (clearVariables)
         ResetVariableStore();
     pictures_.Clear();

@@ -154,6 +154,7 @@ void TWorkForm::RefreshVariables(const QString& bracketedName)
     // the page is repainted so that what it draws is current. Clock names
     // change without a write, so the update timer comes through here too.
     menus_.RefreshCaptions(bracketedName);
+    SendVarChangedToObjects(bracketedName);
     if (stack_ && firstPaintDone_)
         stack_->update();
 }
@@ -252,6 +253,8 @@ bool TWorkForm::FormKeyDown(QKeyEvent* event)
         OpenHelp();
         return true;
     }
+    if (DispatchObjectHotKey(*event))
+        return true;
     const bool navigationKey = key == Qt::Key_PageUp || key == Qt::Key_PageDown ||
                                key == Qt::Key_Home || key == Qt::Key_End;
     if (!navigationKey || !s.allowPageUpDn)

@@ -16,6 +16,7 @@
 #include "app/cursors.h"
 #include "app/main_menu.h"
 #include "app/player_commands.h"
+#include "app/player_object_host.h"
 #include "app/player_options.h"
 #include "app/player_services.h"
 #include "objects/object_commands.h"
@@ -32,6 +33,7 @@
 #include <QTime>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 
 class QScrollArea;
@@ -39,6 +41,7 @@ class QScrollArea;
 namespace tomeric {
 
 class TSplashScreenForm;
+class TTomericObj;
 
 // How the player runs (from the qxplay5 options).
 struct TFormStart {
@@ -115,6 +118,14 @@ public:
     void RefreshVariables(const QString& bracketedName);
     // Runs a publication-level script on the main thread.
     void RunScript(const QString& text, const QString& sourceName, uint8_t sourceKind);
+    // Running object timers pause (true) and resume (false), around modal
+    // dialogs.
+    void PauseObjectTimers(bool pause);
+    // Delivers an object message to every object of every page (master
+    // page included), or to the objects of one page and, while it shows
+    // them, the master page's.
+    void SendToAllObjects(const std::function<void(TTomericObj&)>& deliver);
+    void SendToPageObjects(int pageIndex, const std::function<void(TTomericObj&)>& deliver);
 
     // ---- another publication, another copy, later requests ------------------
     // RunTomeric file, options: "Fichier introuvable !" in [LastError] when
@@ -202,6 +213,13 @@ private:
     void OpenHelp();
     void DragWindow(QEvent::Type type, QPoint globalPosition);
 
+    // Page objects (form_objects.cpp).
+    void CreateObjectsOfAllPages();
+    void SendPageEvent(int message, int pageIndex);
+    void SendVarChangedToObjects(const QString& bracketedName);
+    bool DispatchObjectHotKey(const QKeyEvent& event);
+    void ReleasePageObjects();
+
     TFormStart start_;
     TPublication publication_;
     TPictureStore pictures_;
@@ -217,6 +235,7 @@ private:
     std::unique_ptr<TPageListBuiltinHost> builtinHost_;
     std::unique_ptr<TWindowVariableObserver> observer_;
     std::unique_ptr<TStackPageView> pageView_;
+    std::unique_ptr<TPlayerObjectHost> objectHost_;
 
     QScrollArea* area_ = nullptr;
     TPageStack* stack_ = nullptr;

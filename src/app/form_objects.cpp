@@ -1,0 +1,98 @@
+// The main window and its page objects: creation with every page once the
+// publication is read, OM_INIT once they all exist, variable changes, the
+// page events, timers paused around modal dialogs, tab stops after the page
+// area changes size, and hot keys.
+
+#include "app/player_object_host.h"
+#include "app/work_form.h"
+
+#include "objects/hot_keys.h"
+#include "objects/object_factory.h"
+#include "objects/object_tree.h"
+#include "vars/variables.h"
+
+#include <QKeyEvent>
+
+namespace tomeric {
+
+void TWorkForm::CreateObjectsOfAllPages()
+{
+    objectHost_ = std::make_unique<TPlayerObjectHost>(*this, services_);
+    stack_->SetPageBuilder([this](int index, TTomericBackground& background) {
+        if (!objectHost_)
+            return;
+        const std::vector<TObjectRecord>& records = publication_.pages[size_t(index)].objects;
+        CreatePageObjects(&background, records, *objectHost_, background.PublicationArea().topLeft());
+    });
+    // Buttons and inputs write their first values at OM_INIT: every page's
+    // objects must exist by then, not only the pages visited.
+    stack_->CreateAllPages();
+    pageView_->SetPageEventSink([this](int message, int index) { SendPageEvent(message, index); });
+    new TResizeWatcher(stack_, [this] { SendToAllObjects([](TTomericObj& o) { o.OnTabStops(); }); });
+    SendToAllObjects([](TTomericObj& o) { o.OnInit(); });
+}
+
+void TWorkForm::SendToAllObjects(const std::function<void(TTomericObj&)>& deliver)
+{
+    if (!stack_ || !objectHost_)
+        return;
+    for (int i = 0; i < stack_->Count(); ++i)
+        SendToObjects(stack_->PageBackground(i), deliver);
+}
+
+void TWorkForm::SendToPageObjects(int pageIndex, const std::function<void(TTomericObj&)>& deliver)
+{
+    if (!stack_ || !objectHost_)
+        return;
+    SendToObjects(stack_->PageBackground(pageIndex), deliver);
+    // The master page's objects take part while a page shows them.
+    if (pageIndex != 0 && stack_->ShowsMasterPage(pageIndex))
+        SendToObjects(stack_->PageBackground(0), deliver);
+}
+
+void TWorkForm::SendPageEvent(int message, int pageIndex)
+{
+    switch (message) {
+    case OM_PAGEHIDE: SendToPageObjects(pageIndex, [](TTomericObj& o) { o.OnPageHide(); }); break;
+    case OM_PAGESHOW: SendToPageObjects(pageIndex, [](TTomericObj& o) { o.OnPageShow(); }); break;
+    case OM_PAGEPAINT: SendToPageObjects(pageIndex, [](TTomericObj& o) { o.OnPagePaint(true, {}); }); break;
+    default: break;
+    }
+}
+
+void TWorkForm::SendVarChangedToObjects(const QString& bracketedName)
+{
+    if (!objectHost_)
+        return;
+    const QString upperName = BracketedUpper(bracketedName);
+    const QString value = GetVariable(bracketedName);
+    SendToAllObjects([&](TTomericObj& o) { o.OnVarChanged(upperName, value); });
+}
+
+void TWorkForm::PauseObjectTimers(bool pause)
+{
+    SendToAllObjects([pause](TTomericObj& o) { o.OnTimers(!pause); });
+}
+
+bool TWorkForm::DispatchObjectHotKey(const QKeyEvent& event)
+{
+    if (!stack_ || !objectHost_ || !firstPaintDone_)
+        return false;
+    const int shown = stack_->ShownIndex();
+    QWidget* master = shown != 0 && stack_->ShowsMasterPage(shown) ? stack_->PageBackground(0) : nullptr;
+    return DispatchHotKey(stack_->PageBackground(shown), master, event);
+}
+
+void TWorkForm::ReleasePageObjects()
+{
+    // Objects go before the host they use.
+    if (stack_) {
+        std::vector<QPointer<TTomericObj>> objects;
+        SendToAllObjects([&objects](TTomericObj& o) { objects.emplace_back(&o); });
+        for (const QPointer<TTomericObj>& object : objects)
+            delete object.data();
+    }
+    objectHost_.reset();
+}
+
+} // namespace tomeric
