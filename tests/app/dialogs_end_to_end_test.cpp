@@ -88,6 +88,19 @@ TEST(DrivenDialogs, ExitAsksWithThePublicationsYesAndNo)
     EXPECT_TRUE(QFile::exists(session.Path(QStringLiteral("still.txt"))));
 }
 
+TEST(DrivenHelp, HelpTopicOpensTheHelpFileAtTheTopicAndAMissingFileNothing)
+{
+    PlayerSession help(QStringLiteral("help"));
+    const TPlayerRun opened = help.Drive(QStringLiteral("wait 20\nrun HelpTopic \"install\"\n"));
+    ASSERT_TRUE(opened.finished);
+    EXPECT_TRUE(opened.out.contains(QStringLiteral("guide.txt\" \"install\""))) << opened.out.toStdString();
+
+    PlayerSession none(QStringLiteral("dialogs_boxes"));
+    const TPlayerRun nothing = none.Drive(QStringLiteral("wait 20\nrun HelpTopic \"install\"\n"));
+    ASSERT_TRUE(nothing.finished);
+    EXPECT_FALSE(nothing.out.contains(QStringLiteral("CALL Help"))) << nothing.out.toStdString();
+}
+
 // ---- passwords -----------------------------------------------------------------------
 
 struct StartPasswordCase {
