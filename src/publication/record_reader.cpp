@@ -78,12 +78,22 @@ void TLineSplitter::FeedChunk(QByteArrayView chunk) {
     // A CR LF may straddle two chunks: search from the last pending byte.
     qsizetype searchFrom = pending_.isEmpty() ? 0 : pending_.size() - 1;
     pending_.append(chunk);
+    if (lineEnd_ == TLineEnd::leUnknown) {
+        // The first line break decides: a text written on Windows keeps its
+        // CR LF rule (a bare LF or CR inside a line is text); a text whose
+        // first break is a bare LF was saved by a Unix tool and breaks at LF.
+        const qsizetype firstLf = QByteArrayView(pending_).indexOf('\n');
+        if (firstLf < 0) return;
+        lineEnd_ = firstLf > 0 && pending_[firstLf - 1] == '\r' ? TLineEnd::leCrLf : TLineEnd::leLf;
+        searchFrom = 0;
+    }
+    const QByteArrayView separator = lineEnd_ == TLineEnd::leCrLf ? kLineEnd : QByteArrayView("\n");
     qsizetype lineStart = 0;
     for (;;) {
-        const qsizetype end = QByteArrayView(pending_).indexOf(kLineEnd, searchFrom);
+        const qsizetype end = QByteArrayView(pending_).indexOf(separator, searchFrom);
         if (end < 0) break;
         sink_(QByteArrayView(pending_).sliced(lineStart, end - lineStart));
-        lineStart = end + 2;
+        lineStart = end + separator.size();
         searchFrom = lineStart;
     }
     if (lineStart > 0) pending_.remove(0, lineStart);

@@ -55,12 +55,17 @@ public:
     // One chunk as read from the stream; only the bytes before its first
     // zero byte are text.
     void FeedChunk(QByteArrayView chunk);
+    // Lines end at CR LF. A text whose first line break is a bare LF (saved
+    // by a Unix tool) ends its lines at LF instead.
     // Hands on the last line when the text does not end with CR LF.
     void Finish();
 
 private:
+    enum class TLineEnd { leUnknown, leCrLf, leLf };
+
     Sink sink_;
     QByteArray pending_;
+    TLineEnd lineEnd_ = TLineEnd::leUnknown;
 };
 
 // The record of one line; nothing for unknown keys and empty values.

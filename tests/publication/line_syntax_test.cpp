@@ -147,6 +147,14 @@ TEST(Lines, SplitAtCrLfOnlyAndKeepTheLastLine) {
               (QStringList{"A=1", "B=2\nC\rD", "E=5"}));
 }
 
+TEST(Lines, ATextSavedWithBareLineFeedsBreaksAtThem) {
+    EXPECT_EQ(SplitLines({"A=1\nB=2\r\n", "C=3\nD=4"}), (QStringList{"A=1", "B=2\r", "C=3", "D=4"}));
+    EXPECT_EQ(SplitLines({"A=1", "\nB=2"}), (QStringList{"A=1", "B=2"}));
+    const TPublication pub = ParsePublicationText("TITLE=Unix\nNEWPAGE=One\nNEWPAGE=Two\n");
+    ASSERT_EQ(pub.pages.size(), 3u);
+    EXPECT_EQ(pub.settings.title, QStringLiteral("Unix"));
+}
+
 TEST(Lines, CrLfMaySpanTwoChunks) {
     EXPECT_EQ(SplitLines({"A=1\r", "\nB=2\r\n"}), (QStringList{"A=1", "B=2"}));
 }
