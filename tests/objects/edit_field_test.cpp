@@ -276,5 +276,26 @@ TEST_F(EditFieldTest, HotKeyAndFocusObjectAimAtTheInnerEdit)
     EXPECT_EQ(field->LineEdit()->focusPolicy(), Qt::ClickFocus);
 }
 
+TEST_F(EditFieldTest, HotKeyAndAClickOnTheFrameFocusTheInnerEdit)
+{
+    TTomericEditField* first = Make();
+    TTomericEditField* second = Make();
+    page.show();
+    // The page's focus child: the window need not be active to know it.
+    first->HotKeyPressed();
+    EXPECT_EQ(page.focusWidget(), first->LineEdit());
+    SendMouse(*second, QEvent::MouseButtonPress, {2, 2});
+    EXPECT_EQ(page.focusWidget(), second->LineEdit());
+}
+
+TEST_F(EditFieldTest, MaskedFieldShowsAVariableValueThroughItsMask)
+{
+    TTomericEditField* field = Make([](TEditFieldProps& p) { p.editMask = QStringLiteral("00/00;0;_"); });
+    SetVariable(QStringLiteral("[Name]"), QStringLiteral("1231"));
+    EXPECT_EQ(field->LineEdit()->displayText(), QStringLiteral("12/31"));
+    EXPECT_EQ(field->Text(), QStringLiteral("1231"));
+    EXPECT_EQ(Runs(ekEditChanged), 0);
+}
+
 } // namespace
 } // namespace tomeric::testing
