@@ -34,6 +34,7 @@ TWorkForm::TWorkForm(TFormStart start)
     if (start_.driven && start_.lineSink)
         dialogs_.DriveWith(start_.lineSink);
     services_.Dialogs = &dialogs_;
+    dialogs_.SetTimerPause([this](bool pause) { PauseObjectTimers(pause); });
     services_.Pump = &pump_;
     services_.Publication = &access_;
     commands_ = std::make_unique<TPlayerCommands>(
