@@ -5,7 +5,9 @@
 #include "richtext/rich_text_properties.h"
 #include "vars/variables.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <QScrollBar>
@@ -80,6 +82,23 @@ void TBaseArticle::resizeEvent(QResizeEvent* event)
 {
     TTomericObj::resizeEvent(event);
     PlaceView();
+}
+
+void TBaseArticle::ForwardToView(QMouseEvent* event)
+{
+    QWidget* viewport = view_->viewport();
+    const QPoint local = viewport->mapFrom(this, event->position().toPoint());
+    // An event the text left alone comes back here through its parents.
+    if (forwarding_ || !viewport->rect().contains(local)) {
+        event->ignore();
+        return;
+    }
+    forwarding_ = true;
+    QMouseEvent forwarded(event->type(), QPointF(local), event->globalPosition(), event->button(),
+                          event->buttons(), event->modifiers());
+    QCoreApplication::sendEvent(viewport, &forwarded);
+    forwarding_ = false;
+    event->setAccepted(forwarded.isAccepted());
 }
 
 void TBaseArticle::SetTextFile(const QString& name)

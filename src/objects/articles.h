@@ -106,13 +106,21 @@ protected:
 
     void FontChanged() override;
     void LineChanged() override { PlaceView(); }
+    // Mouse events aimed at the article itself (a driver, a hot key) go to
+    // its text.
+    void mousePressEvent(QMouseEvent* event) override { ForwardToView(event); }
+    void mouseReleaseEvent(QMouseEvent* event) override { ForwardToView(event); }
+    void mouseMoveEvent(QMouseEvent* event) override { ForwardToView(event); }
     void resizeEvent(QResizeEvent* event) override;
 
     TRichTextView* view_;
     bool wordWrap_ = true;
 
 private:
+    void ForwardToView(QMouseEvent* event);
+
     std::unique_ptr<QTextDocument> document_;
+    bool forwarding_ = false;
     QString textFile_;
     bool allowCopy_ = false;
     bool overrideFont_ = false;

@@ -1,6 +1,7 @@
 #include "objects/linked_article.h"
 
 #include "objects/object_tree.h"
+#include "pages/page_widgets.h"
 #include "richtext/rich_text_properties.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -243,8 +244,15 @@ void TTomericLinkedArticle::SetObjectFont(const TFontChange& change)
 
 void TTomericLinkedArticle::OnInit()
 {
-    if (!chained_ && window())
-        FormChains({window()});
+    if (!chained_ && window()) {
+        // Nobody formed the chains: every page of the window, in order.
+        std::vector<QWidget*> pages;
+        for (TTomericBackground* background : window()->findChildren<TTomericBackground*>())
+            pages.push_back(background);
+        if (pages.empty())
+            pages.push_back(window());
+        FormChains(pages);
+    }
     if (Head() == this && source_ && RefreshFields(*source_) > 0)
         Reflow();
 }

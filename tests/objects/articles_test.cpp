@@ -124,6 +124,17 @@ TEST_F(ArticleTest, ALinkRunsItsCommandAndNamesItsText)
     EXPECT_EQ(GetVariable(QStringLiteral("[HyperlinkClickedText]")), QStringLiteral("Go on"));
 }
 
+TEST_F(ArticleTest, AClickAimedAtTheArticleItselfReachesItsText)
+{
+    TTomericArticle* article = MakeArticle(Caret(), [](TObjectRecord& r) { r.height = 220; });
+    const int link = PositionOf(article->Document(), QStringLiteral("Go on"));
+    const QPoint point = PointOfCharacter(article->Document(), link + 1) + QPoint(TRichTextView::kLeftInset, 0);
+    ClickAt(*article, article->View().viewport()->mapTo(article, point));
+    EXPECT_EQ(LinkRuns().size(), 1u);
+    ClickAt(*article, QPoint(230, 215)); // below the text: nothing
+    EXPECT_EQ(LinkRuns().size(), 1u);
+}
+
 TEST_F(ArticleTest, AColonLinkScrollsItsBookmarkToTheTop)
 {
     TTomericArticle* article = MakeArticle(Caret());
@@ -337,6 +348,19 @@ TEST_F(LinkedArticleTest, FramesWithTheSameFileFormOneChainInCreationOrder)
     EXPECT_EQ(third->Head(), first);
     EXPECT_EQ(alone->LinkPrev(), nullptr);
     EXPECT_EQ(alone->LinkNext(), nullptr);
+}
+
+TEST_F(LinkedArticleTest, FramesChainThemselvesWhenThePublicationIsLoaded)
+{
+    const QString story = TextsData(QStringLiteral("story.txt"));
+    first = MakeFrame(QStringLiteral("One"), QRect(5, 5, 150, 60), story);
+    second = MakeFrame(QStringLiteral("Two"), QRect(165, 5, 150, 60), story.toUpper());
+    third = MakeFrame(QStringLiteral("Three"), QRect(5, 120, 310, 60), story);
+    // The names differ only in case: one chain all the same.
+    InitAll();
+    EXPECT_EQ(second->Head(), first);
+    EXPECT_EQ(third->LinkPrev(), second);
+    ExpectConsecutive();
 }
 
 TEST_F(LinkedArticleTest, TheTextFlowsFromFrameToFrameByWhatFits)
