@@ -5,6 +5,7 @@
 #include "objects/fill_patterns.h"
 #include "objects/hot_keys.h"
 #include "pages/background_painter.h"
+#include "pages/page_widgets.h"
 #include "vars/variables.h"
 
 #include <QCoreApplication>
@@ -242,6 +243,15 @@ void TTomericObj::UseCursorSlot(TCursorSlot slot)
 {
     cursorSlot_ = slot;
     setCursor(host_->Cursor(slot));
+}
+
+bool TTomericObj::OnScreen() const
+{
+    QWidget* page = parentWidget();
+    while (page && !qobject_cast<TTomericBackground*>(page)) page = page->parentWidget();
+    if (!page || isHidden() || !isVisibleTo(page)) return false;
+    const QRect onPage(mapTo(page, QPoint(0, 0)), size());
+    return onPage.intersects(page->rect());
 }
 
 // ---- scripts ------------------------------------------------------------------------

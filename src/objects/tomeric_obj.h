@@ -161,6 +161,9 @@ public:
     // MouseInside: the pointer is over the object (enter ran, exit not yet).
     bool MouseInside() const { return mouseInside_; }
     bool TransparencyFixed() const { return transparencyFixed_; }
+    // On screen for tab stops: shown within its page and its rectangle,
+    // accumulated up to the page background, meets the background's area.
+    bool OnScreen() const;
     // TABORDER= (-1: creation order) and ANCHOR= (TAnchor: docking inside a
     // container).
     int TabOrderIndex() const { return tabOrder_; }

@@ -3,6 +3,8 @@
 
 #include "actions/action_eval.h"
 #include "objects/object_factory.h"
+#include "objects/object_tree.h"
+#include "pages/page_widgets.h"
 #include "objects/tomeric_obj.h"
 #include "vars/variables.h"
 
@@ -293,6 +295,23 @@ TEST_F(EnterExit, DisabledObjectsDoNotReact)
     Enter(pic);
     EXPECT_FALSE(pic->MouseInside());
     EXPECT_TRUE(host.runs.empty());
+}
+
+// ---- on screen ----------------------------------------------------------------------------
+
+TEST(OnScreen, ObjectsCountWhenTheyMeetTheirPage)
+{
+    testing::ObjectsApplication();
+    TTomericBackground background(nullptr, {});
+    background.resize(200, 150);
+    TTestObjectHost host;
+    TObjectRecord group = Record(otGroup, "G", 150, 100, 100, 100);
+    group.members = {Record(otRect, "Inside", 10, 10, 20, 20), Record(otRect, "Outside", 90, 90, 5, 5)};
+    CreateObject(&background, group, host);
+    EXPECT_TRUE(FindObjectByName(&background, "Inside")->OnScreen());
+    EXPECT_FALSE(FindObjectByName(&background, "Outside")->OnScreen());
+    FindObjectByName(&background, "G")->SetVisibleState(false);
+    EXPECT_FALSE(FindObjectByName(&background, "Inside")->OnScreen());
 }
 
 // ---- variables -------------------------------------------------------------------------------
