@@ -6,6 +6,7 @@
 #include "vars/variables.h"
 
 #include <QCoreApplication>
+#include <QResizeEvent>
 #include <QFile>
 #include <QMouseEvent>
 
@@ -86,6 +87,14 @@ void TBaseArticle::resizeEvent(QResizeEvent* event)
 
 void TBaseArticle::ForwardToView(QMouseEvent* event)
 {
+    // A view never shown still waits for its resize, and its viewport keeps
+    // the default size until then: lay it out first, so that the point
+    // lands where the text is drawn.
+    if (view_->testAttribute(Qt::WA_PendingResizeEvent)) {
+        view_->setAttribute(Qt::WA_PendingResizeEvent, false);
+        QResizeEvent resize(view_->size(), QSize());
+        QCoreApplication::sendEvent(view_, &resize);
+    }
     QWidget* viewport = view_->viewport();
     const QPoint local = viewport->mapFrom(this, event->position().toPoint());
     // An event the text left alone comes back here through its parents.

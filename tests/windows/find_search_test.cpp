@@ -263,6 +263,7 @@ TEST_F(FindSearch, ActionScriptsAreNotMatchedAsText)
 
 TEST_F(FindSearch, SearchableObjectsAreAskedAndTheirLinksScanned)
 {
+    testing::DialogApplication(); // the owner below is a widget
     TextSearchable article(QStringLiteral("rich words"), {kTextWindowNotes});
     QWidget owner;
     TFindObject object;
