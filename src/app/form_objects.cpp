@@ -6,11 +6,16 @@
 #include "app/player_object_host.h"
 #include "app/work_form.h"
 
+#include "objects/articles.h"
+#include "objects/edit_field.h"
 #include "objects/hot_keys.h"
+#include "objects/object_commands.h"
 #include "objects/object_factory.h"
 #include "objects/object_tree.h"
+#include "objects/text_object.h"
 #include "vars/variables.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 
 namespace tomeric {
@@ -27,9 +32,25 @@ void TWorkForm::CreateObjectsOfAllPages()
     // Buttons and inputs write their first values at OM_INIT: every page's
     // objects must exist by then, not only the pages visited.
     stack_->CreateAllPages();
+    ApplyLinkColour();
     pageView_->SetPageEventSink([this](int message, int index) { SendPageEvent(message, index); });
     new TResizeWatcher(stack_, [this] { SendToAllObjects([](TTomericObj& o) { o.OnTabStops(); }); });
     SendToAllObjects([](TTomericObj& o) { o.OnInit(); });
+}
+
+void TWorkForm::ApplyLinkColour()
+{
+    // Hot text takes the publication's LINKCOLOR before the texts are first
+    // rendered at OM_INIT.
+    const std::int32_t colour = publication_.settings.linkColor;
+    for (int i = 0; i < stack_->Count(); ++i)
+        ForEachObject(stack_->PageBackground(i), [colour](TTomericObj& object) {
+            if (auto* text = qobject_cast<TTomericText*>(&object))
+                text->SetLinkColor(colour);
+            else if (auto* article = qobject_cast<TBaseArticle*>(&object))
+                article->SetLinkColor(colour);
+            return true;
+        });
 }
 
 void TWorkForm::SendToAllObjects(const std::function<void(TTomericObj&)>& deliver)
@@ -53,11 +74,38 @@ void TWorkForm::SendToPageObjects(int pageIndex, const std::function<void(TTomer
 void TWorkForm::SendPageEvent(int message, int pageIndex)
 {
     switch (message) {
-    case OM_PAGEHIDE: SendToPageObjects(pageIndex, [](TTomericObj& o) { o.OnPageHide(); }); break;
+    case OM_PAGEHIDE:
+        // Objects stop moving when their page is left.
+        if (objectCommands_)
+            objectCommands_->StopAllMovers();
+        SendToPageObjects(pageIndex, [](TTomericObj& o) { o.OnPageHide(); });
+        break;
     case OM_PAGESHOW: SendToPageObjects(pageIndex, [](TTomericObj& o) { o.OnPageShow(); }); break;
-    case OM_PAGEPAINT: SendToPageObjects(pageIndex, [](TTomericObj& o) { o.OnPagePaint(true, {}); }); break;
+    case OM_PAGEPAINT:
+        RefreshPageVariables();
+        SendToPageObjects(pageIndex, [](TTomericObj& o) { o.OnPagePaint(true, {}); });
+        break;
     default: break;
     }
+}
+
+void TWorkForm::RefreshPageVariables()
+{
+    // The page's own built-ins change with the page, without a write: texts
+    // showing them (a master page's "[PageTitle]" footer) follow the page.
+    static const QStringList pageNames = {QStringLiteral("[PageTitle]"), QStringLiteral("[PageNumber]"),
+                                          QStringLiteral("[P]"), QStringLiteral("[PageNumberLeft]"),
+                                          QStringLiteral("[PageNumberRight]")};
+    for (const QString& name : pageNames)
+        RefreshVariables(name);
+}
+
+bool TWorkForm::FocusedMaskUnsatisfied() const
+{
+    for (QWidget* widget = QApplication::focusWidget(); widget; widget = widget->parentWidget())
+        if (auto* field = qobject_cast<TTomericEditField*>(widget))
+            return !field->MaskSatisfied();
+    return false;
 }
 
 void TWorkForm::SendVarChangedToObjects(const QString& bracketedName)

@@ -246,7 +246,9 @@ bool TWorkForm::FormKeyDown(QKeyEvent* event)
 {
     const TPublicationSettings& s = publication_.settings;
     const int key = event->key();
-    if (key == Qt::Key_Escape && (s.allowEsc || ScreenSaverMode() != ssNone)) {
+    // Esc closes the publication unless the focused field's mask is
+    // unsatisfied: then it restores the field's text instead.
+    if (key == Qt::Key_Escape && (s.allowEsc || ScreenSaverMode() != ssNone) && !FocusedMaskUnsatisfied()) {
         QTimer::singleShot(0, this, [this] { RequestClose(TCloseSource::csWindows); });
         return true;
     }

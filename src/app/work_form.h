@@ -215,7 +215,10 @@ private:
 
     // Page objects (form_objects.cpp).
     void CreateObjectsOfAllPages();
+    void ApplyLinkColour();
     void SendPageEvent(int message, int pageIndex);
+    void RefreshPageVariables();
+    bool FocusedMaskUnsatisfied() const;
     void SendVarChangedToObjects(const QString& bracketedName);
     bool DispatchObjectHotKey(const QKeyEvent& event);
     void ReleasePageObjects();

@@ -15,7 +15,7 @@
 #include "objects/rich_text_view.h"
 #include "objects/text_content.h"
 #include "objects/tomeric_obj.h"
-#include "windows/find_searchable.h"
+#include "objects/find_searchable.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

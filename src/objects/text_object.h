@@ -8,7 +8,7 @@
 // the object is draggable.
 
 #include "objects/drag_object.h"
-#include "windows/find_searchable.h"
+#include "objects/find_searchable.h"
 
 #include <QTextCursor>
 #include <QTextDocument>

@@ -4,7 +4,7 @@
 // the match selected) and list and combo boxes (their items, from the item
 // after the last match, the item selected).
 
-#include "windows/find_searchable.h"
+#include "objects/find_searchable.h"
 
 #include <memory>
 

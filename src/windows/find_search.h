@@ -14,7 +14,7 @@
 // The pages, objects and files are reached through TFindPages, which the
 // player implements on its page list and tests replace.
 
-#include "windows/find_searchable.h"
+#include "objects/find_searchable.h"
 
 #include <QPointer>
 #include <QString>
