@@ -35,7 +35,22 @@ void TWorkForm::CreateObjectsOfAllPages()
     ApplyLinkColour();
     pageView_->SetPageEventSink([this](int message, int index) { SendPageEvent(message, index); });
     new TResizeWatcher(stack_, [this] { SendToAllObjects([](TTomericObj& o) { o.OnTabStops(); }); });
+    InitialiseObjects();
+}
+
+void TWorkForm::InitialiseObjects()
+{
+    // At OM_INIT thousands of buttons and inputs may write their variables.
+    // Telling every object of every page after each write would cost the
+    // number of writes times the number of objects; the names are collected
+    // instead and each is announced once, with its final value, when all
+    // objects have their first state.
+    pendingVarChanges_.emplace();
     SendToAllObjects([](TTomericObj& o) { o.OnInit(); });
+    const QStringList names = pendingVarChanges_->values();
+    pendingVarChanges_.reset();
+    for (const QString& name : names)
+        SendVarChangedToObjects(name);
 }
 
 void TWorkForm::ApplyLinkColour()
@@ -112,6 +127,10 @@ void TWorkForm::SendVarChangedToObjects(const QString& bracketedName)
 {
     if (!objectHost_)
         return;
+    if (pendingVarChanges_) {
+        pendingVarChanges_->insert(bracketedName.toUpper());
+        return;
+    }
     const QString upperName = BracketedUpper(bracketedName);
     const QString value = GetVariable(bracketedName);
     SendToAllObjects([&](TTomericObj& o) { o.OnVarChanged(upperName, value); });

@@ -31,10 +31,12 @@
 #include <QEvent>
 #include <QMainWindow>
 #include <QTime>
+#include <QSet>
 #include <QTimer>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QScrollArea;
 
@@ -215,6 +217,7 @@ private:
 
     // Page objects (form_objects.cpp).
     void CreateObjectsOfAllPages();
+    void InitialiseObjects();
     void ApplyLinkColour();
     void SendPageEvent(int message, int pageIndex);
     void RefreshPageVariables();
@@ -232,6 +235,8 @@ private:
     Services services_;
     std::unique_ptr<TPlayerCommands> commands_;
     TPublicationMenu menus_; // also the object service: menu-item commands
+    // Set while OM_INIT goes out: the variables written meanwhile.
+    std::optional<QSet<QString>> pendingVarChanges_;
     std::unique_ptr<TObjectCommands> objectCommands_; // page-object commands, movers
     std::unique_ptr<TQXPageList> pageList_;
     TWindowBuiltinHost windowHost_;
