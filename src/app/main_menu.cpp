@@ -1,5 +1,6 @@
 #include "app/main_menu.h"
 
+#include "objects/hot_keys.h"
 #include "objects/object_commands.h"
 #include "platform/string_table.h"
 
@@ -14,45 +15,6 @@
 namespace tomeric {
 
 namespace {
-
-constexpr int kShiftBit = 0x2000;
-constexpr int kCtrlBit = 0x4000;
-constexpr int kAltBit = 0x8000;
-
-// Windows virtual-key codes that are not letters, digits or function keys.
-struct VirtualKey {
-    int code;
-    Qt::Key key;
-};
-constexpr std::array kNamedKeys = {
-    VirtualKey{0x08, Qt::Key_Backspace}, VirtualKey{0x09, Qt::Key_Tab},
-    VirtualKey{0x0D, Qt::Key_Return},    VirtualKey{0x1B, Qt::Key_Escape},
-    VirtualKey{0x20, Qt::Key_Space},     VirtualKey{0x21, Qt::Key_PageUp},
-    VirtualKey{0x22, Qt::Key_PageDown},  VirtualKey{0x23, Qt::Key_End},
-    VirtualKey{0x24, Qt::Key_Home},      VirtualKey{0x25, Qt::Key_Left},
-    VirtualKey{0x26, Qt::Key_Up},        VirtualKey{0x27, Qt::Key_Right},
-    VirtualKey{0x28, Qt::Key_Down},      VirtualKey{0x2D, Qt::Key_Insert},
-    VirtualKey{0x2E, Qt::Key_Delete},    VirtualKey{0x6A, Qt::Key_Asterisk},
-    VirtualKey{0x6B, Qt::Key_Plus},      VirtualKey{0x6D, Qt::Key_Minus},
-    VirtualKey{0x6E, Qt::Key_Period},    VirtualKey{0x6F, Qt::Key_Slash},
-    VirtualKey{0xBA, Qt::Key_Semicolon}, VirtualKey{0xBB, Qt::Key_Equal},
-    VirtualKey{0xBC, Qt::Key_Comma},     VirtualKey{0xBD, Qt::Key_Minus},
-    VirtualKey{0xBE, Qt::Key_Period},    VirtualKey{0xBF, Qt::Key_Slash},
-};
-
-int QtKeyFor(int virtualKey)
-{
-    if ((virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z'))
-        return virtualKey; // Qt uses the same codes for digits and letters
-    if (virtualKey >= 0x60 && virtualKey <= 0x69) // numeric keypad digits
-        return Qt::Key_0 + (virtualKey - 0x60);
-    if (virtualKey >= 0x70 && virtualKey <= 0x87) // F1..F24
-        return Qt::Key_F1 + (virtualKey - 0x70);
-    for (const VirtualKey& named : kNamedKeys)
-        if (named.code == virtualKey)
-            return named.key;
-    return 0;
-}
 
 enum class TItemChange { icShow, icHide, icEnable, icDisable };
 
@@ -94,17 +56,8 @@ bool ShowsVariables(const QString& caption)
 
 QKeySequence ShortcutToKeySequence(int shortcut)
 {
-    const int key = QtKeyFor(shortcut & 0xFF);
-    if (shortcut <= 0 || key == 0)
-        return {};
-    Qt::KeyboardModifiers modifiers;
-    if (shortcut & kShiftBit)
-        modifiers |= Qt::ShiftModifier;
-    if (shortcut & kCtrlBit)
-        modifiers |= Qt::ControlModifier;
-    if (shortcut & kAltBit)
-        modifiers |= Qt::AltModifier;
-    return QKeySequence(QKeyCombination(modifiers, Qt::Key(key)));
+    const int combined = HotKeyFromShortcut(shortcut);
+    return combined ? QKeySequence(QKeyCombination::fromCombined(combined)) : QKeySequence();
 }
 
 TPublicationMenu::TPublicationMenu(ActionRunner runAction) : runAction_(std::move(runAction))

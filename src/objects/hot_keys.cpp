@@ -25,7 +25,9 @@ constexpr std::array kNamedKeys = {
     TNamedKey{0x25, Qt::Key_Left},      TNamedKey{0x26, Qt::Key_Up},      TNamedKey{0x27, Qt::Key_Right},
     TNamedKey{0x28, Qt::Key_Down},      TNamedKey{0x2D, Qt::Key_Insert},  TNamedKey{0x2E, Qt::Key_Delete},
     TNamedKey{0x6A, Qt::Key_Asterisk},  TNamedKey{0x6B, Qt::Key_Plus},    TNamedKey{0x6D, Qt::Key_Minus},
-    TNamedKey{0x6E, Qt::Key_Period},    TNamedKey{0x6F, Qt::Key_Slash},
+    TNamedKey{0x6E, Qt::Key_Period},    TNamedKey{0x6F, Qt::Key_Slash},   TNamedKey{0xBA, Qt::Key_Semicolon},
+    TNamedKey{0xBB, Qt::Key_Equal},     TNamedKey{0xBC, Qt::Key_Comma},   TNamedKey{0xBD, Qt::Key_Minus},
+    TNamedKey{0xBE, Qt::Key_Period},    TNamedKey{0xBF, Qt::Key_Slash},
 };
 
 int QtKeyOf(int virtualKey)
