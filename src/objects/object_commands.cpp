@@ -1,5 +1,7 @@
 #include "objects/object_commands.h"
 
+#include "pages/page_transition_overlay.h"
+
 #include "objects/object_command_handlers.h"
 #include "objects/object_tree.h"
 #include "objects/shapes.h"
@@ -7,11 +9,6 @@
 #include "pages/transitions.h"
 #include "platform/string_table.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QPaintEvent>
-#include <QPainter>
-#include <QThread>
 
 #include <cmath>
 #include <exception>
@@ -47,44 +44,6 @@ std::optional<TFoundObject> SearchRoots(const std::vector<TObjectRoot>& roots, c
     return std::nullopt;
 }
 
-// The transition's canvas shown over the object's rectangle.
-class TEffectOverlay final : public QWidget, public TTransitionSurface {
-public:
-    TEffectOverlay(QWidget& surface, const QRect& area, QImage before)
-        : QWidget(&surface), canvas_(std::move(before))
-    {
-        setAttribute(Qt::WA_OpaquePaintEvent);
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(area);
-        raise();
-        show();
-    }
-    QImage& Canvas() override { return canvas_; }
-    void Present(const QRect& dirty) override { repaint(dirty); }
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        QPainter painter(this);
-        painter.drawImage(event->rect(), canvas_, event->rect());
-    }
-
-private:
-    QImage canvas_;
-};
-
-// Sleeps between two steps while painting and timers go on.
-void LiveSleep(int milliseconds)
-{
-    QElapsedTimer clock;
-    clock.start();
-    do {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        if (clock.elapsed() < milliseconds)
-            QThread::msleep(1);
-    } while (clock.elapsed() < milliseconds);
-}
-
 QImage RenderArea(QWidget& surface, const QRect& area)
 {
     QImage image(area.size(), QImage::Format_ARGB32_Premultiplied);
@@ -101,16 +60,13 @@ TObjectEffectPlayer MakeOnScreenEffectPlayer()
 {
     return [](QWidget& surface, const QRect& area, const QImage& before, const QImage& after,
               const QString& effect, const QString& speed) {
-        TEffectOverlay overlay(surface, area, before);
         TTransitionRequest request;
         request.area = QRect(QPoint(0, 0), area.size());
         request.name = effect;
         request.options = speed;
         request.fromPicture = before;
         request.toPicture = after;
-        TTransitionEnvironment environment;
-        environment.sleeper = LiveSleep;
-        RunTransition(overlay, request, environment);
+        PlayTransitionOver(surface, area, request);
     };
 }
 

@@ -15,11 +15,12 @@ namespace {
 
 class TOverlaySurface final : public QWidget, public TTransitionSurface {
 public:
-    TOverlaySurface(QWidget* parent, QImage canvas) : QWidget(parent), canvas_(std::move(canvas))
+    TOverlaySurface(QWidget& parent, const QRect& area, QImage canvas)
+        : QWidget(&parent), canvas_(std::move(canvas))
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(parent->rect());
+        setGeometry(area);
         raise();
         show();
     }
@@ -55,7 +56,6 @@ void LiveSleep(int milliseconds)
 TTransitionPlayer MakeOverlayTransitionPlayer()
 {
     return [](TPageStack& stack, const TPageTransition& transition) {
-        TOverlaySurface surface(&stack, transition.from);
         TTransitionRequest request;
         request.area = stack.rect();
         request.name = transition.effect;
@@ -63,10 +63,16 @@ TTransitionPlayer MakeOverlayTransitionPlayer()
         request.direction = transition.direction;
         request.fromPicture = transition.from;
         request.toPicture = transition.to;
-        TTransitionEnvironment environment;
-        environment.sleeper = LiveSleep;
-        RunTransition(surface, request, environment);
+        PlayTransitionOver(stack, stack.rect(), request);
     };
+}
+
+void PlayTransitionOver(QWidget& parent, const QRect& area, const TTransitionRequest& request)
+{
+    TOverlaySurface surface(parent, area, request.fromPicture);
+    TTransitionEnvironment environment;
+    environment.sleeper = LiveSleep;
+    RunTransition(surface, request, environment);
 }
 
 } // namespace tomeric

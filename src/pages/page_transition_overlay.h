@@ -5,9 +5,14 @@
 // the window stays live. The overlay disappears when the effect has ended.
 
 #include "pages/stack_page_view.h"
+#include "pages/transitions.h"
 
 namespace tomeric {
 
 TTransitionPlayer MakeOverlayTransitionPlayer();
+
+// Runs `request` (its area relative to `area`) in an overlay over `area` of
+// `parent`, starting from its from-picture; returns when the effect ends.
+void PlayTransitionOver(QWidget& parent, const QRect& area, const TTransitionRequest& request);
 
 } // namespace tomeric
