@@ -24,6 +24,9 @@ enum ParaNumberKind { pnLeft, pnRight, pnFirst, pnBefore, pnAfter, pnLine, pnLin
 enum PictureNumberKind { pkWidth, pkHeight, pkGoalWidth, pkGoalHeight, pkScaleX, pkScaleY,
                          pkBitsPerPixel, pkPlanes, pkWidthBytes };
 enum ColourChannel { ccRed, ccGreen, ccBlue };
+enum TableWordKind { twRowDefaults, twLeft, twGap, twCellRight, twBorder, twNoBorder,
+                     twAlignLeft, twAlignCentre, twAlignRight };
+enum InTableKind { itMark, itLevel };
 
 constexpr double kTwipsPerPixel = 15.0;
 // Indents and spacings beyond this many twips (about 2 m) are damage.
@@ -85,9 +88,25 @@ const Word kWords[] = {
     {"tqdec", &R::TabType, QTextOption::DelimiterTab},
     // special characters and breaks
     {"par", &R::Paragraph}, {"sect", &R::Paragraph}, {"page", &R::Paragraph},
-    {"row", &R::Paragraph},
-    {"line", &R::Special, 0x2028}, {"tab", &R::Special, '\t'}, {"cell", &R::Special, '\t'},
-    {"nestcell", &R::Special, '\t'},
+    {"line", &R::Special, 0x2028}, {"tab", &R::Special, '\t'},
+    // tables; a nested table is read flat into its outer cell
+    {"trowd", &R::TableWord, twRowDefaults}, {"trleft", &R::TableWord, twLeft},
+    {"trgaph", &R::TableWord, twGap}, {"cellx", &R::TableWord, twCellRight},
+    {"clbrdrt", &R::TableWord, twBorder}, {"clbrdrb", &R::TableWord, twBorder},
+    {"clbrdrl", &R::TableWord, twBorder}, {"clbrdrr", &R::TableWord, twBorder},
+    {"trbrdrt", &R::TableWord, twBorder}, {"trbrdrb", &R::TableWord, twBorder},
+    {"trbrdrl", &R::TableWord, twBorder}, {"trbrdrr", &R::TableWord, twBorder},
+    {"trbrdrh", &R::TableWord, twBorder}, {"trbrdrv", &R::TableWord, twBorder},
+    {"brdrnone", &R::TableWord, twNoBorder}, {"brdrtbl", &R::TableWord, twNoBorder},
+    {"trql", &R::TableWord, twAlignLeft}, {"trqc", &R::TableWord, twAlignCentre},
+    {"trqr", &R::TableWord, twAlignRight},
+    {"intbl", &R::InTable, itMark}, {"itap", &R::InTable, itLevel},
+    {"cell", &R::Cell}, {"row", &R::Row},
+    {"nestcell", &R::Special, '\t'}, {"nestrow", &R::Paragraph},
+    {"nesttableprops", &R::SkipDestination, 0, true},
+    // styles
+    {"stylesheet", &R::Stylesheet, 0, true}, {"s", &R::StyleNumber, 0},
+    {"cs", &R::StyleNumber, 1, true}, {"sbasedon", &R::StyleBasedOn},
     {"emdash", &R::Special, 0x2014}, {"endash", &R::Special, 0x2013},
     {"emspace", &R::Special, 0x2003}, {"enspace", &R::Special, 0x2002},
     {"qmspace", &R::Special, 0x2005}, {"bullet", &R::Special, 0x2022},
@@ -122,7 +141,7 @@ const Word kWords[] = {
     {"object", &R::Ignore, 0, true}, {"listtext", &R::Ignore, 0, true},
     {"pntext", &R::Ignore, 0, true},
     // groups that show nothing in a rich-text control
-    {"stylesheet", &R::SkipDestination, 0, true}, {"info", &R::SkipDestination, 0, true},
+    {"info", &R::SkipDestination, 0, true},
     {"bkmkend", &R::SkipDestination, 0, true}, {"nonshppict", &R::SkipDestination, 0, true},
     {"objdata", &R::SkipDestination, 0, true}, {"pn", &R::SkipDestination, 0, true},
     {"header", &R::SkipDestination, 0, true}, {"headerl", &R::SkipDestination, 0, true},
@@ -375,6 +394,8 @@ QTextCharFormat TRtfReaderImpl::CharFormat(const TRtfCharState& state) const
 void TRtfReaderImpl::ParagraphDefaults(const TRtfToken&, int)
 {
     Current().para = {};
+    if (InText())
+        tables_.ParagraphDefaults();
 }
 
 void TRtfReaderImpl::Alignment(const TRtfToken&, int alignment)
@@ -436,6 +457,80 @@ QTextBlockFormat TRtfReaderImpl::BlockFormat(const TRtfParaState& state) const
         format.setTabPositions(tabs);
     }
     return format;
+}
+
+// ---- tables ------------------------------------------------------------------------
+
+void TRtfReaderImpl::TableWord(const TRtfToken& token, int which)
+{
+    if (!InText())
+        return;
+    const int value = token.hasParameter ? token.parameter : 0;
+    switch (which) {
+    case twRowDefaults: tables_.StartRowDefinition(); break;
+    case twLeft: tables_.SetRowLeft(value); break;
+    case twGap: tables_.SetGap(value); break;
+    case twCellRight: tables_.CellRight(value); break;
+    case twBorder: tables_.BorderSide(); break;
+    case twNoBorder: tables_.NoBorder(); break;
+    case twAlignLeft: tables_.SetRowAlignment(Qt::AlignLeft); break;
+    case twAlignCentre: tables_.SetRowAlignment(Qt::AlignHCenter); break;
+    case twAlignRight: tables_.SetRowAlignment(Qt::AlignRight); break;
+    }
+}
+
+void TRtfReaderImpl::InTable(const TRtfToken& token, int which)
+{
+    Current().para.inTable = which == itMark || (token.hasParameter && token.parameter > 0);
+}
+
+// Moves the cursor where the coming text belongs: into the current cell of
+// a table (starting the table or a row when needed), or after the table.
+void TRtfReaderImpl::SyncTable(bool forceCell)
+{
+    if (syncingTable_ || !InText())
+        return;
+    const bool inTable = forceCell || Current().para.inTable;
+    if (!tables_.NeedsMove(inTable))
+        return;
+    syncingTable_ = true;
+    FlushPendingBytes();
+    CloseLink();
+    FlushRun();
+    tables_.SyncTo(inTable);
+    syncingTable_ = false;
+}
+
+void TRtfReaderImpl::Cell(const TRtfToken&, int)
+{
+    if (!InText())
+        return;
+    if (!tables_.InTable() && !tables_.Wanted(Current().para.inTable)) {
+        Special({}, '\t'); // a cell mark in ordinary text
+        return;
+    }
+    SyncTable(true);
+    FlushPendingBytes();
+    CloseLink();
+    FlushRun();
+    if (!tables_.InTable()) { // past the table bounds: cells read as tabs
+        Special({}, '\t');
+        return;
+    }
+    cursor_.setBlockFormat(BlockFormat(Current().para));
+    if (!tables_.EndCell())
+        Special({}, '\t'); // a cell beyond the column bound joins the last one
+}
+
+void TRtfReaderImpl::Row(const TRtfToken&, int)
+{
+    if (!InText())
+        return;
+    FlushPendingBytes();
+    CloseLink();
+    FlushRun();
+    if (!tables_.EndRow())
+        EndParagraph(); // no table: the row is a paragraph
 }
 
 // ---- breaks and special characters ------------------------------------------------

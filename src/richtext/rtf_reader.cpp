@@ -164,6 +164,8 @@ void TRtfReaderImpl::OpenGroup()
     group.startsDestination = false;
     group.ownsField = false;
     groups_.push_back(std::move(group));
+    if (InStylesheet() && groups_.size() == stylesheetDepth_ + 1)
+        StartStyleEntry(); // a style's own group
 }
 
 // False when the outermost group closed: the document ends there.
@@ -179,6 +181,9 @@ bool TRtfReaderImpl::CloseGroup()
     const TRtfGroup closing = groups_.back();
     if (groups_.size() == 2)
         finalPara_ = closing.para; // the last paragraph keeps the document's formatting
+    if (closing.destination == TRtfDestination::Stylesheet && !closing.startsDestination &&
+        groups_.size() == stylesheetDepth_ + 1)
+        FinishStyleEntry();
     if (closing.startsDestination)
         EndDestination(closing);
     if (closing.ownsField)
@@ -218,6 +223,10 @@ void TRtfReaderImpl::EndDestination(const TRtfGroup& group)
         break;
     }
     case TRtfDestination::Picture: InsertPicture(); break;
+    case TRtfDestination::Stylesheet:
+        FinishStyleEntry();
+        ResolveStyles();
+        break;
     default: break;
     }
 }
@@ -240,6 +249,8 @@ void TRtfReaderImpl::ControlWord(const TRtfToken& token)
         SkipCurrentGroup();
         return;
     }
+    if (InStylesheet() && IsFormattingWord(entry->handler))
+        KeepStyleWord(*entry, token);
     (this->*(entry->handler))(token, entry->arg);
 }
 
@@ -331,6 +342,7 @@ void TRtfReaderImpl::DestinationText(const QString& text)
         if (bookmarkName_.size() < 256)
             bookmarkName_.append(text);
         break;
+    case TRtfDestination::Stylesheet: StyleName(text); break;
     case TRtfDestination::Picture: break;
     }
 }
@@ -347,6 +359,7 @@ void TRtfReaderImpl::VisibleText(const QString& text)
     }
     if (shown.isEmpty())
         return;
+    SyncTable();
     const TRtfCharState& state = Current().chars;
     if (state.hidden) {
         if (linkOpen_) {
@@ -413,6 +426,7 @@ int TRtfReaderImpl::CurrentCodePage() const
 
 void TRtfReaderImpl::EndParagraph()
 {
+    SyncTable();
     FlushPendingBytes();
     CloseLink();
     FlushRun();
@@ -429,6 +443,7 @@ void TRtfReaderImpl::InsertPicture()
     }
     const QImage image = DecodeRtfPicture(picture_);
     if (!image.isNull()) {
+        SyncTable();
         FlushPendingBytes();
         CloseLink();
         FlushRun();
@@ -516,6 +531,7 @@ void TRtfReaderImpl::FieldResult(const TRtfToken&, int)
     CloseLink();
     FlushRun();
     Current().destination = TRtfDestination::Text;
+    SyncTable(); // a field that starts a cell shows its result there
     fields_.back().resultStart = Position();
 }
 
@@ -562,6 +578,7 @@ void TRtfReaderImpl::FinishField()
     if (start < 0 || Position() <= start) {
         if (!format.hasProperty(rtpVariableName))
             return; // nothing shown, nothing to mark
+        SyncTable();
         start = Position();
         cursor_.insertText(QString(kEmptyFieldMark), CharFormat(Current().chars));
     }
@@ -578,9 +595,12 @@ void TRtfReaderImpl::Finish()
     FlushPendingBytes();
     CloseLink();
     FlushRun();
+    tables_.EndTable();
     // A final paragraph mark ends the last paragraph; it opens no empty one.
+    // (The paragraph after a table is Qt's own and stays.)
     const QTextBlock last = cursor_.block();
-    if (last.length() <= 1 && last.previous().isValid())
+    if (last.length() <= 1 && last.previous().isValid() &&
+        document_.characterAt(last.position() - 1) == QChar::ParagraphSeparator)
         cursor_.deletePreviousChar();
     else
         cursor_.setBlockFormat(BlockFormat(groups_.size() > 1 ? groups_.back().para : finalPara_));

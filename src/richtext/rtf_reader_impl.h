@@ -5,6 +5,7 @@
 
 #include "richtext/rtf_pictures.h"
 #include "richtext/rtf_reader.h"
+#include "richtext/rtf_tables.h"
 #include "richtext/rtf_tokenizer.h"
 
 #include <QColor>
@@ -28,6 +29,7 @@ enum class TRtfDestination {
     FieldInstruction, // the instruction of the innermost field
     BookmarkStart,    // a bookmark's name
     Picture,          // hex picture data
+    Stylesheet,       // style names (their words are kept as they come)
 };
 
 struct TRtfCharState {
@@ -57,6 +59,7 @@ struct TRtfParaState {
     bool lineMultiple = false;
     QList<QTextOption::Tab> tabs;
     QTextOption::TabType nextTabType = QTextOption::LeftTab;
+    bool inTable = false; // \intbl
 };
 
 struct TRtfGroup {
@@ -72,6 +75,23 @@ struct TRtfFont {
     QString name;
     QString familyHint; // from \fswiss, \froman ...
     int codePage = 0;   // 0: the document's
+};
+
+class TRtfReaderImpl;
+
+// A formatting word of a style, replayed where the style is applied.
+struct TRtfStyleWord {
+    void (TRtfReaderImpl::*handler)(const TRtfToken&, int) = nullptr;
+    int arg = 0;
+    bool hasParameter = false;
+    int parameter = 0;
+};
+
+struct TRtfStyle {
+    QString name;
+    bool character = false; // \csN: applied over the text's own formatting
+    int basedOn = -1;       // \sbasedonN
+    std::vector<TRtfStyleWord> words;
 };
 
 struct TRtfField {
@@ -120,6 +140,13 @@ public:
     void Destination(const TRtfToken& token, int destination);
     void SkipDestination(const TRtfToken& token, int);
     void Ignore(const TRtfToken& token, int) {}
+    void TableWord(const TRtfToken& token, int which);
+    void InTable(const TRtfToken& token, int which);
+    void Cell(const TRtfToken& token, int);
+    void Row(const TRtfToken& token, int);
+    void Stylesheet(const TRtfToken& token, int);
+    void StyleNumber(const TRtfToken& token, int character);
+    void StyleBasedOn(const TRtfToken& token, int);
     void Field(const TRtfToken& token, int);
     void FieldResult(const TRtfToken& token, int);
 
@@ -151,6 +178,19 @@ private:
     void InsertPicture();
     void FinishFontEntry();
     void FinishColour();
+
+    // tables (rtf_control_words.cpp)
+    void SyncTable(bool forceCell = false);
+
+    // stylesheet (rtf_stylesheet.cpp)
+    bool InStylesheet() const { return groups_.back().destination == TRtfDestination::Stylesheet; }
+    static bool IsFormattingWord(Handler handler);
+    void KeepStyleWord(const WordEntry& entry, const TRtfToken& token);
+    void StartStyleEntry();
+    void StyleName(const QString& text);
+    void FinishStyleEntry();
+    void ResolveStyles();
+    void ApplyStyle(int number, bool character);
 
     // links, fields, bookmarks
     void OpenLink();
@@ -193,6 +233,16 @@ private:
     QString bookmarkName_;
     QStringList pendingBookmarks_;
     TRtfPicture picture_;
+
+    TRtfTableBuilder tables_{cursor_};
+    bool syncingTable_ = false;
+
+    QHash<int, TRtfStyle> styles_;
+    QHash<int, std::vector<TRtfStyleWord>> resolvedStyles_; // with their bases' words
+    TRtfStyle styleEntry_;
+    int styleEntryNumber_ = 0;
+    bool styleEntryUsed_ = false; // words or name seen since the entry began
+    std::size_t stylesheetDepth_ = 0;
 };
 
 } // namespace tomeric

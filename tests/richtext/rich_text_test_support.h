@@ -9,6 +9,8 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
 
 #include <gtest/gtest.h>
 
@@ -73,6 +75,54 @@ protected:
 
     QTextDocument document;
 };
+
+// The document's structure as text: paragraphs separated by "\n", a table
+// as "{cell|cell/cell|cell}" (rows separated by "/", a cell's paragraphs by
+// "\n"), a cell spanning n columns as "cell*n".
+inline QString FrameLayout(QTextFrame* frame);
+
+inline QString TableLayout(QTextTable* table)
+{
+    QString out = "{";
+    for (int row = 0; row < table->rows(); ++row) {
+        if (row > 0)
+            out += "/";
+        for (int column = 0; column < table->columns();) {
+            const QTextTableCell cell = table->cellAt(row, column);
+            if (column > 0)
+                out += "|";
+            QStringList paragraphs;
+            for (QTextBlock block = cell.firstCursorPosition().block();
+                 block.isValid() && block.position() <= cell.lastPosition(); block = block.next())
+                paragraphs.append(block.text());
+            out += paragraphs.join("\n");
+            const int span = std::max(1, cell.columnSpan());
+            if (span > 1)
+                out += "*" + QString::number(span);
+            column += span;
+        }
+    }
+    return out + "}";
+}
+
+inline QString FrameLayout(QTextFrame* frame)
+{
+    QStringList items;
+    for (auto it = frame->begin(); !it.atEnd(); ++it) {
+        if (auto* table = qobject_cast<QTextTable*>(it.currentFrame()))
+            items.append(TableLayout(table));
+        else if (it.currentFrame())
+            items.append(FrameLayout(it.currentFrame()));
+        else
+            items.append(it.currentBlock().text());
+    }
+    return items.join("\n");
+}
+
+inline QString DocumentLayout(const QTextDocument& document)
+{
+    return FrameLayout(document.rootFrame());
+}
 
 inline QByteArray ReadTestFile(const QString& relativePath)
 {

@@ -213,7 +213,6 @@ const TextCase kTextCases[] = {
     {"IgnorableDestinationSkipped", "a{\\*\\foo {nested} text}b", "ab"},
     {"StylesheetAndInfoSkipped", "{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}{\\author A}}x", "x"},
     {"GeneratorSkipped", "{\\*\\generator Msftedit 5.41;}x", "x"},
-    {"TableCellsAsTabs", "\\trowd\\cellx1000\\cellx2000 a\\cell b\\cell\\row c", "a\tb\t\nc"},
     {"ListTextShows", "{\\pntext\\f1\\'b7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'b7}}item",
      QString::fromUtf8("·\titem")},
     {"BinaryDataOutsidePictureSkipped", "a\\bin3 {}}b", "ab"},

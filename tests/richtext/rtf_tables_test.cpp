@@ -1,0 +1,245 @@
+// Word and rich-edit tables read into real tables: rows of the same shape
+// join one table, widths come from the cell edges, borders show when the
+// document draws them, cell text keeps its formats, links, fields and
+// bookmarks, and damaged tables stay bounded.
+
+#include "richtext/rich_text_properties.h"
+#include "richtext/rtf_writer.h"
+#include "rich_text_test_support.h"
+
+#include <QElapsedTimer>
+#include <QTextTable>
+
+namespace tomeric {
+namespace {
+
+using testing::DocumentLayout;
+using testing::RichTextTest;
+
+QByteArray Document(const QByteArray& body)
+{
+    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}{\\f1 Times New Roman;}}"
+           "{\\colortbl;\\red255\\green0\\blue0;}" + body + "}";
+}
+
+QTextTable* FirstTable(QTextDocument& document)
+{
+    for (auto it = document.rootFrame()->begin(); !it.atEnd(); ++it)
+        if (auto* table = qobject_cast<QTextTable*>(it.currentFrame()))
+            return table;
+    return nullptr;
+}
+
+// ---- shapes --------------------------------------------------------------------------
+
+struct ShapeCase {
+    const char* name;
+    QByteArray body;
+    QString layout;
+};
+
+class RtfTableShapes : public RichTextTest, public ::testing::WithParamInterface<ShapeCase> {};
+
+TEST_P(RtfTableShapes, ReadAs)
+{
+    Read(Document(GetParam().body));
+    EXPECT_EQ(DocumentLayout(document), GetParam().layout);
+}
+
+// clang-format off
+const ShapeCase kShapes[] = {
+    {"Word97TwoRows",
+     "before\\par \\trowd\\trgaph108\\trleft-108\\cellx1440\\cellx2880\\pard\\intbl a\\cell b\\cell"
+     "\\pard\\intbl\\row\\trowd\\trgaph108\\trleft-108\\cellx1440\\cellx2880\\pard\\intbl c\\cell d\\cell"
+     "\\pard\\intbl\\row\\pard after\\par", "before\n{a|b/c|d}\nafter"},
+    {"RichEditRows", "\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row"
+     "\\trowd\\cellx1000\\cellx2000\\pard\\intbl c\\cell d\\cell\\row\\pard x",
+     "\n{a|b/c|d}\nx"},
+    {"Word2000RowPropertiesAfterTheCells",
+     "\\trowd\\cellx1000\\cellx2000\\pard\\intbl {a\\cell b\\cell}\\pard\\intbl"
+     "{\\trowd\\cellx1000\\cellx2000\\row}\\pard x", "\n{a|b}\nx"},
+    {"CellsWithoutIntbl", "\\trowd\\cellx1000\\cellx2000 a\\cell b\\cell\\row c", "\n{a|b}\nc"},
+    {"CellsWithoutRowDefinition", "\\intbl a\\cell b\\cell\\row\\pard c", "\n{a|b}\nc"},
+    {"ParagraphsInACell", "\\trowd\\cellx1000\\pard\\intbl one\\par two\\cell\\row\\pard x",
+     "\n{one\ntwo}\nx"},
+    {"ShorterRowSpansTheRest", "\\trowd\\cellx1\\cellx2\\cellx3\\intbl a\\cell b\\cell c\\cell\\row"
+     "\\trowd\\cellx3\\intbl d\\cell\\row\\pard", "\n{a|b|c/d*3}\n"},
+    {"LongerRowAddsColumns", "\\trowd\\cellx1\\intbl a\\cell\\row"
+     "\\trowd\\cellx1\\cellx2\\intbl b\\cell c\\cell\\row\\pard", "\n{a|/b|c}\n"},
+    {"EmptyCells", "\\trowd\\cellx1\\cellx2\\cellx3\\intbl\\cell x\\cell\\cell\\row\\pard", "\n{|x|}\n"},
+    {"TextAfterTheLastCellStaysInTheRow", "\\trowd\\cellx1\\cellx2\\intbl a\\cell b\\row\\pard",
+     "\n{a|b}\n"},
+    {"DocumentEndsInsideATable", "\\trowd\\cellx1\\cellx2\\intbl a\\cell b", "\n{a|b}\n"},
+    {"CellMarkInOrdinaryTextIsATab", "a\\cell b", "a\tb"},
+    {"RowWithoutCellsIsAParagraph", "a\\row b", "a\nb"},
+    {"RowDefinitionWithoutTextMakesNoTable", "a\\par\\trowd\\cellx100\\pard b", "a\nb"},
+    {"NestedTableFlattened",
+     "\\trowd\\cellx4000\\pard\\intbl out\\par\\pard\\intbl\\itap2 in1\\nestcell in2\\nestcell"
+     "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}{\\nonesttables\\par}"
+     "\\pard\\intbl\\itap1 \\cell\\row\\pard x", "\n{out\nin1\tin2\t\n}\nx"},
+    {"TwoTablesApart", "\\trowd\\cellx1\\intbl a\\cell\\row\\pard mid\\par"
+     "\\trowd\\cellx1\\intbl b\\cell\\row\\pard end", "\n{a}\nmid\n{b}\nend"},
+    {"ItapZeroEndsTheTable", "\\trowd\\cellx1\\intbl a\\cell\\row\\itap0 x", "\n{a}\nx"},
+};
+// clang-format on
+
+INSTANTIATE_TEST_SUITE_P(Rows, RtfTableShapes, ::testing::ValuesIn(kShapes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// ---- geometry and borders ----------------------------------------------------------------
+
+TEST_F(RichTextTest, ColumnWidthsComeFromTheCellEdgesAt96Dpi)
+{
+    Read(Document("\\trowd\\trleft0\\cellx1440\\cellx4320\\intbl a\\cell b\\cell\\row\\pard"));
+    QTextTable* table = FirstTable(document);
+    ASSERT_NE(table, nullptr);
+    const QList<QTextLength> widths = table->format().columnWidthConstraints();
+    ASSERT_EQ(widths.size(), 2);
+    EXPECT_EQ(widths[0], QTextLength(QTextLength::FixedLength, 96));
+    EXPECT_EQ(widths[1], QTextLength(QTextLength::FixedLength, 192));
+}
+
+TEST_F(RichTextTest, BackwardsOrAbsurdCellEdgesLeaveTheWidthFree)
+{
+    Read(Document("\\trowd\\cellx-5000\\cellx2147483647\\cellx-2147483647\\intbl a\\cell b\\cell c"
+                  "\\cell\\row\\pard"));
+    QTextTable* table = FirstTable(document);
+    ASSERT_NE(table, nullptr);
+    const QList<QTextLength> widths = table->format().columnWidthConstraints();
+    ASSERT_EQ(widths.size(), 3);
+    EXPECT_EQ(widths[0].type(), QTextLength::VariableLength);
+    EXPECT_EQ(widths[1].type(), QTextLength::FixedLength);
+    EXPECT_LE(widths[1].rawValue(), 10000.0);
+    EXPECT_EQ(widths[2].type(), QTextLength::VariableLength);
+    (void)document.size(); // lays out without trouble
+}
+
+struct BorderCase {
+    const char* name;
+    QByteArray definition;
+    bool bordered;
+};
+
+class RtfTableBorders : public RichTextTest, public ::testing::WithParamInterface<BorderCase> {};
+
+TEST_P(RtfTableBorders, ShowWhenDrawn)
+{
+    Read(Document("\\trowd" + GetParam().definition + "\\cellx1000\\intbl a\\cell\\row\\pard"));
+    QTextTable* table = FirstTable(document);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->format().border() > 0, GetParam().bordered);
+    if (GetParam().bordered) {
+        EXPECT_EQ(table->format().borderBrush().color(), QColor(Qt::black));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Words, RtfTableBorders, ::testing::Values(
+    BorderCase{"None", "", false},
+    BorderCase{"CellBorders", "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10", true},
+    BorderCase{"RowBorders", "\\trbrdrt\\brdrs\\brdrw10", true},
+    BorderCase{"BorderSaidToBeNone", "\\clbrdrt\\brdrnone\\clbrdrb\\brdrtbl", false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RichTextTest, CentredRow)
+{
+    Read(Document("\\trowd\\trqc\\cellx1000\\intbl a\\cell\\row\\pard"));
+    ASSERT_NE(FirstTable(document), nullptr);
+    EXPECT_EQ(FirstTable(document)->format().alignment(), Qt::AlignHCenter);
+}
+
+// ---- what cells keep ----------------------------------------------------------------------
+
+TEST_F(RichTextTest, CellTextKeepsCharacterAndParagraphFormats)
+{
+    Read(Document("\\trowd\\cellx2000\\cellx4000\\pard\\intbl\\qc {\\b\\f1\\fs28 bold}\\cell"
+                  "\\pard\\intbl\\qr {\\cf1 red}\\cell\\row\\pard after"));
+    EXPECT_EQ(FormatOf("bold").fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatOf("bold").fontFamilies().toStringList(), QStringList{"Times New Roman"});
+    EXPECT_DOUBLE_EQ(FormatOf("bold").fontPointSize(), 14.0);
+    EXPECT_EQ(BlockFormatOf("bold").alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(FormatOf("red").foreground().color(), QColor(255, 0, 0));
+    EXPECT_EQ(BlockFormatOf("red").alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_EQ(BlockFormatOf("after").alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+}
+
+TEST_F(RichTextTest, LinksFieldsAndBookmarksWorkInCells)
+{
+    Read(Document(
+        "\\trowd\\cellx2000\\cellx4000\\cellx6000\\pard\\intbl {\\*\\bkmkstart here}mark\\cell"
+        "{\\uldb go}{\\v GotoPage 2}\\cell"
+        "{\\field{\\*\\fldinst MERGEFIELD Nom}{\\fldrslt \\'abNom\\'bb}}\\cell\\row"
+        "\\pard {\\field{\\*\\fldinst HYPERLINK \"http://x/\"}{\\fldrslt web}}"));
+    EXPECT_EQ(DocumentLayout(document), QString::fromUtf8("\n{mark|go|«Nom»}\nweb"));
+    EXPECT_EQ(BookmarkPosition(document, "here"), PositionOf("mark"));
+    EXPECT_EQ(LinkCommandAt(document, PositionOf("go")), "GotoPage 2");
+    EXPECT_EQ(FormatOf("Nom").stringProperty(rtpVariableName), "NOM");
+    EXPECT_EQ(LinkCommandAt(document, PositionOf("web")), "http://x/");
+    EXPECT_EQ(VariableFieldNames(document), QStringList{"NOM"});
+    RefreshVariableFields(document, [](const QString&) { return QStringLiteral("Ann"); });
+    EXPECT_EQ(DocumentLayout(document), "\n{mark|go|Ann}\nweb");
+}
+
+TEST_F(RichTextTest, FieldStartingACellShowsInIt)
+{
+    Read(Document("\\trowd\\cellx1\\cellx2\\intbl a\\cell{\\field{\\*\\fldinst DATE}{\\fldrslt "
+                  "today}}\\cell\\row\\pard"));
+    EXPECT_EQ(DocumentLayout(document), "\n{a|today}\n");
+    EXPECT_EQ(FormatOf("today").stringProperty(rtpFieldInstruction), "DATE");
+    EXPECT_FALSE(FormatOf("a").hasProperty(rtpFieldInstruction));
+}
+
+// ---- bounds ----------------------------------------------------------------------------------
+
+TEST_F(RichTextTest, CellsBeyondTheColumnBoundJoinTheLastCell)
+{
+    QByteArray row = "\\trowd";
+    for (int i = 1; i <= 100; ++i)
+        row += "\\cellx" + QByteArray::number(i * 100);
+    row += "\\intbl";
+    for (int i = 1; i <= 100; ++i)
+        row += QByteArray::number(i) + "\\cell ";
+    Read(Document(row + "\\row\\pard end"));
+    QTextTable* table = FirstTable(document);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->columns(), 64);
+    const QString last = table->cellAt(0, 63).firstCursorPosition().block().text();
+    EXPECT_TRUE(last.startsWith("64\t65\t")) << last.toStdString();
+    EXPECT_TRUE(last.endsWith("100\t")) << last.toStdString();
+    EXPECT_TRUE(Text().endsWith("end"));
+}
+
+TEST_F(RichTextTest, ThousandsOfRowsStayBoundedAndQuick)
+{
+    QByteArray body = "\\trowd\\cellx1000\\cellx2000\\cellx3000\\cellx4000";
+    for (int i = 0; i < 8000; ++i)
+        body += "\\intbl a\\cell b\\cell c\\cell d\\cell\\row";
+    QElapsedTimer timer;
+    timer.start();
+    Read(Document(body + "\\pard end"));
+    EXPECT_LT(timer.elapsed(), 20000);
+    QTextTable* table = FirstTable(document);
+    ASSERT_NE(table, nullptr);
+    EXPECT_LE(table->rows() * table->columns(), 20000);
+    EXPECT_GT(table->rows(), 1000);
+    EXPECT_TRUE(Text().endsWith("end"));
+    EXPECT_TRUE(Text().contains("a\tb\tc\td\t")) << "rows past the bound read as text";
+}
+
+TEST_F(RichTextTest, DamagedTableWordsNeverHang)
+{
+    const QByteArray pieces[] = {
+        "\\cell", "\\row", "\\trowd", "\\cellx-1", "\\intbl", "\\pard", "{", "}", "x",
+        "\\itap5", "\\nestcell", "\\nestrow", "\\par", "\\clbrdrt", "\\cellx99999999",
+    };
+    for (int round = 0; round < 40; ++round) {
+        QByteArray body;
+        for (int i = 0; i < 400; ++i)
+            body += pieces[(i * 7 + round * 13 + i / 5) % std::size(pieces)];
+        ReadRtf(Document(body), document);
+        (void)document.size();
+        (void)WriteRtf(document);
+    }
+}
+
+} // namespace
+} // namespace tomeric
