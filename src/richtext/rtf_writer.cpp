@@ -7,7 +7,9 @@
 #include <QImage>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextImageFormat>
+#include <QTextTable>
 #include <QUrl>
 
 #include <cmath>
@@ -71,16 +73,7 @@ public:
     {
         CollectTables();
         QByteArray body;
-        for (QTextBlock block = document_.begin(); block.isValid(); block = block.next()) {
-            body += Paragraph(block.blockFormat());
-            WriteBlock(block, body);
-            // The reader takes a final paragraph mark as the end of the last
-            // paragraph, so an empty last paragraph needs a mark of its own.
-            const bool emptyLast = !block.next().isValid() && block.length() <= 1 &&
-                                   block.previous().isValid();
-            if (block.next().isValid() || emptyLast)
-                body += "\\par\r\n";
-        }
+        WriteFrame(*document_.rootFrame(), body);
         return Header() + body + "}";
     }
 
@@ -97,6 +90,89 @@ private:
                 if (format.hasProperty(QTextFormat::BackgroundBrush))
                     ColourIndex(format.background().color());
             }
+        }
+    }
+
+    // The paragraphs and tables of a frame in order, paragraphs separated
+    // by \par. A table ends its own paragraph: none follows its last row.
+    void WriteFrame(const QTextFrame& frame, QByteArray& out)
+    {
+        bool afterTable = false;
+        for (auto it = frame.begin(); !it.atEnd(); ++it) {
+            if (const QTextFrame* child = it.currentFrame()) {
+                if (const auto* table = qobject_cast<const QTextTable*>(child))
+                    WriteTable(*table, out);
+                else
+                    WriteFrame(*child, out);
+                afterTable = true;
+                continue;
+            }
+            const QTextBlock block = it.currentBlock();
+            out += Paragraph(block.blockFormat(), false);
+            WriteBlock(block, out);
+            auto next = it;
+            ++next;
+            // The reader takes a final paragraph mark as the end of the last
+            // paragraph, so an empty last paragraph needs a mark of its own
+            // (unless a table precedes it: then it is the table's own end).
+            const bool emptyLast = next.atEnd() && block.length() <= 1 &&
+                                   block.previous().isValid() && !afterTable;
+            if (!next.atEnd() || emptyLast)
+                out += "\\par\r\n";
+            afterTable = false;
+        }
+    }
+
+    // A table as Word writes it: per row the cell edges (\cellxN, twips),
+    // then each cell's paragraphs marked \intbl and closed by \cell.
+    void WriteTable(const QTextTable& table, QByteArray& out)
+    {
+        const QTextTableFormat format = table.format();
+        QByteArray rowWords = "\\trowd\\trgaph" + Number(format.cellPadding() * kTwipsPerPixel);
+        if (format.alignment() & Qt::AlignHCenter)
+            rowWords += "\\trqc";
+        else if (format.alignment() & Qt::AlignRight)
+            rowWords += "\\trqr";
+        const QList<QTextLength> widths = format.columnWidthConstraints();
+        auto columnTwips = [&](int column) {
+            const QTextLength width = widths.value(column);
+            return width.type() == QTextLength::FixedLength ? width.rawValue() * kTwipsPerPixel
+                                                             : 1440.0;
+        };
+        const QByteArray border = format.border() > 0
+                                      ? "\\clbrdrt\\brdrs\\brdrw15\\clbrdrl\\brdrs\\brdrw15"
+                                        "\\clbrdrb\\brdrs\\brdrw15\\clbrdrr\\brdrs\\brdrw15"
+                                      : QByteArray();
+        for (int row = 0; row < table.rows(); ++row) {
+            QByteArray definition = rowWords;
+            QByteArray cells;
+            double right = 0;
+            for (int column = 0; column < table.columns();) {
+                const QTextTableCell cell = table.cellAt(row, column);
+                const int span = std::max(1, cell.columnSpan());
+                for (int k = column; k < column + span; ++k)
+                    right += columnTwips(k);
+                definition += border + "\\cellx" + Number(right);
+                if (cell.row() == row)
+                    WriteCell(cell, cells);
+                cells += "\\cell\r\n";
+                column += span;
+            }
+            out += definition + "\r\n" + cells + "\\row\r\n";
+        }
+    }
+
+    // A cell's paragraphs (a table nested in it comes out as paragraphs).
+    void WriteCell(const QTextTableCell& cell, QByteArray& out)
+    {
+        bool first = true;
+        for (QTextBlock block = document_.findBlock(cell.firstPosition());
+             block.isValid() && block.position() <= cell.lastPosition(); block = block.next()) {
+            if (!first)
+                out += "\\par\r\n";
+            first = false;
+            out += Paragraph(block.blockFormat(), true);
+            WriteBlock(block, out);
         }
     }
 
@@ -136,9 +212,9 @@ private:
         return header + "}\r\n";
     }
 
-    static QByteArray Paragraph(const QTextBlockFormat& format)
+    static QByteArray Paragraph(const QTextBlockFormat& format, bool inTable)
     {
-        QByteArray out = "\\pard";
+        QByteArray out = inTable ? "\\pard\\intbl" : "\\pard";
         const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
         if (align & Qt::AlignHCenter)
             out += "\\qc";

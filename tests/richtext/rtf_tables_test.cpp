@@ -188,6 +188,62 @@ TEST_F(RichTextTest, FieldStartingACellShowsInIt)
     EXPECT_FALSE(FormatOf("a").hasProperty(rtpFieldInstruction));
 }
 
+// ---- writing back ------------------------------------------------------------------------
+
+struct WriteCase {
+    const char* name;
+    QByteArray body;
+};
+
+class RtfTableWriting : public RichTextTest, public ::testing::WithParamInterface<WriteCase> {};
+
+TEST_P(RtfTableWriting, ReadsBackIntoTheSameTables)
+{
+    Read(Document(GetParam().body));
+    const QByteArray written = WriteRtf(document);
+    QTextDocument copy;
+    QString error;
+    ASSERT_TRUE(ReadRtf(written, copy, {}, &error)) << error.toStdString();
+    EXPECT_EQ(DocumentLayout(copy), DocumentLayout(document)) << written.toStdString();
+    EXPECT_EQ(copy.toRawText(), document.toRawText());
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Tables, RtfTableWriting, ::testing::Values(
+    WriteCase{"TableBetweenParagraphs", "before\\par\\trowd\\cellx1000\\cellx2000\\intbl a\\cell b"
+              "\\cell\\row\\intbl c\\cell d\\cell\\row\\pard after"},
+    WriteCase{"TableFirstAndLast", "\\trowd\\cellx1000\\intbl a\\cell\\row"},
+    WriteCase{"EmptyParagraphsAround", "\\par\\trowd\\cellx1000\\intbl a\\cell\\row\\pard\\par\\par x"},
+    WriteCase{"SpannedAndEmptyCells", "\\trowd\\cellx1\\cellx2\\cellx3\\intbl\\cell b\\cell\\cell"
+              "\\row\\trowd\\cellx3\\intbl one\\par two\\cell\\row\\pard"},
+    WriteCase{"TwoTables", "\\trowd\\cellx1\\intbl a\\cell\\row\\pard mid\\par"
+              "\\trowd\\cellx1\\cellx2\\intbl b\\cell c\\cell\\row\\pard"},
+    WriteCase{"LinksAndFieldsInCells", "\\trowd\\cellx1\\cellx2\\intbl {\\uldb go}{\\v Beep}\\cell"
+              "{\\*\\bkmkstart b}{\\field{\\*\\fldinst DATE}{\\fldrslt d}}\\cell\\row\\pard"}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
+
+TEST_F(RichTextTest, WrittenTableKeepsWidthsBordersAndFormats)
+{
+    Read(Document("\\trowd\\trgaph108\\clbrdrt\\brdrs\\cellx1440\\cellx4320\\pard\\intbl\\qc "
+                  "{\\b bold}\\cell{\\uldb go}{\\v Beep}\\cell\\row\\pard"));
+    QTextDocument copy;
+    ASSERT_TRUE(ReadRtf(WriteRtf(document), copy));
+    QTextTable* table = FirstTable(copy);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->format().columnWidthConstraints(),
+              (QList<QTextLength>{QTextLength(QTextLength::FixedLength, 96),
+                                  QTextLength(QTextLength::FixedLength, 192)}));
+    EXPECT_GT(table->format().border(), 0);
+    EXPECT_DOUBLE_EQ(table->format().cellPadding(), 7.2);
+    const int bold = int(copy.toRawText().indexOf("bold"));
+    QTextCursor cursor(&copy);
+    cursor.setPosition(bold + 1);
+    EXPECT_EQ(cursor.charFormat().fontWeight(), QFont::Bold);
+    EXPECT_EQ(cursor.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_EQ(LinkCommandAt(copy, int(copy.toRawText().indexOf("go"))), "Beep");
+}
+
 // ---- bounds ----------------------------------------------------------------------------------
 
 TEST_F(RichTextTest, CellsBeyondTheColumnBoundJoinTheLastCell)
