@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QRegion>
 #include <QTimer>
 
 #include <map>
@@ -53,7 +55,76 @@ std::optional<int> FunctionKey(const QString& name)
     return Qt::Key_F1 + number - 1;
 }
 
+// "X,Y" as a point; nothing unless both are whole numbers.
+std::optional<QPoint> ParsePoint(const QString& text)
+{
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return std::nullopt;
+    bool okX = false, okY = false;
+    const int x = parts[0].trimmed().toInt(&okX);
+    const int y = parts[1].trimmed().toInt(&okY);
+    if (!okX || !okY)
+        return std::nullopt;
+    return QPoint(x, y);
+}
+
+// Where a plain name aims: the centre, unless the object is shaped and its
+// centre lies outside the shape; then the centre of the shape's first piece.
+QPointF AimPoint(const QWidget& object)
+{
+    const QPointF centre = QRectF(object.rect()).center();
+    const QRegion shape = object.mask();
+    if (shape.isEmpty() || shape.contains(centre.toPoint()))
+        return centre;
+    return QRectF(*shape.begin()).center();
+}
+
+// The steps of a drag: enough moves for the object to notice it is dragged
+// and to follow the pointer.
+constexpr int kDragSteps = 8;
+
 } // namespace
+
+std::optional<TDriverSpot> ParseDriverSpot(const QString& text)
+{
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    TDriverSpot spot;
+    spot.name = trimmed;
+    // A name may hold an "@" of its own: only "@X,Y" at the end is a point.
+    const qsizetype at = trimmed.lastIndexOf(QLatin1Char('@'));
+    const auto point = at > 0 ? ParsePoint(trimmed.mid(at + 1)) : std::nullopt;
+    if (point) {
+        spot.point = point;
+        spot.name = trimmed.left(at).trimmed();
+    }
+    return spot;
+}
+
+std::optional<TDriverDrag> ParseDriverDrag(const QString& text)
+{
+    const QStringList words = text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.size() < 2 || words.size() > 3)
+        return std::nullopt;
+    const auto from = ParseDriverSpot(words[0]);
+    if (!from)
+        return std::nullopt;
+    TDriverDrag drag;
+    drag.from = *from;
+    if (words.size() == 3) {
+        const auto offset = ParsePoint(words[1] + QLatin1Char(',') + words[2]);
+        if (!offset)
+            return std::nullopt;
+        drag.offset = *offset;
+        return drag;
+    }
+    drag.to = ParseDriverSpot(words[1]);
+    if (!drag.to)
+        return std::nullopt;
+    return drag;
+}
 
 std::optional<TDriverKey> ParseDriverKey(const QString& text)
 {
@@ -168,6 +239,8 @@ int TDriver::Perform(const TDriverLine& line)
     if (verb == QLatin1String("click") || verb == QLatin1String("rclick") ||
         verb == QLatin1String("dblclick") || verb == QLatin1String("hover"))
         MouseOn(verb, arg);
+    else if (verb == QLatin1String("drag"))
+        Drag(arg);
     else if (verb == QLatin1String("key"))
         PressKey(arg);
     else if (verb == QLatin1String("type"))
@@ -201,22 +274,62 @@ void TDriver::Finish()
     }
 }
 
-void TDriver::MouseOn(const QString& verb, const QString& name)
+std::optional<TDriver::TAim> TDriver::Aim(const TDriverSpot& spot)
 {
-    QWidget* object = form_.Stack().FindShownObject(name);
+    QWidget* object = form_.Stack().FindShownObject(spot.name);
     if (!object) {
-        Complain(QStringLiteral("no object ") + name);
+        Complain(QStringLiteral("no object ") + spot.name);
+        return std::nullopt;
+    }
+    TAim aim;
+    if (!spot.point) {
+        // A plain name: straight to the object, whatever covers it.
+        aim.widget = object;
+        aim.local = AimPoint(*object);
+        aim.global = object->mapToGlobal(aim.local);
+        return aim;
+    }
+    // A point: whatever a real pointer there would reach (shapes, hidden
+    // and mouse-transparent widgets taken into account).
+    aim.global = object->mapToGlobal(QPointF(*spot.point));
+    QWidget* top = object->window();
+    aim.widget = top->childAt(top->mapFromGlobal(aim.global).toPoint());
+    if (!aim.widget)
+        aim.widget = top;
+    aim.local = aim.widget->mapFromGlobal(aim.global);
+    return aim;
+}
+
+namespace {
+
+void SendMouse(QWidget* widget, QEvent::Type type, const QPointF& global, Qt::MouseButton button,
+               Qt::MouseButtons held)
+{
+    QMouseEvent event(type, widget->mapFromGlobal(global), global, button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+void TDriver::MouseOn(const QString& verb, const QString& spotText)
+{
+    const auto spot = ParseDriverSpot(spotText);
+    if (!spot) {
+        Complain(QStringLiteral("no object ") + spotText);
         return;
     }
-    const QPointF local = QRectF(object->rect()).center();
-    const QPointF global = object->mapToGlobal(local);
+    const auto aim = Aim(*spot);
+    if (!aim)
+        return;
+    // A QPointer: the click's action may delete the object (a page change).
+    const QPointer<QWidget> target(aim->widget);
     auto send = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held) {
-        QMouseEvent event(type, local, global, button, held, Qt::NoModifier);
-        QApplication::sendEvent(object, &event);
+        if (target)
+            SendMouse(target, type, aim->global, button, held);
     };
     if (verb == QLatin1String("hover")) {
-        QEnterEvent enter(local, local, global);
-        QApplication::sendEvent(object, &enter);
+        QEnterEvent enter(aim->local, aim->local, aim->global);
+        QApplication::sendEvent(target, &enter);
         send(QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
         return;
     }
@@ -227,6 +340,35 @@ void TDriver::MouseOn(const QString& verb, const QString& name)
         send(QEvent::MouseButtonDblClick, button, button);
         send(QEvent::MouseButtonRelease, button, Qt::NoButton);
     }
+}
+
+void TDriver::Drag(const QString& argument)
+{
+    const auto drag = ParseDriverDrag(argument);
+    if (!drag) {
+        Complain(QStringLiteral("drag needs an object and a target object or DX DY: ") + argument);
+        return;
+    }
+    const auto from = Aim(drag->from);
+    if (!from)
+        return;
+    QPointF end = from->global + QPointF(drag->offset);
+    if (drag->to) {
+        const auto to = Aim(*drag->to);
+        if (!to)
+            return;
+        end = to->global;
+    }
+    // The widget under the press keeps the mouse until the release, as the
+    // window system's grab does.
+    const QPointer<QWidget> grabber(from->widget);
+    SendMouse(grabber, QEvent::MouseButtonPress, from->global, Qt::LeftButton, Qt::LeftButton);
+    for (int step = 1; step <= kDragSteps && grabber; ++step) {
+        const QPointF at = from->global + (end - from->global) * (double(step) / kDragSteps);
+        SendMouse(grabber, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
+    }
+    if (grabber)
+        SendMouse(grabber, QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton);
 }
 
 void TDriver::PressKey(const QString& keyText)

@@ -5,12 +5,23 @@
 // loop, so the publication stays live between them; when the script ends
 // the player closes.
 //
-//   wait MS  |  click NAME  |  rclick NAME  |  dblclick NAME  |  hover NAME
+//   wait MS  |  click SPOT  |  rclick SPOT  |  dblclick SPOT  |  hover SPOT
+//   drag SPOT SPOT  |  drag SPOT DX DY
 //   key KEY  |  type TEXT   |  answer VALUE |  run ACTION LINE
 //   vars FILE  |  screenshot FILE  |  quit
+//
+// A SPOT is an object's name: the mouse goes to the object itself, at its
+// centre (for a shaped object whose centre lies outside its shape, at the
+// centre of the shape's first piece). "NAME@X,Y" aims at the point X,Y of
+// the object's rectangle instead, counted from its top-left corner, and the
+// mouse then reaches whatever lies there, as a real pointer would: beside a
+// polygon's shape that is the object beneath. "drag" presses the left
+// button on the first spot, moves in steps and releases on the second spot
+// (on an object's centre), or DX, DY pixels away from where it pressed.
 
 #include <QKeySequence>
 #include <QObject>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
 
@@ -37,6 +48,23 @@ struct TDriverLine {
 };
 std::optional<TDriverLine> ParseDriverLine(const QString& line);
 
+// A place the mouse goes to: an object's name, and with "NAME@X,Y" a point
+// relative to the object's top-left corner.
+struct TDriverSpot {
+    QString name;
+    std::optional<QPoint> point;
+};
+std::optional<TDriverSpot> ParseDriverSpot(const QString& text);
+
+// "drag SPOT SPOT" or "drag SPOT DX DY": where the button goes down and
+// where it comes up (another spot, or an offset from the press).
+struct TDriverDrag {
+    TDriverSpot from;
+    std::optional<TDriverSpot> to;
+    QPoint offset; // when there is no `to`
+};
+std::optional<TDriverDrag> ParseDriverDrag(const QString& text);
+
 // The "answer" lines at the top of a script, before any other verb: their
 // answers are queued before the publication starts, for the dialogs of the
 // start-up (the start password). Returns the answers; `lines` keeps the rest.
@@ -56,7 +84,15 @@ private:
     // Runs one verb; returns the delay before the next one.
     int Perform(const TDriverLine& line);
     void Finish();
-    void MouseOn(const QString& verb, const QString& name);
+    void MouseOn(const QString& verb, const QString& spotText);
+    void Drag(const QString& argument);
+    // The widget a spot's press reaches, with the point in it and on the
+    // screen; nothing (after a complaint) when the object is not shown.
+    struct TAim {
+        QWidget* widget = nullptr;
+        QPointF local, global;
+    };
+    std::optional<TAim> Aim(const TDriverSpot& spot);
     void PressKey(const QString& keyText);
     void TypeText(const QString& text);
     void WriteVariables(const QString& file);

@@ -79,6 +79,76 @@ TEST(DriverLines, OnlyTheLeadingAnswersAreTakenBeforeStart)
     EXPECT_EQ(lines, (QStringList{QStringLiteral("wait 10"), QStringLiteral("answer later")}));
 }
 
+struct SpotCase {
+    const char* text;
+    const char* name;
+    bool hasPoint;
+    int x, y;
+};
+
+class DriverSpots : public ::testing::TestWithParam<SpotCase> {};
+
+TEST_P(DriverSpots, ANameAndAnOptionalPointInsideIt)
+{
+    const auto spot = ParseDriverSpot(QString::fromUtf8(GetParam().text));
+    ASSERT_TRUE(spot.has_value()) << GetParam().text;
+    EXPECT_EQ(spot->name, QString::fromUtf8(GetParam().name));
+    ASSERT_EQ(spot->point.has_value(), GetParam().hasPoint);
+    if (GetParam().hasPoint) {
+        EXPECT_EQ(*spot->point, QPoint(GetParam().x, GetParam().y));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, DriverSpots,
+    ::testing::Values(SpotCase{"Tri", "Tri", false, 0, 0},
+                      SpotCase{"  Tri@20,30 ", "Tri", true, 20, 30},
+                      SpotCase{"Tri@ 5 , 7", "Tri", true, 5, 7},
+                      SpotCase{"Tri@-4,0", "Tri", true, -4, 0},
+                      SpotCase{"Big Button", "Big Button", false, 0, 0},
+                      // an "@" that starts no point belongs to the name
+                      SpotCase{"mail@home", "mail@home", false, 0, 0},
+                      SpotCase{"a@b@1,2", "a@b", true, 1, 2},
+                      SpotCase{"Tri@20", "Tri@20", false, 0, 0},
+                      SpotCase{"@1,2", "@1,2", false, 0, 0}));
+
+TEST(DriverSpots, NothingIsNoSpot)
+{
+    EXPECT_FALSE(ParseDriverSpot(QString()).has_value());
+    EXPECT_FALSE(ParseDriverSpot(QStringLiteral("   ")).has_value());
+}
+
+TEST(DriverDrags, OntoAnotherObjectOrItsPoint)
+{
+    auto drag = ParseDriverDrag(QStringLiteral("Chip  TargetB"));
+    ASSERT_TRUE(drag.has_value());
+    EXPECT_EQ(drag->from.name, QStringLiteral("Chip"));
+    EXPECT_FALSE(drag->from.point.has_value());
+    ASSERT_TRUE(drag->to.has_value());
+    EXPECT_EQ(drag->to->name, QStringLiteral("TargetB"));
+
+    drag = ParseDriverDrag(QStringLiteral("Tri@10,12 Bin@0,0"));
+    ASSERT_TRUE(drag.has_value());
+    EXPECT_EQ(drag->from.point, QPoint(10, 12));
+    ASSERT_TRUE(drag->to.has_value());
+    EXPECT_EQ(drag->to->point, QPoint(0, 0));
+}
+
+TEST(DriverDrags, ByAnOffsetFromThePress)
+{
+    const auto drag = ParseDriverDrag(QStringLiteral("Chip 160 -10"));
+    ASSERT_TRUE(drag.has_value());
+    EXPECT_EQ(drag->from.name, QStringLiteral("Chip"));
+    EXPECT_FALSE(drag->to.has_value());
+    EXPECT_EQ(drag->offset, QPoint(160, -10));
+}
+
+TEST(DriverDrags, AnythingElseIsRefused)
+{
+    for (const char* text : {"", "Chip", "Chip 10 x", "Chip 1 2 3", "Chip ten 20"})
+        EXPECT_FALSE(ParseDriverDrag(QString::fromUtf8(text)).has_value()) << text;
+}
+
 TEST(PlayerOptions, OwnOptionsAreTakenOutAndTheRestIsThePublicationsCommandLine)
 {
     const TPlayerOptions options = ParsePlayerOptions(
