@@ -1,0 +1,236 @@
+// Dragging, polygons and timers in the running player, driven with real
+// mouse events: a dragged square lands on the target it overlaps most, goes
+// back when the drop action refuses it, and a triangle dropped anywhere
+// stays where it was let go; a click beside a polygon's shape reaches the
+// object beneath; timers run once, outlive their page or stop with it, and
+// a slow action never overlaps itself.
+
+#include "player_test_support.h"
+
+namespace tomeric::testing {
+namespace {
+
+const QColor kWhite(255, 255, 255);
+const QColor kRed(255, 0, 0);
+const QColor kYellow(255, 255, 0);
+const QColor kGrey(128, 128, 128);
+
+// ---- drag and drop ----------------------------------------------------------------
+
+// Chip (40 x 40 at 10,20) may land on TargetA (100,20), TargetB (180,20)
+// or Refuser (100,120); Free (a triangle at 10,120) lands anywhere.
+const char* const kDragTour =
+    "wait 200\n"
+    // Dropped at 170,30: 10 pixels over TargetA, 30 over TargetB.
+    "drag Chip 160 10\n"
+    "run GetObjectInfo \"Chip\", \"Left\", \"[ChipLeftOnB]\"\n"
+    "run GetObjectInfo \"Chip\", \"Top\", \"[ChipTopOnB]\"\n"
+    "drag Chip Refuser\n"
+    "run GetObjectInfo \"Chip\", \"Left\", \"[ChipLeftRefused]\"\n"
+    "run GetObjectInfo \"Chip\", \"Top\", \"[ChipTopRefused]\"\n"
+    // Dropped beside every target.
+    "drag Chip -170 120\n"
+    "run GetObjectInfo \"Chip\", \"Left\", \"[ChipLeftBeside]\"\n"
+    "screenshot chip.png\n"
+    // Pointer over TargetB, then over the bare page.
+    "drag Free 200 -100\n"
+    "drag Free 40 140\n"
+    "run GetObjectInfo \"Free\", \"Left\", \"[FreeLeft]\"\n"
+    "run GetObjectInfo \"Free\", \"Top\", \"[FreeTop]\"\n"
+    "screenshot free.png\n"
+    "vars vars.txt\n"
+    "quit\n";
+
+class DragDropEndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        session = new PlayerSession(QStringLiteral("drag_drop"));
+        run = new TPlayerRun(session->Drive(QString::fromUtf8(kDragTour)));
+        vars = new std::map<QString, QString>(session->Variables(QStringLiteral("vars.txt")));
+    }
+    static void TearDownTestSuite()
+    {
+        delete vars;
+        delete run;
+        delete session;
+    }
+    static QString Var(const char* name) { return (*vars)[QString::fromLatin1(name)]; }
+    static PlayerSession* session;
+    static TPlayerRun* run;
+    static std::map<QString, QString>* vars;
+};
+
+PlayerSession* DragDropEndToEnd::session = nullptr;
+TPlayerRun* DragDropEndToEnd::run = nullptr;
+std::map<QString, QString>* DragDropEndToEnd::vars = nullptr;
+
+TEST_F(DragDropEndToEnd, ThePlayerRunsTheTourCleanly)
+{
+    ASSERT_TRUE(run->finished);
+    EXPECT_EQ(run->exitCode, 0) << run->err.toStdString();
+    // The driver complains on standard error ("qxplay5: no object ...").
+    EXPECT_FALSE(run->err.contains(QStringLiteral("qxplay5:"))) << run->err.toStdString();
+}
+
+TEST_F(DragDropEndToEnd, TheDropActionSeesEachDropInTurn)
+{
+    // Larger overlap wins and the square is clamped inside it; the refuser
+    // is offered the drop; beside every target the drop comes refused.
+    EXPECT_EQ(Var("CHIPDROPS"),
+              QStringLiteral("TargetB@180,30=True;Refuser@120,130=True;@10,150=False;"));
+}
+
+TEST_F(DragDropEndToEnd, AnAcceptedDropLeavesTheObjectAtTheDropPoint)
+{
+    EXPECT_EQ(Var("CHIPLEFTONB"), QStringLiteral("180"));
+    EXPECT_EQ(Var("CHIPTOPONB"), QStringLiteral("30"));
+}
+
+TEST_F(DragDropEndToEnd, ARefusedDropSendsTheObjectBack)
+{
+    EXPECT_EQ(Var("CHIPLEFTREFUSED"), QStringLiteral("180"));
+    EXPECT_EQ(Var("CHIPTOPREFUSED"), QStringLiteral("30"));
+    EXPECT_EQ(Var("CHIPLEFTBESIDE"), QStringLiteral("180"));
+}
+
+TEST_F(DragDropEndToEnd, TheDroppedSquareIsDrawnInFrontOfItsTarget)
+{
+    const QImage page = session->Picture(QStringLiteral("chip.png"));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_TRUE(Near(page.pixelColor(200, 50), kRed));   // over TargetB, brought to the front
+    EXPECT_TRUE(Near(page.pixelColor(30, 40), kWhite));  // its starting place is empty
+    EXPECT_TRUE(Near(page.pixelColor(140, 150), kGrey)); // the refuser kept nothing
+}
+
+TEST_F(DragDropEndToEnd, ADropAnywhereNamesTheObjectUnderThePointer)
+{
+    EXPECT_EQ(Var("FREEDROPS"), QStringLiteral("TargetB@210,20=True;@250,160=True;"));
+    EXPECT_EQ(Var("FREELEFT"), QStringLiteral("250"));
+    EXPECT_EQ(Var("FREETOP"), QStringLiteral("160"));
+    const QImage page = session->Picture(QStringLiteral("free.png"));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_TRUE(Near(page.pixelColor(270, 190), kYellow));
+    EXPECT_TRUE(Near(page.pixelColor(30, 150), kWhite));
+}
+
+TEST_F(DragDropEndToEnd, TheDropVariablesAreClearedAfterwards)
+{
+    for (const char* name : {"DROPACCEPT", "DROPX", "DROPY", "DROPTARGET"})
+        EXPECT_TRUE(Var(name).isEmpty()) << name;
+}
+
+// ---- polygons -----------------------------------------------------------------------
+
+// Tri: the upper-left half of a 100 x 100 rectangle over the push button
+// Under; Lone: the same shape, 50 x 50, over the bare page.
+const char* const kPolygonTour =
+    "wait 200\n"
+    "click Tri@20,20\n"
+    "click Tri@80,80\n"
+    "rclick Tri@15,30\n"
+    "click Lone@40,40\n"
+    "click Lone@5,5\n"
+    "screenshot page.png\n"
+    "vars vars.txt\n"
+    "quit\n";
+
+TEST(PolygonEndToEnd, ClicksCountOnlyInsideTheShape)
+{
+    PlayerSession session(QStringLiteral("polygon_clicks"));
+    const TPlayerRun run = session.Drive(QString::fromUtf8(kPolygonTour));
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("qxplay5:"))) << run.err.toStdString();
+    auto vars = session.Variables(QStringLiteral("vars.txt"));
+
+    EXPECT_EQ(vars[QStringLiteral("TRICLICKS")], QStringLiteral("t"));
+    EXPECT_EQ(vars[QStringLiteral("TRIRCLICKS")], QStringLiteral("r"));
+    // Beside the triangle, inside its rectangle: the button beneath.
+    EXPECT_EQ(vars[QStringLiteral("UNDERCLICKS")], QStringLiteral("u"));
+    // Beside the lone triangle there is only the page.
+    EXPECT_EQ(vars[QStringLiteral("LONECLICKS")], QStringLiteral("l"));
+
+    const QImage page = session.Picture(QStringLiteral("page.png"));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_TRUE(Near(page.pixelColor(40, 40), kRed));
+    EXPECT_FALSE(Near(page.pixelColor(100, 100), kRed, 60)); // the button shows there
+}
+
+// ---- timers ---------------------------------------------------------------------------
+
+const char* const kTimerTour =
+    "wait 300\n"
+    "run GotoPage \"Second\"\n"
+    "wait 300\n"
+    "run TimerStop \"Keeper\"\n"
+    "run TimerStop \"Slow\"\n"
+    "wait 150\n"
+    "vars vars.txt\n"
+    "quit\n";
+
+class TimersEndToEnd : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        session = new PlayerSession(QStringLiteral("timers_live"));
+        run = new TPlayerRun(session->Drive(QString::fromUtf8(kTimerTour)));
+        vars = new std::map<QString, QString>(session->Variables(QStringLiteral("vars.txt")));
+    }
+    static void TearDownTestSuite()
+    {
+        delete vars;
+        delete run;
+        delete session;
+    }
+    static QString Var(const char* name) { return (*vars)[QString::fromLatin1(name)]; }
+    static int Number(const char* name) { return Var(name).toInt(); }
+    static PlayerSession* session;
+    static TPlayerRun* run;
+    static std::map<QString, QString>* vars;
+};
+
+PlayerSession* TimersEndToEnd::session = nullptr;
+TPlayerRun* TimersEndToEnd::run = nullptr;
+std::map<QString, QString>* TimersEndToEnd::vars = nullptr;
+
+TEST_F(TimersEndToEnd, ThePlayerRunsTheTourCleanly)
+{
+    ASSERT_TRUE(run->finished);
+    EXPECT_EQ(run->exitCode, 0) << run->err.toStdString();
+    EXPECT_FALSE(run->err.contains(QStringLiteral("qxplay5:"))) << run->err.toStdString();
+}
+
+TEST_F(TimersEndToEnd, ARunOnceTimerTicksExactlyOnce)
+{
+    EXPECT_EQ(Var("ONCEATENTER"), QStringLiteral("x"));
+    EXPECT_EQ(Var("ONCETICKS"), QStringLiteral("x"));
+}
+
+TEST_F(TimersEndToEnd, ATimerWithoutAutoStopKeepsTickingAfterItsPageIsLeft)
+{
+    EXPECT_GE(Number("KEEPATENTER"), 1);
+    EXPECT_GT(Number("KEEPTICKS"), Number("KEEPATENTER"));
+    // TimerStop wrote the time since the page first showed.
+    EXPECT_GE(Number("KEEPELAPSED"), 300);
+}
+
+TEST_F(TimersEndToEnd, ATimerWithAutoStopStopsWithItsPage)
+{
+    EXPECT_GE(Number("STOPATENTER"), 1);
+    EXPECT_EQ(Var("STOPTICKS"), Var("STOPATENTER"));
+    // Leaving the page does not write the elapsed time: the last tick's stays.
+    EXPECT_FALSE(Var("STOPELAPSED").isEmpty());
+    EXPECT_EQ(Var("STOPELAPSED"), Var("STOPLASTTICK"));
+}
+
+TEST_F(TimersEndToEnd, AnActionSlowerThanItsIntervalNeverOverlapsItself)
+{
+    const QString trail = Var("DEPTHTRAIL");
+    EXPECT_GE(trail.size(), 2) << trail.toStdString();
+    EXPECT_EQ(trail, QString(trail.size(), QLatin1Char('1')));
+    EXPECT_EQ(Var("DEPTH"), QStringLiteral("0"));
+}
+
+} // namespace
+} // namespace tomeric::testing
