@@ -13,6 +13,9 @@ namespace {
 constexpr double kTwipsPerPixel = 15.0; // 1440 twips = 96 px
 // Cell edges beyond this many twips (about 2 m) are damage.
 constexpr int kMaxTwips = 31680 * 4;
+// Widening a table merges the new columns into the earlier rows' last cells
+// while the table has at most this many cells.
+constexpr int kMaxMergedCells = 4000;
 
 int ClampTwips(int value) { return std::clamp(value, -kMaxTwips, kMaxTwips); }
 
@@ -155,6 +158,15 @@ bool TRtfTableBuilder::Widen(int columns)
         return false;
     table_->appendColumns(missing);
     cells_ += missing * (row_ + 1);
+    // Every finished row's last cell reaches the table's right edge, as it
+    // did before (each merge rebuilds Qt's cell grid: long tables skip it).
+    if (row_ * columns <= kMaxMergedCells) {
+        for (int row = 0; row < row_; ++row) {
+            const QTextTableCell last = table_->cellAt(row, columns - missing - 1);
+            if (last.row() == row)
+                table_->mergeCells(row, last.column(), 1, columns - last.column());
+        }
+    }
     ApplyDefinition(false);
     return true;
 }

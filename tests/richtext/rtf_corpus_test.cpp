@@ -1,14 +1,17 @@
 // Documents of the shapes the era's editors wrote (WordPad, Word 97, Word
 // 2000, a rich-text control's own save, a caret-markup article) read without
-// error into the expected text and formats.
+// error into the expected text, tables and formats.
 
 #include "richtext/caret_markup.h"
 #include "richtext/rich_text_properties.h"
 #include "rich_text_test_support.h"
 
+#include <QTextTable>
+
 namespace tomeric {
 namespace {
 
+using testing::DocumentLayout;
 using testing::ReadTestFile;
 
 struct CorpusCase {
@@ -30,7 +33,7 @@ protected:
 TEST_P(RtfCorpus, ReadsIntoTheExpectedText)
 {
     Load(GetParam().file);
-    EXPECT_EQ(Text(), GetParam().text);
+    EXPECT_EQ(DocumentLayout(document), GetParam().text);
 }
 
 // clang-format off
@@ -42,6 +45,12 @@ const CorpusCase kCorpus[] = {
          "•\tSecond point\nRouge Courier")},
     {"hot_text.rtf", QString::fromUtf8("Cliquez ici pour continuer.\nBonjour [Nom] !")},
     {"word2000_unicode.rtf", QString::fromUtf8("Japon : 日本\n") + QChar::ObjectReplacementCharacter + "Fin"},
+    {"word97_table.rtf", QString::fromUtf8(
+         "Tarifs\nVoici nos prix :\n{Article|Prix|Lien/Café|1,20 €|Suite/Thé|«Prix»|Commander}\n"
+         "\nSuite du texte.")},
+    {"word97_styles.rtf", QString::fromUtf8(
+         "Chapitre un\nSection deux\nTexte avec important, très important et normal.\n"
+         "Une citation.\nx = y + 1;\nStyle inconnu.")},
     {"article.txt", QString::fromUtf8(
          "Bienvenue \nCe texte est un exemple d'article en couleur. Voir La suite ou Quitter. \n"
          "Suite : café ^ 100 % \\ {} ")},
@@ -80,6 +89,53 @@ TEST_F(RtfCorpusFormats, Word97HeadingLinkFieldAndBookmark)
     EXPECT_EQ(FormatOf("Rouge").foreground().color(), QColor(255, 0, 0));
     EXPECT_EQ(FormatOf("Courier").fontFamilies().toStringList(), QStringList{"Courier New"});
     EXPECT_FALSE(Text().contains("En-t")) << "headers are not part of the text";
+}
+
+TEST_F(RtfCorpusFormats, Word97TableWithBordersLinksFieldsAndBookmarks)
+{
+    Load("word97_table.rtf");
+    QTextTable* table = nullptr;
+    for (auto it = document.rootFrame()->begin(); !it.atEnd() && !table; ++it)
+        table = qobject_cast<QTextTable*>(it.currentFrame());
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->rows(), 3);
+    EXPECT_EQ(table->columns(), 3);
+    EXPECT_GT(table->format().border(), 0);
+    EXPECT_EQ(table->format().columnWidthConstraints().value(1),
+              QTextLength(QTextLength::FixedLength, 3020 / 15.0));
+    EXPECT_EQ(FormatOf("Article").fontWeight(), QFont::Bold);
+    EXPECT_EQ(BlockFormatOf("Prix").alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    EXPECT_EQ(BookmarkPosition(document, "cafe"), PositionOf("Caf"));
+    EXPECT_EQ(LinkCommandAt(document, PositionOf("Suite")), ":suite");
+    EXPECT_EQ(FormatOf("Suite").foreground().color(), QColor(0, 0, 255));
+    EXPECT_EQ(LinkCommandAt(document, PositionOf("Commander")), "GotoPage \"Commande\"");
+    EXPECT_EQ(VariableFieldNames(document), QStringList{"PRIX"});
+    EXPECT_EQ(BookmarkPosition(document, "suite"), PositionOf("Suite du"));
+    EXPECT_FALSE(Text().contains("heading")) << "style names are not text";
+}
+
+TEST_F(RtfCorpusFormats, Word97StylesGiveTheirFormatting)
+{
+    Load("word97_styles.rtf");
+    const QTextCharFormat section = FormatOf("Section");
+    EXPECT_EQ(section.fontWeight(), QFont::Bold) << "heading 2 is based on heading 1";
+    EXPECT_TRUE(section.fontItalic());
+    EXPECT_DOUBLE_EQ(section.fontPointSize(), 14.0);
+    EXPECT_EQ(section.fontFamilies().toStringList(), QStringList{"Arial"});
+    EXPECT_DOUBLE_EQ(BlockFormatOf("Section").topMargin(), 16.0);
+    EXPECT_EQ(FormatOf("important").fontWeight(), QFont::Bold);
+    EXPECT_EQ(FormatOf("important").foreground().color(), QColor(255, 0, 0));
+    const QTextCharFormat very = FormatOf(QString::fromUtf8("très"));
+    EXPECT_EQ(very.fontWeight(), QFont::Bold);
+    EXPECT_EQ(very.underlineStyle(), QTextCharFormat::SingleUnderline);
+    EXPECT_NE(FormatOf("normal").fontWeight(), QFont::Bold);
+    EXPECT_TRUE(FormatOf("citation").fontItalic());
+    EXPECT_DOUBLE_EQ(BlockFormatOf("citation").leftMargin(), 567 / 15.0);
+    EXPECT_EQ(FormatOf("y + 1").fontFamilies().toStringList(), QStringList{"Courier New"});
+    EXPECT_DOUBLE_EQ(FormatOf("y + 1").fontPointSize(), 9.0);
+    EXPECT_EQ(BlockFormatOf("y + 1").alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    EXPECT_DOUBLE_EQ(FormatOf("inconnu").fontPointSize(), 10.0);
+    EXPECT_FALSE(FormatOf("inconnu").fontItalic());
 }
 
 TEST_F(RtfCorpusFormats, SavedHotTextKeepsItsCommandAndVariablesBecomeFields)

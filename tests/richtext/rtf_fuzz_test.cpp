@@ -1,6 +1,7 @@
-// Damaged input never crashes or hangs the engine: the sample documents and
-// caret-markup articles are mutated at random (fixed seeds, so a failure
-// repeats) and every mutant is read and queried.
+// Damaged input never crashes or hangs the engine: the sample documents
+// (tables and stylesheets among them) and caret-markup articles are mutated
+// at random (fixed seeds, so a failure repeats) and every mutant is read,
+// queried, written and read back.
 
 #include "richtext/caret_markup.h"
 #include "richtext/rich_text_properties.h"
@@ -24,6 +25,11 @@ const char* const kDictionary[] = {
     "\\par", "\\pard", "\\tx-99999", "\\sl-1", "\\slmult1", " HYPERLINK \\l ", " MERGEFIELD ",
     "[", "]", "[[", "^", "^L", "=", "^l", "^M", "^m", "^F", "^P", "^C", "|", "\"", "\r\n",
     ";", "\\red999", "{\\*\\unknown ", "\\stylesheet", "\\info",
+    "\\trowd", "\\cellx", "\\cellx-99999", "\\cellx2147483647", "\\intbl", "\\cell",
+    "\\row", "\\itap2", "\\nestcell", "\\nestrow", "{\\*\\nesttableprops", "\\clbrdrt",
+    "\\brdrnone", "\\trgaph-5", "\\trqc", "\\s1", "\\s-7", "\\cs15", "\\sbasedon1",
+    "{\\s1\\sbasedon1\\b x;}", "{\\*\\cs2\\sbasedon3 y;}",
+    "\\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell\\row",
 };
 
 class Mutator {
@@ -130,6 +136,7 @@ TEST_F(RtfFuzz, MutatedDocumentsNeverCrashTheReader)
 {
     for (const unsigned seed : {1u, 2u, 3u}) {
         Run(Samples("*.rtf"), seed, 1000, [this](const QByteArray& mutant) {
+            SCOPED_TRACE(mutant.toStdString());
             ReadRtf(mutant, document);
             QueryEverything(document);
         });

@@ -65,7 +65,7 @@ const ShapeCase kShapes[] = {
     {"ShorterRowSpansTheRest", "\\trowd\\cellx1\\cellx2\\cellx3\\intbl a\\cell b\\cell c\\cell\\row"
      "\\trowd\\cellx3\\intbl d\\cell\\row\\pard", "\n{a|b|c/d*3}\n"},
     {"LongerRowAddsColumns", "\\trowd\\cellx1\\intbl a\\cell\\row"
-     "\\trowd\\cellx1\\cellx2\\intbl b\\cell c\\cell\\row\\pard", "\n{a|/b|c}\n"},
+     "\\trowd\\cellx1\\cellx2\\intbl b\\cell c\\cell\\row\\pard", "\n{a*2/b|c}\n"},
     {"EmptyCells", "\\trowd\\cellx1\\cellx2\\cellx3\\intbl\\cell x\\cell\\cell\\row\\pard", "\n{|x|}\n"},
     {"TextAfterTheLastCellStaysInTheRow", "\\trowd\\cellx1\\cellx2\\intbl a\\cell b\\row\\pard",
      "\n{a|b}\n"},
