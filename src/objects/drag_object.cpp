@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <type_traits>
@@ -31,6 +32,16 @@ QWidget* PageRoot(const QWidget* widget)
     while (root && !qobject_cast<TTomericBackground*>(root) && root->parentWidget())
         root = root->parentWidget();
     return root;
+}
+
+// Whether a point at `offset` from a widget's top-left is on it: inside its
+// rectangle, and for a shaped object (a polygon) inside its shape, as the
+// pointer's hit test has it.
+bool OnShape(const QWidget& widget, QPoint offset)
+{
+    if (!widget.rect().contains(offset)) return false;
+    const QRegion shape = widget.mask();
+    return shape.isEmpty() || shape.contains(offset);
 }
 
 int Clamp(int value, int low, int high)
@@ -185,12 +196,14 @@ QString TTomericDragObj::ObjectUnder(QPoint pointer) const
 {
     QWidget* parent = parentWidget();
     if (!parent) return {};
-    // The topmost object under the pointer other than this one.
+    // The topmost object under the pointer other than this one; beside a
+    // polygon's shape the pointer is over what lies beneath the polygon.
     QString name;
     QWidget* root = PageRoot(this);
     ForEachObject(root, [&](TTomericObj& object) {
         if (&object == this || !object.isVisibleTo(root) || object.isAncestorOf(this)) return true;
-        if (RectInParent(&object).contains(pointer)) name = object.Name();
+        const QRect area = RectInParent(&object);
+        if (!area.isNull() && OnShape(object, pointer - area.topLeft())) name = object.Name();
         return true;
     });
     return name;

@@ -7,6 +7,9 @@
 
 #include "player_test_support.h"
 
+#include <cstdlib>
+#include <string>
+
 namespace tomeric::testing {
 namespace {
 
@@ -18,7 +21,9 @@ const QColor kGrey(128, 128, 128);
 // ---- drag and drop ----------------------------------------------------------------
 
 // Chip (40 x 40 at 10,20) may land on TargetA (100,20), TargetB (180,20)
-// or Refuser (100,120); Free (a triangle at 10,120) lands anywhere.
+// or Refuser (100,120); Free (a triangle at 10,120) lands anywhere. Corner,
+// a triangle filling the upper-left half of its rectangle, covers Backdrop
+// (both at 200,120, 80 x 70).
 const char* const kDragTour =
     "wait 200\n"
     // Dropped at 170,30: 10 pixels over TargetA, 30 over TargetB.
@@ -32,9 +37,10 @@ const char* const kDragTour =
     "drag Chip -170 120\n"
     "run GetObjectInfo \"Chip\", \"Left\", \"[ChipLeftBeside]\"\n"
     "screenshot chip.png\n"
-    // Pointer over TargetB, then over the bare page.
+    // Pointer over TargetB, beside Corner's shape, then over the bare page.
     "drag Free 200 -100\n"
-    "drag Free 40 140\n"
+    "drag Free Corner@70,60\n"
+    "drag Free -200 -100\n"
     "run GetObjectInfo \"Free\", \"Left\", \"[FreeLeft]\"\n"
     "run GetObjectInfo \"Free\", \"Top\", \"[FreeTop]\"\n"
     "screenshot free.png\n"
@@ -55,7 +61,8 @@ protected:
         delete run;
         delete session;
     }
-    static QString Var(const char* name) { return (*vars)[QString::fromLatin1(name)]; }
+    // As std::string, so that failures print the texts.
+    static std::string Var(const char* name) { return (*vars)[QString::fromLatin1(name)].toStdString(); }
     static PlayerSession* session;
     static TPlayerRun* run;
     static std::map<QString, QString>* vars;
@@ -77,21 +84,20 @@ TEST_F(DragDropEndToEnd, TheDropActionSeesEachDropInTurn)
 {
     // Larger overlap wins and the square is clamped inside it; the refuser
     // is offered the drop; beside every target the drop comes refused.
-    EXPECT_EQ(Var("CHIPDROPS"),
-              QStringLiteral("TargetB@180,30=True;Refuser@120,130=True;@10,150=False;"));
+    EXPECT_EQ(Var("CHIPDROPS"), "TargetB@180,30=True;Refuser@120,130=True;@10,150=False;");
 }
 
 TEST_F(DragDropEndToEnd, AnAcceptedDropLeavesTheObjectAtTheDropPoint)
 {
-    EXPECT_EQ(Var("CHIPLEFTONB"), QStringLiteral("180"));
-    EXPECT_EQ(Var("CHIPTOPONB"), QStringLiteral("30"));
+    EXPECT_EQ(Var("CHIPLEFTONB"), "180");
+    EXPECT_EQ(Var("CHIPTOPONB"), "30");
 }
 
 TEST_F(DragDropEndToEnd, ARefusedDropSendsTheObjectBack)
 {
-    EXPECT_EQ(Var("CHIPLEFTREFUSED"), QStringLiteral("180"));
-    EXPECT_EQ(Var("CHIPTOPREFUSED"), QStringLiteral("30"));
-    EXPECT_EQ(Var("CHIPLEFTBESIDE"), QStringLiteral("180"));
+    EXPECT_EQ(Var("CHIPLEFTREFUSED"), "180");
+    EXPECT_EQ(Var("CHIPTOPREFUSED"), "30");
+    EXPECT_EQ(Var("CHIPLEFTBESIDE"), "180");
 }
 
 TEST_F(DragDropEndToEnd, TheDroppedSquareIsDrawnInFrontOfItsTarget)
@@ -105,19 +111,20 @@ TEST_F(DragDropEndToEnd, TheDroppedSquareIsDrawnInFrontOfItsTarget)
 
 TEST_F(DragDropEndToEnd, ADropAnywhereNamesTheObjectUnderThePointer)
 {
-    EXPECT_EQ(Var("FREEDROPS"), QStringLiteral("TargetB@210,20=True;@250,160=True;"));
-    EXPECT_EQ(Var("FREELEFT"), QStringLiteral("250"));
-    EXPECT_EQ(Var("FREETOP"), QStringLiteral("160"));
+    // Beside a polygon's shape the pointer is over what lies beneath it.
+    EXPECT_EQ(Var("FREEDROPS"), "TargetB@210,20=True;Backdrop@250,160=True;@50,60=True;");
+    EXPECT_EQ(Var("FREELEFT"), "50");
+    EXPECT_EQ(Var("FREETOP"), "60");
     const QImage page = session->Picture(QStringLiteral("free.png"));
     ASSERT_FALSE(page.isNull());
-    EXPECT_TRUE(Near(page.pixelColor(270, 190), kYellow));
+    EXPECT_TRUE(Near(page.pixelColor(70, 90), kYellow));
     EXPECT_TRUE(Near(page.pixelColor(30, 150), kWhite));
 }
 
 TEST_F(DragDropEndToEnd, TheDropVariablesAreClearedAfterwards)
 {
     for (const char* name : {"DROPACCEPT", "DROPX", "DROPY", "DROPTARGET"})
-        EXPECT_TRUE(Var(name).isEmpty()) << name;
+        EXPECT_TRUE(Var(name).empty()) << name;
 }
 
 // ---- polygons -----------------------------------------------------------------------
@@ -144,12 +151,12 @@ TEST(PolygonEndToEnd, ClicksCountOnlyInsideTheShape)
     EXPECT_FALSE(run.err.contains(QStringLiteral("qxplay5:"))) << run.err.toStdString();
     auto vars = session.Variables(QStringLiteral("vars.txt"));
 
-    EXPECT_EQ(vars[QStringLiteral("TRICLICKS")], QStringLiteral("t"));
-    EXPECT_EQ(vars[QStringLiteral("TRIRCLICKS")], QStringLiteral("r"));
+    EXPECT_EQ(vars[QStringLiteral("TRICLICKS")].toStdString(), "t");
+    EXPECT_EQ(vars[QStringLiteral("TRIRCLICKS")].toStdString(), "r");
     // Beside the triangle, inside its rectangle: the button beneath.
-    EXPECT_EQ(vars[QStringLiteral("UNDERCLICKS")], QStringLiteral("u"));
+    EXPECT_EQ(vars[QStringLiteral("UNDERCLICKS")].toStdString(), "u");
     // Beside the lone triangle there is only the page.
-    EXPECT_EQ(vars[QStringLiteral("LONECLICKS")], QStringLiteral("l"));
+    EXPECT_EQ(vars[QStringLiteral("LONECLICKS")].toStdString(), "l");
 
     const QImage page = session.Picture(QStringLiteral("page.png"));
     ASSERT_FALSE(page.isNull());
@@ -183,8 +190,9 @@ protected:
         delete run;
         delete session;
     }
-    static QString Var(const char* name) { return (*vars)[QString::fromLatin1(name)]; }
-    static int Number(const char* name) { return Var(name).toInt(); }
+    // As std::string, so that failures print the texts.
+    static std::string Var(const char* name) { return (*vars)[QString::fromLatin1(name)].toStdString(); }
+    static int Number(const char* name) { return std::atoi(Var(name).c_str()); }
     static PlayerSession* session;
     static TPlayerRun* run;
     static std::map<QString, QString>* vars;
@@ -203,8 +211,8 @@ TEST_F(TimersEndToEnd, ThePlayerRunsTheTourCleanly)
 
 TEST_F(TimersEndToEnd, ARunOnceTimerTicksExactlyOnce)
 {
-    EXPECT_EQ(Var("ONCEATENTER"), QStringLiteral("x"));
-    EXPECT_EQ(Var("ONCETICKS"), QStringLiteral("x"));
+    EXPECT_EQ(Var("ONCEATENTER"), "x");
+    EXPECT_EQ(Var("ONCETICKS"), "x");
 }
 
 TEST_F(TimersEndToEnd, ATimerWithoutAutoStopKeepsTickingAfterItsPageIsLeft)
@@ -220,16 +228,16 @@ TEST_F(TimersEndToEnd, ATimerWithAutoStopStopsWithItsPage)
     EXPECT_GE(Number("STOPATENTER"), 1);
     EXPECT_EQ(Var("STOPTICKS"), Var("STOPATENTER"));
     // Leaving the page does not write the elapsed time: the last tick's stays.
-    EXPECT_FALSE(Var("STOPELAPSED").isEmpty());
+    EXPECT_FALSE(Var("STOPELAPSED").empty());
     EXPECT_EQ(Var("STOPELAPSED"), Var("STOPLASTTICK"));
 }
 
 TEST_F(TimersEndToEnd, AnActionSlowerThanItsIntervalNeverOverlapsItself)
 {
-    const QString trail = Var("DEPTHTRAIL");
-    EXPECT_GE(trail.size(), 2) << trail.toStdString();
-    EXPECT_EQ(trail, QString(trail.size(), QLatin1Char('1')));
-    EXPECT_EQ(Var("DEPTH"), QStringLiteral("0"));
+    const std::string trail = Var("DEPTHTRAIL");
+    EXPECT_GE(trail.size(), 2u) << trail;
+    EXPECT_EQ(trail, std::string(trail.size(), '1'));
+    EXPECT_EQ(Var("DEPTH"), "0");
 }
 
 } // namespace
