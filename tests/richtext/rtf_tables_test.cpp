@@ -179,6 +179,16 @@ TEST_F(RichTextTest, LinksFieldsAndBookmarksWorkInCells)
     EXPECT_EQ(DocumentLayout(document), "\n{mark|go|Ann}\nweb");
 }
 
+TEST_F(RichTextTest, BracketVariablesInCellsBecomeFields)
+{
+    Read(Document("\\trowd\\cellx1\\cellx2\\intbl Nom\\cell [Nom]\\cell\\row\\pard [Age] ans"));
+    EXPECT_EQ(CreateVariableFields(document, [](const QString& name) { return name.toLower(); }), 2);
+    EXPECT_EQ(DocumentLayout(document), "\n{Nom|nom}\nage ans");
+    RefreshVariableFields(document, [](const QString& name) { return name; }, "NOM");
+    EXPECT_EQ(DocumentLayout(document), "\n{Nom|NOM}\nage ans");
+    EXPECT_EQ(VisiblePlainText(document, 0, document.characterCount() - 1), "\r\nNom\r\nNOM\r\nage ans");
+}
+
 TEST_F(RichTextTest, FieldStartingACellShowsInIt)
 {
     Read(Document("\\trowd\\cellx1\\cellx2\\intbl a\\cell{\\field{\\*\\fldinst DATE}{\\fldrslt "
