@@ -328,8 +328,7 @@ void TDriver::MouseOn(const QString& verb, const QString& spotText)
             SendMouse(target, type, aim->global, button, held);
     };
     if (verb == QLatin1String("hover")) {
-        QEnterEvent enter(aim->local, aim->local, aim->global);
-        QApplication::sendEvent(target, &enter);
+        HoverOnto(target, *aim);
         send(QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
         return;
     }
@@ -340,6 +339,22 @@ void TDriver::MouseOn(const QString& verb, const QString& spotText)
         send(QEvent::MouseButtonDblClick, button, button);
         send(QEvent::MouseButtonRelease, button, Qt::NoButton);
     }
+}
+
+void TDriver::HoverOnto(QWidget* target, const TAim& aim)
+{
+    // The pointer leaves what an earlier hover put it on, unless it stays
+    // inside it (a member of a group).
+    if (hovered_ && hovered_ != target && !hovered_->isAncestorOf(target)) {
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(hovered_, &leave);
+    }
+    const bool wasInside = hovered_ && target->isAncestorOf(hovered_);
+    hovered_ = target;
+    if (wasInside)
+        return;
+    QEnterEvent enter(aim.local, aim.local, aim.global);
+    QApplication::sendEvent(target, &enter);
 }
 
 void TDriver::Drag(const QString& argument)

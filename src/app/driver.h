@@ -18,10 +18,13 @@
 // polygon's shape that is the object beneath. "drag" presses the left
 // button on the first spot, moves in steps and releases on the second spot
 // (on an object's centre), or DX, DY pixels away from where it pressed.
+// "hover" also takes the pointer off what an earlier hover put it on.
 
 #include <QKeySequence>
 #include <QObject>
 #include <QPoint>
+#include <QPointer>
+#include <QWidget>
 #include <QString>
 #include <QStringList>
 
@@ -93,6 +96,7 @@ private:
         QPointF local, global;
     };
     std::optional<TAim> Aim(const TDriverSpot& spot);
+    void HoverOnto(QWidget* target, const TAim& aim);
     void PressKey(const QString& keyText);
     void TypeText(const QString& text);
     void WriteVariables(const QString& file);
@@ -104,6 +108,7 @@ private:
     int position_ = 0;
     bool finished_ = false;
     std::function<void(const QString&)> errors_;
+    QPointer<QWidget> hovered_; // where the last hover left the pointer
 };
 
 } // namespace tomeric

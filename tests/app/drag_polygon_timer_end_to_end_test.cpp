@@ -138,11 +138,15 @@ const char* const kPolygonTour =
     "rclick Tri@15,30\n"
     "click Lone@40,40\n"
     "click Lone@5,5\n"
+    "hover Tri@20,20\n"
+    "hover Tri@80,80\n"
+    "hover Tri@85,85\n"
+    "hover Tri@10,10\n"
     "screenshot page.png\n"
     "vars vars.txt\n"
     "quit\n";
 
-TEST(PolygonEndToEnd, ClicksCountOnlyInsideTheShape)
+TEST(PolygonEndToEnd, ClicksAndThePointerCountOnlyInsideTheShape)
 {
     PlayerSession session(QStringLiteral("polygon_clicks"));
     const TPlayerRun run = session.Drive(QString::fromUtf8(kPolygonTour));
@@ -157,6 +161,9 @@ TEST(PolygonEndToEnd, ClicksCountOnlyInsideTheShape)
     EXPECT_EQ(vars[QStringLiteral("UNDERCLICKS")].toStdString(), "u");
     // Beside the lone triangle there is only the page.
     EXPECT_EQ(vars[QStringLiteral("LONECLICKS")].toStdString(), "l");
+    // The pointer enters the triangle, leaves it for the button beside the
+    // shape, moves over the button and comes back.
+    EXPECT_EQ(vars[QStringLiteral("TRIMOVES")].toStdString(), "+-+");
 
     const QImage page = session.Picture(QStringLiteral("page.png"));
     ASSERT_FALSE(page.isNull());
