@@ -23,7 +23,7 @@ const QColor kGrey(128, 128, 128);
 // Chip (40 x 40 at 10,20) may land on TargetA (100,20), TargetB (180,20)
 // or Refuser (100,120); Free (a triangle at 10,120) lands anywhere. Corner,
 // a triangle filling the upper-left half of its rectangle, covers Backdrop
-// (both at 200,120, 80 x 70).
+// (both at 200,120, 80 x 70). Label, a text at 10,70, lands anywhere.
 const char* const kDragTour =
     "wait 200\n"
     // Dropped at 170,30: 10 pixels over TargetA, 30 over TargetB.
@@ -37,6 +37,10 @@ const char* const kDragTour =
     "drag Chip -170 120\n"
     "run GetObjectInfo \"Chip\", \"Left\", \"[ChipLeftBeside]\"\n"
     "screenshot chip.png\n"
+    // Pressed on its text; the drop action moves the drop to x 120.
+    "drag Label@10,5 190 30\n"
+    "run GetObjectInfo \"Label\", \"Left\", \"[LabelLeft]\"\n"
+    "run GetObjectInfo \"Label\", \"Top\", \"[LabelTop]\"\n"
     // Pointer over TargetB, beside Corner's shape, then over the bare page.
     "drag Free 200 -100\n"
     "drag Free Corner@70,60\n"
@@ -119,6 +123,13 @@ TEST_F(DragDropEndToEnd, ADropAnywhereNamesTheObjectUnderThePointer)
     ASSERT_FALSE(page.isNull());
     EXPECT_TRUE(Near(page.pixelColor(70, 90), kYellow));
     EXPECT_TRUE(Near(page.pixelColor(30, 150), kWhite));
+}
+
+TEST_F(DragDropEndToEnd, ATextIsDraggedByItsTextAndItsDropActionCanMoveTheDrop)
+{
+    EXPECT_EQ(Var("LABELDROP"), "@200,100");
+    EXPECT_EQ(Var("LABELLEFT"), "120");
+    EXPECT_EQ(Var("LABELTOP"), "100");
 }
 
 TEST_F(DragDropEndToEnd, TheDropVariablesAreClearedAfterwards)
