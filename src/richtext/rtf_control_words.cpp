@@ -25,7 +25,8 @@ enum PictureNumberKind { pkWidth, pkHeight, pkGoalWidth, pkGoalHeight, pkScaleX,
                          pkBitsPerPixel, pkPlanes, pkWidthBytes };
 enum ColourChannel { ccRed, ccGreen, ccBlue };
 enum TableWordKind { twRowDefaults, twLeft, twGap, twCellRight, twBorder, twNoBorder,
-                     twAlignLeft, twAlignCentre, twAlignRight };
+                     twAlignLeft, twAlignCentre, twAlignRight, twCellBackground, twCellShading,
+                     twCellMiddle, twCellBottom };
 enum InTableKind { itMark, itLevel };
 
 constexpr double kTwipsPerPixel = 15.0;
@@ -100,6 +101,8 @@ const Word kWords[] = {
     {"brdrnone", &R::TableWord, twNoBorder}, {"brdrtbl", &R::TableWord, twNoBorder},
     {"trql", &R::TableWord, twAlignLeft}, {"trqc", &R::TableWord, twAlignCentre},
     {"trqr", &R::TableWord, twAlignRight},
+    {"clcbpat", &R::TableWord, twCellBackground}, {"clshdng", &R::TableWord, twCellShading},
+    {"clvertalc", &R::TableWord, twCellMiddle}, {"clvertalb", &R::TableWord, twCellBottom},
     {"intbl", &R::InTable, itMark}, {"itap", &R::InTable, itLevel},
     {"cell", &R::Cell}, {"row", &R::Row},
     {"nestcell", &R::Special, '\t'}, {"nestrow", &R::Paragraph},
@@ -476,6 +479,10 @@ void TRtfReaderImpl::TableWord(const TRtfToken& token, int which)
     case twAlignLeft: tables_.SetRowAlignment(Qt::AlignLeft); break;
     case twAlignCentre: tables_.SetRowAlignment(Qt::AlignHCenter); break;
     case twAlignRight: tables_.SetRowAlignment(Qt::AlignRight); break;
+    case twCellBackground: tables_.CellBackground(colours_.value(value)); break;
+    case twCellShading: tables_.CellShading(value); break;
+    case twCellMiddle: tables_.CellVertical(QTextCharFormat::AlignMiddle); break;
+    case twCellBottom: tables_.CellVertical(QTextCharFormat::AlignBottom); break;
     }
 }
 

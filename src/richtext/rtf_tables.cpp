@@ -6,6 +6,7 @@
 #include <QTextTable>
 
 #include <algorithm>
+#include <utility>
 
 namespace tomeric {
 namespace {
@@ -46,13 +47,37 @@ void TRtfTableBuilder::NoBorder()
         --definition_.openBorderSides;
 }
 
+void TRtfTableBuilder::CellBackground(const QColor& colour)
+{
+    definition_.openLook.background = colour;
+}
+
+void TRtfTableBuilder::CellShading(int hundredthsOfPercent)
+{
+    definition_.openShading = std::clamp(hundredthsOfPercent, 0, 10000);
+}
+
+void TRtfTableBuilder::CellVertical(QTextCharFormat::VerticalAlignment alignment)
+{
+    definition_.openLook.vertical = alignment;
+}
+
 void TRtfTableBuilder::CellRight(int twips)
 {
     if (definition_.openBorderSides > 0)
         definition_.bordered = true;
     definition_.openBorderSides = 0;
-    if (int(definition_.cellRights.size()) < kMaxColumns)
+    TRtfCellLook look = std::exchange(definition_.openLook, {});
+    // Shading without a pattern colour darkens white (Word 97's grey cells).
+    if (!look.background.isValid() && definition_.openShading > 0) {
+        const int level = 255 - definition_.openShading * 255 / 10000;
+        look.background = QColor(level, level, level);
+    }
+    definition_.openShading = 0;
+    if (int(definition_.cellRights.size()) < kMaxColumns) {
         definition_.cellRights.push_back(ClampTwips(twips));
+        definition_.cellLooks.push_back(look);
+    }
 }
 
 // ---- where text goes ---------------------------------------------------------------
@@ -121,6 +146,7 @@ void TRtfTableBuilder::StartTable()
     rowOpen_ = true;
     cellsEnded_ = 0;
     ApplyDefinition(false);
+    ApplyCellLooks();
     cursor_.setPosition(table_->cellAt(0, 0).lastPosition());
 }
 
@@ -145,6 +171,7 @@ void TRtfTableBuilder::StartRow()
     rowOpen_ = true;
     Widen(int(definition_.cellRights.size()));
     ApplyDefinition(false);
+    ApplyCellLooks();
 }
 
 // Adds columns up to `columns`; false when the bounds forbid it.
@@ -215,6 +242,27 @@ bool TRtfTableBuilder::EndCell()
     return true;
 }
 
+// Shading and vertical alignment of the current row's cells (rows without
+// either leave their cells alone).
+void TRtfTableBuilder::ApplyCellLooks()
+{
+    const auto& looks = definition_.cellLooks;
+    if (std::all_of(looks.begin(), looks.end(), [](const TRtfCellLook& look) { return look == TRtfCellLook{}; }))
+        return;
+    for (int column = 0; column < int(looks.size()) && column < table_->columns(); ++column) {
+        QTextTableCell cell = table_->cellAt(row_, column);
+        if (cell.row() != row_ || cell.column() != column)
+            continue;
+        QTextCharFormat format = cell.format();
+        const TRtfCellLook& look = looks[std::size_t(column)];
+        if (look.background.isValid())
+            format.setBackground(look.background);
+        if (look.vertical != QTextCharFormat::AlignTop)
+            format.setVerticalAlignment(look.vertical);
+        cell.setFormat(format);
+    }
+}
+
 // A row with fewer cells than the table lets its last cell take the rest.
 void TRtfTableBuilder::MergeRowRest()
 {
@@ -234,6 +282,7 @@ bool TRtfTableBuilder::EndRow()
         MergeRowRest();
         // Word 2000 and later repeat the row's definition after its cells.
         ApplyDefinition(false);
+        ApplyCellLooks();
     }
     rowOpen_ = false;
     rowPending_ = false;

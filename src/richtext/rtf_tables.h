@@ -10,6 +10,8 @@
 // kMaxCells cells in a document (later rows are read as tab-separated
 // paragraphs). Nested tables are flattened into the outer cell.
 
+#include <QColor>
+#include <QTextCharFormat>
 #include <QTextLength>
 
 #include <vector>
@@ -19,9 +21,19 @@ class QTextTable;
 
 namespace tomeric {
 
+// What a row definition says of one cell besides its right edge.
+struct TRtfCellLook {
+    QColor background; // \clcbpatN, or the grey of \clshdngN; invalid: none
+    QTextCharFormat::VerticalAlignment vertical = QTextCharFormat::AlignTop;
+    bool operator==(const TRtfCellLook&) const = default;
+};
+
 // The properties of the row being defined (\trowd up to the cells).
 struct TRtfRowDefinition {
     std::vector<int> cellRights; // \cellxN, twips from the row's left
+    std::vector<TRtfCellLook> cellLooks; // one per right edge
+    TRtfCellLook openLook;       // words seen for the next cell
+    int openShading = 0;         // \clshdngN of the next cell, in 1/100 %
     int left = 0;                // \trleftN
     int gap = 0;                 // \trgaphN: half the space between cells
     Qt::Alignment alignment = Qt::AlignLeft;
@@ -43,6 +55,9 @@ public:
     void SetRowAlignment(Qt::Alignment alignment);
     void BorderSide();                  // \clbrdrX, \trbrdrX
     void NoBorder();                    // \brdrnone, \brdrtbl: the last side is not drawn
+    void CellBackground(const QColor& colour); // \clcbpatN
+    void CellShading(int hundredthsOfPercent); // \clshdngN
+    void CellVertical(QTextCharFormat::VerticalAlignment alignment); // \clvertalX
     void CellRight(int twips);          // \cellxN
     // \pard: a defined row no longer claims the text that follows.
     void ParagraphDefaults() { rowPending_ = false; }
@@ -71,6 +86,7 @@ private:
     bool Widen(int columns);
     void ApplyDefinition(bool fillKnownWidths);
     void MergeRowRest();
+    void ApplyCellLooks();
 
     QTextCursor& cursor_;
     QTextTable* table_ = nullptr;

@@ -152,7 +152,7 @@ private:
                 const int span = std::max(1, cell.columnSpan());
                 for (int k = column; k < column + span; ++k)
                     right += columnTwips(k);
-                definition += border + "\\cellx" + Number(right);
+                definition += border + CellLook(cell.format()) + "\\cellx" + Number(right);
                 if (cell.row() == row)
                     WriteCell(cell, cells);
                 cells += "\\cell\r\n";
@@ -160,6 +160,19 @@ private:
             }
             out += definition + "\r\n" + cells + "\\row\r\n";
         }
+    }
+
+    // A cell's shading and vertical alignment.
+    QByteArray CellLook(const QTextCharFormat& format)
+    {
+        QByteArray out;
+        if (format.hasProperty(QTextFormat::BackgroundBrush))
+            out += "\\clcbpat" + QByteArray::number(ColourIndex(format.background().color()));
+        if (format.verticalAlignment() == QTextCharFormat::AlignMiddle)
+            out += "\\clvertalc";
+        else if (format.verticalAlignment() == QTextCharFormat::AlignBottom)
+            out += "\\clvertalb";
+        return out;
     }
 
     // A cell's paragraphs (a table nested in it comes out as paragraphs).

@@ -27,7 +27,7 @@ const char* const kDictionary[] = {
     ";", "\\red999", "{\\*\\unknown ", "\\stylesheet", "\\info",
     "\\trowd", "\\cellx", "\\cellx-99999", "\\cellx2147483647", "\\intbl", "\\cell",
     "\\row", "\\itap2", "\\nestcell", "\\nestrow", "{\\*\\nesttableprops", "\\clbrdrt",
-    "\\brdrnone", "\\trgaph-5", "\\trqc", "\\s1", "\\s-7", "\\cs15", "\\sbasedon1",
+    "\\brdrnone", "\\clcbpat1", "\\clshdng-3", "\\clvertalc", "\\trgaph-5", "\\trqc", "\\s1", "\\s-7", "\\cs15", "\\sbasedon1",
     "{\\s1\\sbasedon1\\b x;}", "{\\*\\cs2\\sbasedon3 y;}",
     "\\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell\\row",
 };

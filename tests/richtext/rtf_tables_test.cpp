@@ -140,6 +140,28 @@ INSTANTIATE_TEST_SUITE_P(Words, RtfTableBorders, ::testing::Values(
     BorderCase{"BorderSaidToBeNone", "\\clbrdrt\\brdrnone\\clbrdrb\\brdrtbl", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(RichTextTest, CellShadingAndVerticalAlignment)
+{
+    Read(Document("\\trowd\\clcbpat1\\cellx1000\\clshdng2500\\clvertalc\\cellx2000\\clvertalb"
+                  "\\cellx3000\\intbl a\\cell b\\cell c\\cell\\row\\pard"));
+    QTextTable* table = FirstTable(document);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->cellAt(0, 0).format().background().color(), QColor(255, 0, 0));
+    EXPECT_EQ(table->cellAt(0, 1).format().background().color(), QColor(192, 192, 192));
+    EXPECT_EQ(table->cellAt(0, 1).format().verticalAlignment(), QTextCharFormat::AlignMiddle);
+    EXPECT_FALSE(table->cellAt(0, 2).format().hasProperty(QTextFormat::BackgroundBrush));
+    EXPECT_EQ(table->cellAt(0, 2).format().verticalAlignment(), QTextCharFormat::AlignBottom);
+
+    QTextDocument copy;
+    ASSERT_TRUE(ReadRtf(WriteRtf(document), copy));
+    QTextTable* written = FirstTable(copy);
+    ASSERT_NE(written, nullptr);
+    EXPECT_EQ(written->cellAt(0, 0).format().background().color(), QColor(255, 0, 0));
+    EXPECT_EQ(written->cellAt(0, 1).format().background().color(), QColor(192, 192, 192));
+    EXPECT_EQ(written->cellAt(0, 1).format().verticalAlignment(), QTextCharFormat::AlignMiddle);
+    EXPECT_EQ(written->cellAt(0, 2).format().verticalAlignment(), QTextCharFormat::AlignBottom);
+}
+
 TEST_F(RichTextTest, CentredRow)
 {
     Read(Document("\\trowd\\trqc\\cellx1000\\intbl a\\cell\\row\\pard"));
