@@ -56,7 +56,8 @@ void TRtfReaderImpl::KeepStyleWord(const WordEntry& entry, const TRtfToken& toke
 {
     styleEntryUsed_ = true;
     if (styleEntry_.words.size() < kMaxStyleWords)
-        styleEntry_.words.push_back({entry.handler, entry.arg, token.hasParameter, token.parameter});
+        styleEntry_.words.push_back(
+            {entry.handler, entry.arg, token.hasParameter, token.parameter});
 }
 
 void TRtfReaderImpl::StyleName(const QString& text)

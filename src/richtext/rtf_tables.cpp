@@ -213,7 +213,8 @@ void TRtfTableBuilder::ApplyDefinition(bool fillKnownWidths)
             previous = rights[std::size_t(i)];
             const bool known = widths_[std::size_t(i)].type() == QTextLength::FixedLength;
             if (twips > 0 && (!known || fillKnownWidths))
-                widths_[std::size_t(i)] = QTextLength(QTextLength::FixedLength, twips / kTwipsPerPixel);
+                widths_[std::size_t(i)] =
+                    QTextLength(QTextLength::FixedLength, twips / kTwipsPerPixel);
         }
     }
     widths_.resize(std::size_t(columns));
@@ -247,7 +248,8 @@ bool TRtfTableBuilder::EndCell()
 void TRtfTableBuilder::ApplyCellLooks()
 {
     const auto& looks = definition_.cellLooks;
-    if (std::all_of(looks.begin(), looks.end(), [](const TRtfCellLook& look) { return look == TRtfCellLook{}; }))
+    const auto plain = [](const TRtfCellLook& look) { return look == TRtfCellLook{}; };
+    if (std::all_of(looks.begin(), looks.end(), plain))
         return;
     for (int column = 0; column < int(looks.size()) && column < table_->columns(); ++column) {
         QTextTableCell cell = table_->cellAt(row_, column);
