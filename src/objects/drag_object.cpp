@@ -127,6 +127,15 @@ void TTomericDragObj::mouseReleaseEvent(QMouseEvent* event)
     if (rect().contains(event->position().toPoint()) && button == event->button()) Clicked(button);
 }
 
+void TTomericDragObj::hideEvent(QHideEvent* event)
+{
+    TTomericObj::hideEvent(event);
+    // The object's own hiding for DRAGMODE 8 is part of the drag.
+    if (!hiddenForDrag_) CancelDrag();
+}
+
+void TTomericDragObj::OnPageHide() { CancelDrag(); }
+
 void TTomericDragObj::Clicked(Qt::MouseButton button)
 {
     if (button == Qt::LeftButton) RunObjectAction(clickAction_, ekClick, 0);
@@ -178,7 +187,23 @@ void TTomericDragObj::EndDragImage()
 {
     dragging_ = false;
     QGuiApplication::restoreOverrideCursor();
-    delete dragImage_;
+    if (!dragImage_) return;
+    // Deleted later: a drag abandoned because the page hides ends while Qt
+    // walks the page's children, the image among them.
+    dragImage_->hide();
+    dragImage_->deleteLater();
+    dragImage_ = nullptr;
+}
+
+void TTomericDragObj::CancelDrag()
+{
+    pressedButton_ = Qt::NoButton;
+    if (!dragging_) return;
+    EndDragImage();
+    if (hiddenForDrag_) {
+        hiddenForDrag_ = false;
+        if (VisibleState()) show();
+    }
 }
 
 // ---- the drop ----------------------------------------------------------------------

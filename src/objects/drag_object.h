@@ -7,7 +7,9 @@
 // follows the pointer inside the parent. On release the drop is chosen
 // (ChooseDrop), DROPACTION= may accept or refuse it through [DropAccept],
 // [DropX], [DropY] and [DropTarget], and an accepted drop moves the object.
-// A release without a drag runs the click or right-click action.
+// A release without a drag runs the click or right-click action. A drag
+// that loses its object (the page is left, the object hidden) is abandoned:
+// the object stays where it was and the cursor comes back.
 
 #include "objects/tomeric_obj.h"
 
@@ -59,10 +61,16 @@ public:
     // stays where it was when refused. Returns whether it was accepted.
     bool FinishDrop(QPoint dropped, QPoint pointer);
 
+    // Leaving the page abandons a drag in progress.
+    void OnPageHide() override;
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // Hidden while dragged (by a script, or with its page): no release will
+    // come, so the drag is abandoned.
+    void hideEvent(QHideEvent* event) override;
 
     // A release without a drag (left: click action, right: right click).
     virtual void Clicked(Qt::MouseButton button);
@@ -71,6 +79,7 @@ private:
     void StartDrag();
     void MoveDragImage(QPoint pointerInParent);
     void EndDragImage();
+    void CancelDrag();
     QPoint DroppedTopLeft(QPoint pointerInParent) const;
     QRect RectInParent(QWidget* other) const;
     QString ObjectUnder(QPoint pointer) const;
