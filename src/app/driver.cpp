@@ -80,6 +80,14 @@ QPointF AimPoint(const QWidget& object)
     return QRectF(*shape.begin()).center();
 }
 
+// A mouse event at a point of the screen, delivered to `widget`.
+void SendMouse(QWidget* widget, QEvent::Type type, const QPointF& global, Qt::MouseButton button,
+               Qt::MouseButtons held)
+{
+    QMouseEvent event(type, widget->mapFromGlobal(global), global, button, held, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
 // The steps of a drag: enough moves for the object to notice it is dragged
 // and to follow the pointer.
 constexpr int kDragSteps = 8;
@@ -299,17 +307,6 @@ std::optional<TDriver::TAim> TDriver::Aim(const TDriverSpot& spot)
     aim.local = aim.widget->mapFromGlobal(aim.global);
     return aim;
 }
-
-namespace {
-
-void SendMouse(QWidget* widget, QEvent::Type type, const QPointF& global, Qt::MouseButton button,
-               Qt::MouseButtons held)
-{
-    QMouseEvent event(type, widget->mapFromGlobal(global), global, button, held, Qt::NoModifier);
-    QApplication::sendEvent(widget, &event);
-}
-
-} // namespace
 
 void TDriver::MouseOn(const QString& verb, const QString& spotText)
 {
