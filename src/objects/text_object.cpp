@@ -26,6 +26,7 @@ TTomericText::TTomericText(QWidget* parent, const TObjectRecord& record, ObjectH
     if (const auto* props = record.As<TTextProps>()) {
         horzMargin_ = std::max(props->hMargin, 0);
         vertMargin_ = std::max(props->vMargin, 0);
+        wordWrap_ = props->wordWrap;
     }
     setMouseTracking(true);
     Rerender();

@@ -117,6 +117,7 @@ struct TCheckBoxProps : TFontProps, THoverActions {
 struct TTextProps : TFontProps, THoverActions, TDragProps {
     QString text; // RTF or plain
     int hMargin = 0, vMargin = 0;
+    bool wordWrap = true;
 };
 
 struct TEditFieldProps : TFontProps, THoverActions {

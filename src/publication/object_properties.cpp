@@ -155,6 +155,7 @@ const auto kTextRows = JoinBindings<TX>({FontRows<TX>(), HoverRows<TX>(), DragRo
     TBind<TX>::Text(ktText, &TX::text),
     TBind<TX>::Int(ktHMargin, &TX::hMargin),
     TBind<TX>::Int(ktVMargin, &TX::vMargin),
+    TBind<TX>::YesNo(ktWordWrap, &TX::wordWrap),
 }});
 
 using ED = TEditFieldProps;

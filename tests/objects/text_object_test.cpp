@@ -104,6 +104,14 @@ TEST_F(TextObjectTest, LongTextWrapsAtTheWidthUnlessWordWrapIsOff)
     EXPECT_GT(text->Document().size().height(), 2 * lineHeight);
     text->SetWordWrap(false);
     EXPECT_LT(text->Document().size().height(), 2 * lineHeight);
+
+    TTomericText* unwrapped = MakeText(QStringLiteral("one two three four five six seven eight nine ten"),
+                                       [](TObjectRecord& r) {
+                                           r.width = 80;
+                                           r.As<TTextProps>()->wordWrap = false; // WORDWRAP=No
+                                       });
+    EXPECT_FALSE(unwrapped->WordWrap());
+    EXPECT_LT(unwrapped->Document().size().height(), 2 * lineHeight);
 }
 
 TEST_F(TextObjectTest, TextSitsInsideTheBorderAndMargins)

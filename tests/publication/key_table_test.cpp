@@ -148,7 +148,7 @@ INSTANTIATE_TEST_SUITE_P(
     TakenBy, ClassKeys,
     ::testing::Values(TakesCase{otPushBtn, ktFont, true}, TakesCase{otTimer, ktFont, false},
                       TakesCase{otWebBrowser, ktFont, true}, TakesCase{otText, ktHint, false},
-                      TakesCase{otText, ktWordWrap, false}, TakesCase{otEditField, ktWordWrap, true},
+                      TakesCase{otText, ktWordWrap, true}, TakesCase{otEditField, ktWordWrap, true},
                       TakesCase{otListBox, ktDblClick, true}, TakesCase{otComboBox, ktDblClick, false},
                       TakesCase{otComboBox, ktXPTheme, true}, TakesCase{otLinkedArticle, ktText, true},
                       TakesCase{otArticle, ktText, false}, TakesCase{otArticle, ktScrollBar, true},
