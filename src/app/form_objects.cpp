@@ -12,6 +12,7 @@
 #include "objects/object_commands.h"
 #include "objects/object_factory.h"
 #include "objects/object_tree.h"
+#include "objects/repositor.h"
 #include "objects/text_object.h"
 #include "vars/variables.h"
 
@@ -36,6 +37,22 @@ void TWorkForm::CreateObjectsOfAllPages()
     pageView_->SetPageEventSink([this](int message, int index) { SendPageEvent(message, index); });
     new TResizeWatcher(stack_, [this] { SendToAllObjects([](TTomericObj& o) { o.OnTabStops(); }); });
     InitialiseObjects();
+}
+
+void TWorkForm::DockPageObjects()
+{
+    // Top-level objects with ANCHOR= dock in the publication area, as a
+    // container's members dock in its client area.
+    if (!stack_ || !objectHost_)
+        return;
+    for (int i = 0; i < stack_->Count(); ++i) {
+        TTomericBackground* page = stack_->PageBackground(i);
+        std::vector<TTomericObj*> objects;
+        for (QObject* child : page->children())
+            if (auto* object = qobject_cast<TTomericObj*>(child))
+                objects.push_back(object);
+        DockObjects(objects, page->PublicationArea());
+    }
 }
 
 void TWorkForm::InitialiseObjects()

@@ -35,6 +35,7 @@ void TWorkForm::ApplyWindowSettings(int width, int height)
     else
         ApplyWindowedStyle(width, height);
     stack_->SetPublicationArea(QRect(0, 0, width, height));
+    DockPageObjects();
     if (s.windowOrder == 1)
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
     else if (s.windowOrder == 2)

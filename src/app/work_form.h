@@ -217,6 +217,8 @@ private:
 
     // Page objects (form_objects.cpp).
     void CreateObjectsOfAllPages();
+    // Page-level objects with ANCHOR= take their place in the publication area.
+    void DockPageObjects();
     void InitialiseObjects();
     void ApplyLinkColour();
     void SendPageEvent(int message, int pageIndex);

@@ -56,6 +56,67 @@ TTomericGroup::TTomericGroup(QWidget* parent, const TObjectRecord& record, Objec
     FixTransparency(true);
 }
 
+void TTomericGroup::MembersCreated()
+{
+    TTomericRepositor::MembersCreated();
+    for (TTomericObj* member : Members())
+        member->installEventFilter(this);
+    UpdateMouseRegion();
+}
+
+QRegion TTomericGroup::MembersRegion() const
+{
+    QRegion region;
+    for (TTomericObj* member : Members()) {
+        if (member->isHidden())
+            continue;
+        QRegion own;
+        if (auto* group = qobject_cast<TTomericGroup*>(member))
+            own = group->MembersRegion();
+        else
+            own = member->mask().isEmpty() ? QRegion(member->rect()) : member->mask();
+        region += own.translated(member->pos());
+    }
+    return region;
+}
+
+void TTomericGroup::UpdateMouseRegion()
+{
+    updatePosted_ = false;
+    const QRegion region = MembersRegion();
+    // An empty mask would mean "no mask" to Qt: with nothing shown the
+    // group lets every click through instead.
+    setAttribute(Qt::WA_TransparentForMouseEvents, region.isEmpty());
+    if (region.isEmpty())
+        clearMask();
+    else
+        setMask(region);
+    if (auto* outer = qobject_cast<TTomericGroup*>(parentWidget()))
+        outer->RequestMouseRegionUpdate();
+}
+
+void TTomericGroup::RequestMouseRegionUpdate()
+{
+    if (updatePosted_)
+        return;
+    updatePosted_ = true;
+    // Posted: a member recomputes its own mask in its resize handler, after
+    // this filter has seen the event.
+    QMetaObject::invokeMethod(this, [this] { UpdateMouseRegion(); }, Qt::QueuedConnection);
+}
+
+bool TTomericGroup::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::Show:
+    case QEvent::Hide: RequestMouseRegionUpdate(); break;
+    default: break;
+    }
+    return TTomericRepositor::eventFilter(watched, event);
+}
+
 // ---- container ------------------------------------------------------------------------
 
 TTomericContainer::TTomericContainer(QWidget* parent, const TObjectRecord& record, ObjectHost& host)
@@ -75,34 +136,7 @@ QRect TTomericContainer::ClientArea() const
     return rect().adjusted(h, v, -h, -v);
 }
 
-void TTomericContainer::Realign()
-{
-    QRect free = ClientArea();
-    const std::vector<TTomericObj*> members = Members();
-    auto each = [&members](int anchor, auto&& place) {
-        for (TTomericObj* m : members)
-            if (m->Anchor() == anchor) place(*m);
-    };
-    each(anTop, [&free](TTomericObj& m) {
-        m.setGeometry(free.left(), free.top(), free.width(), m.height());
-        free.setTop(free.top() + m.height());
-    });
-    each(anBottom, [&free](TTomericObj& m) {
-        m.setGeometry(free.left(), free.bottom() + 1 - m.height(), free.width(), m.height());
-        free.setBottom(free.bottom() - m.height());
-    });
-    each(anLeft, [&free](TTomericObj& m) {
-        m.setGeometry(free.left(), free.top(), m.width(), std::max(free.height(), 0));
-        free.setLeft(free.left() + m.width());
-    });
-    each(anRight, [&free](TTomericObj& m) {
-        m.setGeometry(free.right() + 1 - m.width(), free.top(), m.width(), std::max(free.height(), 0));
-        free.setRight(free.right() - m.width());
-    });
-    each(anFill, [&free](TTomericObj& m) {
-        m.setGeometry(free.left(), free.top(), std::max(free.width(), 0), std::max(free.height(), 0));
-    });
-}
+void TTomericContainer::Realign() { DockObjects(Members(), ClientArea()); }
 
 void TTomericContainer::MembersCreated()
 {
@@ -133,7 +167,34 @@ void TTomericContainer::resizeEvent(QResizeEvent* event)
     RunObjectAction(resizeAction_, ekContainerResized, 0);
 }
 
-// ---- tab order and creation ------------------------------------------------------------
+// ---- docking and tab order --------------------------------------------------------------
+
+void DockObjects(const std::vector<TTomericObj*>& objects, QRect free)
+{
+    auto each = [&objects](int anchor, auto&& place) {
+        for (TTomericObj* m : objects)
+            if (m->Anchor() == anchor) place(*m);
+    };
+    each(anTop, [&free](TTomericObj& m) {
+        m.setGeometry(free.left(), free.top(), free.width(), m.height());
+        free.setTop(free.top() + m.height());
+    });
+    each(anBottom, [&free](TTomericObj& m) {
+        m.setGeometry(free.left(), free.bottom() + 1 - m.height(), free.width(), m.height());
+        free.setBottom(free.bottom() - m.height());
+    });
+    each(anLeft, [&free](TTomericObj& m) {
+        m.setGeometry(free.left(), free.top(), m.width(), std::max(free.height(), 0));
+        free.setLeft(free.left() + m.width());
+    });
+    each(anRight, [&free](TTomericObj& m) {
+        m.setGeometry(free.right() + 1 - m.width(), free.top(), m.width(), std::max(free.height(), 0));
+        free.setRight(free.right() - m.width());
+    });
+    each(anFill, [&free](TTomericObj& m) {
+        m.setGeometry(free.left(), free.top(), std::max(free.width(), 0), std::max(free.height(), 0));
+    });
+}
 
 void RebuildTabOrder(QWidget* parent)
 {

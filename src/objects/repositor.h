@@ -46,8 +46,21 @@ class TTomericGroup : public TTomericRepositor {
 public:
     TTomericGroup(QWidget* parent, const TObjectRecord& record, ObjectHost& host);
 
+    void MembersCreated() override;
+    // Where the group answers the mouse: its shown members' shapes (their
+    // masks, or their rectangles), in the group's coordinates.
+    QRegion MembersRegion() const;
+    // The mouse region follows the members; called (posted) after a member
+    // moves, resizes, shows or hides.
+    void UpdateMouseRegion();
+
 protected:
     void PaintContent(QPainter& painter) override { (void)painter; }
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void RequestMouseRegionUpdate();
+    bool updatePosted_ = false;
 };
 
 class TTomericContainer : public TTomericRepositor {
@@ -61,8 +74,7 @@ public:
     // The rectangle members dock in: the object shrunk by LineWidth on every
     // side, by VertMargin at top and bottom, by HorzMargin left and right.
     QRect ClientArea() const;
-    // Places the docked members: top ones stacked down from the top, bottom
-    // ones up from the bottom, then left, right, and fill takes the rest.
+    // Docks the members in the client area (DockObjects).
     void Realign();
 
     void MembersCreated() override;
@@ -78,6 +90,12 @@ private:
     QString resizeAction_;
     QSize lastSize_;
 };
+
+// Docks the objects whose ANCHOR= asks for it inside `area`: top ones
+// stacked down from the top, bottom ones up from the bottom, then left,
+// right, and fill takes what is left. Containers dock their members in
+// their client area, pages their top-level objects in the publication area.
+void DockObjects(const std::vector<TTomericObj*>& objects, QRect area);
 
 // Rebuilds the keyboard order of the objects directly under `parent`:
 // TABORDER= positions first in ascending order, then creation order.

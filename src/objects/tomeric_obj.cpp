@@ -440,7 +440,10 @@ void TTomericObj::paintEvent(QPaintEvent* event)
 void TTomericObj::PaintTo(QPainter& painter, QPoint offset)
 {
     painter.save();
-    render(&painter, offset, QRegion(rect()), QWidget::DrawChildren);
+    // Qt renders a masked widget's region starting at its bounding corner:
+    // shift the target so a shaped object lands where it stands.
+    const QRegion source = mask().isEmpty() ? QRegion(rect()) : mask() & rect();
+    render(&painter, offset + source.boundingRect().topLeft(), source, QWidget::DrawChildren);
     painter.restore();
 }
 

@@ -1,6 +1,7 @@
 // Page objects in the running player: members of a group are found and
-// clicked by name, a hot key presses a button inside a group, a container
-// docks its member inside its margins, objects of a page never visited take
+// clicked by name, a hot key presses a button inside a group, a click
+// between a group's members reaches the object beneath, a container docks
+// its member inside its margins, a page-level object docks in the page, objects of a page never visited take
 // their initial values at start-up, and a page's timer runs only while the
 // page shows.
 
@@ -13,10 +14,14 @@ const char* const kObjectsTour =
     "wait 300\n"
     "vars start.txt\n"
     "click Inner\n"
+    "click Pair@65,20\n"
+    "click Pair@20,20\n"
     "key F2\n"
     "wait 400\n"
     "run GetObjectInfo \"Docked\", \"Width\", \"[DockedWidth]\"\n"
     "run GetObjectInfo \"Docked\", \"Height\", \"[DockedHeight]\"\n"
+    "run GetObjectInfo \"Footer\", \"Width\", \"[FooterWidth]\"\n"
+    "run GetObjectInfo \"Footer\", \"Top\", \"[FooterTop]\"\n"
     "screenshot page.png\n"
     "run GotoPage \"Second\"\n"
     "wait 300\n"
@@ -70,6 +75,23 @@ TEST_F(ObjectsEndToEnd, TheContainerDocksItsMemberInsideFrameAndMargins)
     auto vars = session->Variables(QStringLiteral("vars.txt"));
     EXPECT_EQ(vars[QStringLiteral("DOCKEDWIDTH")], QStringLiteral("138"));
     EXPECT_EQ(vars[QStringLiteral("DOCKEDHEIGHT")], QStringLiteral("50"));
+}
+
+TEST_F(ObjectsEndToEnd, AClickBetweenAGroupsMembersReachesTheObjectBeneath)
+{
+    auto vars = session->Variables(QStringLiteral("vars.txt"));
+    EXPECT_EQ(vars[QStringLiteral("UNDERCLICKS")], QStringLiteral("u")) << "only the click in the gap";
+}
+
+TEST_F(ObjectsEndToEnd, AnObjectAnchoredAtPageLevelDocksInThePublicationArea)
+{
+    auto vars = session->Variables(QStringLiteral("vars.txt"));
+    EXPECT_EQ(vars[QStringLiteral("FOOTERWIDTH")], QStringLiteral("300"));
+    EXPECT_EQ(vars[QStringLiteral("FOOTERTOP")], QStringLiteral("188"));
+    const QImage page = session->Picture(QStringLiteral("page.png"));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_EQ(page.pixelColor(2, 195), QColor(255, 255, 0));
+    EXPECT_EQ(page.pixelColor(297, 195), QColor(255, 255, 0));
 }
 
 TEST_F(ObjectsEndToEnd, APagesTimerRunsOnlyWhileThePageShows)

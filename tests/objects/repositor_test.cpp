@@ -149,6 +149,54 @@ TEST_F(Repositors, NoSizeActionBeforeThePublicationRunsOrWhenDisabled)
     page.hide();
 }
 
+TEST_F(Repositors, AGroupAnswersTheMouseOnlyWhereItsMembersAre)
+{
+    TTomericObj* beneath = CreateObject(&page, Record(otRect, "Beneath", 0, 0, 300, 200), host);
+    TObjectRecord group = Record(otGroup, "G", 10, 10, 150, 60);
+    TObjectRecord ring = Record(otCircle, "Ring", 100, 0, 40, 40);
+    group.members = {Record(otRect, "A", 0, 0, 40, 40), ring};
+    CreateObject(&page, group, host);
+    page.show();
+    QCoreApplication::processEvents();
+    auto nameAt = [this](int x, int y) {
+        for (QWidget* w = page.childAt(x, y); w; w = w->parentWidget())
+            if (auto* o = qobject_cast<TTomericObj*>(w)) return o->Name();
+        return QString();
+    };
+    EXPECT_EQ(nameAt(20, 20), QStringLiteral("A"));
+    EXPECT_EQ(nameAt(80, 20), QStringLiteral("Beneath")) << "the gap between the members";
+    EXPECT_EQ(nameAt(130, 30), QStringLiteral("Ring"));
+    EXPECT_EQ(nameAt(111, 11), QStringLiteral("Beneath")) << "beside the ellipse's curve";
+
+    // The region follows the members.
+    TTomericObj* a = FindObjectByName(&page, QStringLiteral("A"));
+    a->move(50, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(nameAt(20, 20), QStringLiteral("Beneath"));
+    EXPECT_EQ(nameAt(80, 20), QStringLiteral("A"));
+    a->hide();
+    FindObjectByName(&page, QStringLiteral("Ring"))->hide();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(nameAt(80, 20), QStringLiteral("Beneath")) << "nothing shown: every click goes through";
+    EXPECT_EQ(nameAt(130, 30), QStringLiteral("Beneath"));
+    (void)beneath;
+}
+
+TEST_F(Repositors, PageLevelObjectsDockInTheAreaTheyAreGiven)
+{
+    std::vector<TTomericObj*> objects = {
+        CreateObject(&page, Docked("Bar", anTop, 5, 20), host),
+        CreateObject(&page, Docked("Side", anLeft, 30, 5), host),
+        CreateObject(&page, Docked("Free", anNone, 7, 7), host),
+        CreateObject(&page, Docked("Rest", anFill, 1, 1), host),
+    };
+    DockObjects(objects, QRect(10, 5, 200, 100));
+    EXPECT_EQ(objects[0]->geometry(), QRect(10, 5, 200, 20));
+    EXPECT_EQ(objects[1]->geometry(), QRect(10, 25, 30, 80));
+    EXPECT_EQ(objects[2]->geometry(), QRect(0, 0, 7, 7)) << "ANCHOR=0 stays where the author put it";
+    EXPECT_EQ(objects[3]->geometry(), QRect(40, 25, 170, 80));
+}
+
 TEST_F(Repositors, TabOrderPutsExplicitPositionsFirst)
 {
     TObjectRecord a = Record(otRect, "A", 0, 0, 5, 5), b = a, c = a;
