@@ -263,6 +263,12 @@ void TWorkForm::InstallMessageFilter()
     qApp->installEventFilter(this);
 }
 
+void TWorkForm::AdvanceSplashProgress()
+{
+    if (loading_ && splash_)
+        splash_->SetProgress(splash_->Progress() + 1);
+}
+
 void TWorkForm::CloseSplash()
 {
     if (!splash_)

@@ -9,6 +9,7 @@
 #include "objects/articles.h"
 #include "objects/edit_field.h"
 #include "objects/hot_keys.h"
+#include "objects/linked_article.h"
 #include "objects/object_commands.h"
 #include "objects/object_factory.h"
 #include "objects/object_tree.h"
@@ -34,6 +35,13 @@ void TWorkForm::CreateObjectsOfAllPages()
     // objects must exist by then, not only the pages visited.
     stack_->CreateAllPages();
     ApplyLinkColour();
+    // Linked articles form their chains, page by page, once every page's
+    // objects exist; their text flows through the frames while the splash
+    // screen still shows.
+    std::vector<QWidget*> pages;
+    for (int i = 0; i < stack_->Count(); ++i)
+        pages.push_back(stack_->PageBackground(i));
+    TTomericLinkedArticle::FormChains(pages);
     pageView_->SetPageEventSink([this](int message, int index) { SendPageEvent(message, index); });
     new TResizeWatcher(stack_, [this] { SendToAllObjects([](TTomericObj& o) { o.OnTabStops(); }); });
     InitialiseObjects();

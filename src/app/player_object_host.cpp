@@ -52,6 +52,11 @@ QString TPlayerObjectHost::ResolveFile(const QString& name)
     return services_.Publication ? services_.Publication->ResolveFile(name) : name;
 }
 
+void TPlayerObjectHost::AdvanceLoadingProgress()
+{
+    form_.AdvanceSplashProgress();
+}
+
 TResizeWatcher::TResizeWatcher(QObject* watched, std::function<void()> changed)
     : QObject(watched), changed_(std::move(changed))
 {

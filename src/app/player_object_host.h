@@ -29,6 +29,7 @@ public:
     QCursor Cursor(TCursorSlot slot) const override;
     QImage Picture(const QString& name) override;
     QString ResolveFile(const QString& name) override;
+    void AdvanceLoadingProgress() override;
 
 private:
     TWorkForm& form_;

@@ -86,6 +86,8 @@ public:
     // Shows the window; the first paint follows from the event loop.
     void ShowForm();
     bool FirstPaintDone() const { return firstPaintDone_; }
+    // While the publication loads: the splash screen's bar moves on by one.
+    void AdvanceSplashProgress();
 
     // ---- closing -----------------------------------------------------------
     // Asks to close, as the close button, the Exit command or another

@@ -46,6 +46,11 @@ public:
     // A file the publication names, as a path on disk (included files are
     // extracted first); the name itself when it is not included.
     virtual QString ResolveFile(const QString& name) = 0;
+
+    // One more step of work done while the publication loads (a linked
+    // article handing its overflow to the next frame): the splash screen's
+    // progress bar advances by one. Nothing happens once loading is over.
+    virtual void AdvanceLoadingProgress() {}
 };
 
 } // namespace tomeric

@@ -45,6 +45,7 @@ public:
         return QFileInfo(name).isFile() ? QImage(name) : QImage();
     }
     QString ResolveFile(const QString& name) override { return name; }
+    void AdvanceLoadingProgress() override { ++loadingSteps; }
 
     std::vector<TRecordedRun> runs;
     // Called after each run is recorded (a test may act as the script).
@@ -52,6 +53,7 @@ public:
     bool suppressed = false;
     bool running = true;
     bool marquee = false;
+    int loadingSteps = 0;
 };
 
 } // namespace tomeric::testing
