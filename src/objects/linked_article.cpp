@@ -7,7 +7,9 @@
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <QTextTable>
 
+#include <algorithm>
 #include <map>
 
 namespace tomeric {
@@ -31,9 +33,27 @@ std::unique_ptr<QTextDocument> CopyFrom(const QTextDocument& source, int start)
     return part;
 }
 
-// How many characters from the start of `part` fit in `height` pixels:
-// whole lines only, and at least nothing.
-int FittingLength(QTextDocument& part, qreal height)
+// A cut never falls inside a table: Qt widens a selection that reaches
+// into a table to the whole table, so both frames would drop it. The table
+// moves on whole to the next frame; a table that begins the frame stays
+// whole in it (clipped at the bottom), so the text still moves on.
+int OutsideTables(QTextDocument& part, int cut)
+{
+    QTextCursor cursor(&part);
+    cursor.setPosition(cut);
+    QTextTable* table = cursor.currentTable();
+    if (!table)
+        return cut;
+    while (auto* outer = qobject_cast<QTextTable*>(table->parentFrame()))
+        table = outer;
+    const int before = table->firstPosition() - 1;
+    if (before > 0)
+        return before;
+    return std::min(table->lastPosition() + 1, part.characterCount() - 1);
+}
+
+// Where the last whole line that fits in `height` pixels ends.
+int FittingLineEnd(QTextDocument& part, qreal height)
 {
     QAbstractTextDocumentLayout* layout = part.documentLayout();
     (void)part.size(); // lays the text out
@@ -54,6 +74,13 @@ int FittingLength(QTextDocument& part, qreal height)
     return part.characterCount() - 1;
 }
 
+// How many characters from the start of `part` fit in `height` pixels:
+// whole lines only, and at least nothing.
+int FittingLength(QTextDocument& part, qreal height)
+{
+    return OutsideTables(part, FittingLineEnd(part, height));
+}
+
 // Drops what follows the first `length` characters.
 void TruncateAt(QTextDocument& part, int length)
 {
@@ -63,7 +90,12 @@ void TruncateAt(QTextDocument& part, int length)
     QTextCursor cursor(&part);
     // A cut at a paragraph start also takes the paragraph end before it.
     const bool atBlockStart = length > 0 && part.findBlock(length).position() == length;
-    cursor.setPosition(atBlockStart ? length - 1 : length);
+    int from = atBlockStart ? length - 1 : length;
+    // ...unless that paragraph end closes a table, which would go with it.
+    cursor.setPosition(from);
+    if (cursor.currentTable())
+        from = length;
+    cursor.setPosition(from);
     cursor.setPosition(end, QTextCursor::KeepAnchor);
     cursor.removeSelectedText();
 }
@@ -193,6 +225,8 @@ void TTomericLinkedArticle::Reflow()
         TruncateAt(*part, length);
         frame->ShowPart(start, std::move(part), length);
         start += length;
+        if (frame->next_ && start < total)
+            Host().AdvanceLoadingProgress(); // the overflow goes on to the next frame
     }
 }
 

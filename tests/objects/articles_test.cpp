@@ -376,6 +376,48 @@ TEST_F(LinkedArticleTest, TheTextFlowsFromFrameToFrameByWhatFits)
         EXPECT_LE(frame->Document().size().height(), frame->height() + 0.5) << frame->Name().toStdString();
 }
 
+TEST_F(LinkedArticleTest, EachHandOverToTheNextFrameAdvancesTheLoadingProgress)
+{
+    MakeChain(); // three frames: the text moves on twice
+    EXPECT_EQ(host.loadingSteps, 2);
+    // The last frame has nobody to hand its overflow to.
+    third->resize(third->width(), 20);
+    host.loadingSteps = 0;
+    third->Reflow();
+    EXPECT_EQ(host.loadingSteps, 2);
+}
+
+TEST_F(LinkedArticleTest, ATableMovesOnWholeWhereverTheFrameEnds)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("table.rtf"));
+    QFile out(file);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Before one\\par Before two\\par\n";
+    for (int row = 1; row <= 3; ++row) {
+        rtf += "\\trowd\\cellx1500\\cellx3000 ";
+        for (int cell = 1; cell <= 2; ++cell)
+            rtf += "\\intbl C" + QByteArray::number(row) + QByteArray::number(cell) + "\\cell ";
+        rtf += "\\row\n";
+    }
+    rtf += "\\pard After one\\par After two}";
+    out.write(rtf);
+    out.close();
+
+    // Wherever the first frame's bottom falls, no cell is lost or shown twice.
+    for (int height = 8; height <= 120; height += 4) {
+        SCOPED_TRACE(height);
+        auto* head = MakeFrame(QStringLiteral("Head"), QRect(0, 0, 300, height), file);
+        auto* tail = MakeFrame(QStringLiteral("Tail"), QRect(0, 200, 300, 400), file);
+        TTomericLinkedArticle::FormChains({&page});
+        const QString shown = head->Document().toPlainText() + QLatin1Char('\n') + tail->Document().toPlainText();
+        for (const char* text : {"Before two", "C11", "C22", "C32", "After two"})
+            EXPECT_EQ(shown.count(QLatin1String(text)), 1) << text << " in " << shown.toStdString();
+        delete head;
+        delete tail;
+    }
+}
+
 TEST_F(LinkedArticleTest, ResizingAFrameMakesTheTextFlowAgain)
 {
     MakeChain();
