@@ -3,6 +3,8 @@
 // at OM_INIT), so a large publication must still open quickly. 200 pages of
 // 50 objects of the usual families (10 000 objects), then OM_INIT to all.
 
+#include "player_bench_support.h"
+
 #include "objects/object_factory.h"
 #include "objects/object_tree.h"
 #include "pages/page_stack.h"
@@ -10,40 +12,17 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
-#include <iterator>
+#include <QWidget>
 
 namespace {
 
 using namespace tomeric;
+using tomeric::bench::BenchApplication;
+using tomeric::bench::BenchObject;
+using tomeric::bench::TQuietHost;
 
 constexpr int kPages = 200;
 constexpr int kObjectsPerPage = 50;
-
-class TQuietHost final : public ObjectHost {
-public:
-    void RunObjectScript(const QString&, int, std::uint8_t, int, const QString&) override {}
-    bool EnterExitSuppressed() const override { return true; }
-    bool Running() const override { return false; }
-    bool ShowMarquee() const override { return false; }
-    QCursor Cursor(TCursorSlot) const override { return QCursor(Qt::ArrowCursor); }
-    QImage Picture(const QString&) override { return {}; }
-    QString ResolveFile(const QString& name) override { return name; }
-};
-
-TObjectRecord BenchObject(int page, int object)
-{
-    static const int kTypes[] = {otPushBtn, otText, otRect, otCheckBox, otEditField,
-                                 otTimer,   otCircle, otTrackBar, otListBox, otRoundRect};
-    TObjectRecord record = MakeObjectRecord(kTypes[object % std::size(kTypes)]);
-    record.name = QStringLiteral("Object%1_%2").arg(page).arg(object);
-    record.x = object * 13 % 700;
-    record.y = object * 7 % 500;
-    record.width = 120;
-    record.height = 32;
-    return record;
-}
 
 TPublication BenchPublication(int pages)
 {
@@ -57,18 +36,9 @@ TPublication BenchPublication(int pages)
     return publication;
 }
 
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "bench_player_page_objects";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
-
 void BM_CreateAllPagesObjectsAndInit(benchmark::State& state)
 {
-    Application();
+    BenchApplication();
     const TPublication publication = BenchPublication(int(state.range(0)));
     TQuietHost host;
     QWidget window;
@@ -92,7 +62,7 @@ BENCHMARK(BM_CreateAllPagesObjectsAndInit)->Arg(20)->Arg(kPages)->Unit(benchmark
 
 void BM_VariableChangeToAllPages(benchmark::State& state)
 {
-    Application();
+    BenchApplication();
     const TPublication publication = BenchPublication(kPages);
     TQuietHost host;
     QWidget window;
