@@ -79,7 +79,7 @@ void TTomericText::Rerender()
     LoadCaption(*document_, Txt(), look);
     if (fontOverride_)
         ApplyFontToAll(*document_, font(), styleOverride_);
-    MakeVariableFields(*document_);
+    hasFields_ = MakeVariableFields(*document_) > 0;
     Relayout();
 }
 
@@ -143,6 +143,10 @@ void TTomericText::OnInit()
 void TTomericText::OnVarChanged(const QString& upperName, const QString& value)
 {
     (void)value;
+    // Most texts show no variable: every write in the publication passes
+    // them by without looking through their text.
+    if (!hasFields_)
+        return;
     // A transparent text repaints fully: the page shows through the old letters.
     if (RefreshFields(*document_, upperName) > 0)
         update();

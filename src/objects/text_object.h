@@ -84,6 +84,7 @@ private:
 
     std::unique_ptr<QTextDocument> document_;
     bool wordWrap_ = true;
+    bool hasFields_ = false; // the text shows at least one [Variable]
     int horzMargin_ = 0;
     int vertMargin_ = 0;
     std::int32_t linkColor_ = 0x00FF0000; // blue

@@ -74,6 +74,17 @@ TEST_F(TextObjectTest, RefreshAndCaptionRenderWithTheCurrentValues)
     EXPECT_EQ(text->Document().toPlainText(), QStringLiteral("Points 10"));
 }
 
+TEST_F(TextObjectTest, ATextGivenItsFirstFieldByANewCaptionFollowsIt)
+{
+    TTomericText* text = MakeText(QStringLiteral("No variable here"));
+    ASSERT_TRUE(text->SetObjectCaption(QStringLiteral("Lives: [Lives]")));
+    SetVariable(QStringLiteral("[Lives]"), QStringLiteral("3"));
+    EXPECT_EQ(Shown(*text), QStringLiteral("Lives: 3"));
+    ASSERT_TRUE(text->SetObjectCaption(QStringLiteral("Plain again")));
+    SetVariable(QStringLiteral("[Lives]"), QStringLiteral("2"));
+    EXPECT_EQ(Shown(*text), QStringLiteral("Plain again"));
+}
+
 // ---- formatting and layout --------------------------------------------------------------
 
 TEST_F(TextObjectTest, RtfTextKeepsItsFormatting)
