@@ -7,8 +7,6 @@
 
 #include "player_test_support.h"
 
-#include <cstdlib>
-#include <string>
 
 namespace tomeric::testing {
 namespace {
@@ -24,7 +22,7 @@ const QColor kGrey(128, 128, 128);
 // or Refuser (100,120); Free (a triangle at 10,120) lands anywhere. Corner,
 // a triangle filling the upper-left half of its rectangle, covers Backdrop
 // (both at 200,120, 80 x 70). Label, a text at 10,70, lands anywhere.
-const char* const kDragTour =
+constexpr const char* kDragTour =
     "wait 200\n"
     // Dropped at 170,30: 10 pixels over TargetA, 30 over TargetB.
     "drag Chip 160 10\n"
@@ -51,37 +49,15 @@ const char* const kDragTour =
     "vars vars.txt\n"
     "quit\n";
 
-class DragDropEndToEnd : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        session = new PlayerSession(QStringLiteral("drag_drop"));
-        run = new TPlayerRun(session->Drive(QString::fromUtf8(kDragTour)));
-        vars = new std::map<QString, QString>(session->Variables(QStringLiteral("vars.txt")));
-    }
-    static void TearDownTestSuite()
-    {
-        delete vars;
-        delete run;
-        delete session;
-    }
-    // As std::string, so that failures print the texts.
-    static std::string Var(const char* name) { return (*vars)[QString::fromLatin1(name)].toStdString(); }
-    static PlayerSession* session;
-    static TPlayerRun* run;
-    static std::map<QString, QString>* vars;
+struct DragTour {
+    static constexpr const char* kPublication = "drag_drop";
+    static constexpr const char* kScript = kDragTour;
 };
-
-PlayerSession* DragDropEndToEnd::session = nullptr;
-TPlayerRun* DragDropEndToEnd::run = nullptr;
-std::map<QString, QString>* DragDropEndToEnd::vars = nullptr;
+using DragDropEndToEnd = DrivenTourTest<DragTour>;
 
 TEST_F(DragDropEndToEnd, ThePlayerRunsTheTourCleanly)
 {
-    ASSERT_TRUE(run->finished);
-    EXPECT_EQ(run->exitCode, 0) << run->err.toStdString();
-    // The driver complains on standard error ("qxplay5: no object ...").
-    EXPECT_FALSE(run->err.contains(QStringLiteral("qxplay5:"))) << run->err.toStdString();
+    tour->ExpectCleanRun();
 }
 
 TEST_F(DragDropEndToEnd, TheDropActionSeesEachDropInTurn)
@@ -106,7 +82,7 @@ TEST_F(DragDropEndToEnd, ARefusedDropSendsTheObjectBack)
 
 TEST_F(DragDropEndToEnd, TheDroppedSquareIsDrawnInFrontOfItsTarget)
 {
-    const QImage page = session->Picture(QStringLiteral("chip.png"));
+    const QImage page = tour->session.Picture(QStringLiteral("chip.png"));
     ASSERT_FALSE(page.isNull());
     EXPECT_TRUE(Near(page.pixelColor(200, 50), kRed));   // over TargetB, brought to the front
     EXPECT_TRUE(Near(page.pixelColor(30, 40), kWhite));  // its starting place is empty
@@ -119,7 +95,7 @@ TEST_F(DragDropEndToEnd, ADropAnywhereNamesTheObjectUnderThePointer)
     EXPECT_EQ(Var("FREEDROPS"), "TargetB@210,20=True;Backdrop@250,160=True;@50,60=True;");
     EXPECT_EQ(Var("FREELEFT"), "50");
     EXPECT_EQ(Var("FREETOP"), "60");
-    const QImage page = session->Picture(QStringLiteral("free.png"));
+    const QImage page = tour->session.Picture(QStringLiteral("free.png"));
     ASSERT_FALSE(page.isNull());
     EXPECT_TRUE(Near(page.pixelColor(70, 90), kYellow));
     EXPECT_TRUE(Near(page.pixelColor(30, 150), kWhite));
@@ -142,7 +118,7 @@ TEST_F(DragDropEndToEnd, TheDropVariablesAreClearedAfterwards)
 
 // Tri: the upper-left half of a 100 x 100 rectangle over the push button
 // Under; Lone: the same shape, 50 x 50, over the bare page.
-const char* const kPolygonTour =
+constexpr const char* kPolygonTour =
     "wait 200\n"
     "click Tri@20,20\n"
     "click Tri@80,80\n"
@@ -159,24 +135,20 @@ const char* const kPolygonTour =
 
 TEST(PolygonEndToEnd, ClicksAndThePointerCountOnlyInsideTheShape)
 {
-    PlayerSession session(QStringLiteral("polygon_clicks"));
-    const TPlayerRun run = session.Drive(QString::fromUtf8(kPolygonTour));
-    ASSERT_TRUE(run.finished);
-    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_FALSE(run.err.contains(QStringLiteral("qxplay5:"))) << run.err.toStdString();
-    auto vars = session.Variables(QStringLiteral("vars.txt"));
+    const DrivenTour tour(QStringLiteral("polygon_clicks"), kPolygonTour);
+    tour.ExpectCleanRun();
 
-    EXPECT_EQ(vars[QStringLiteral("TRICLICKS")].toStdString(), "t");
-    EXPECT_EQ(vars[QStringLiteral("TRIRCLICKS")].toStdString(), "r");
+    EXPECT_EQ(tour.Var("TRICLICKS"), "t");
+    EXPECT_EQ(tour.Var("TRIRCLICKS"), "r");
     // Beside the triangle, inside its rectangle: the button beneath.
-    EXPECT_EQ(vars[QStringLiteral("UNDERCLICKS")].toStdString(), "u");
+    EXPECT_EQ(tour.Var("UNDERCLICKS"), "u");
     // Beside the lone triangle there is only the page.
-    EXPECT_EQ(vars[QStringLiteral("LONECLICKS")].toStdString(), "l");
+    EXPECT_EQ(tour.Var("LONECLICKS"), "l");
     // The pointer enters the triangle, leaves it for the button beside the
     // shape, moves over the button and comes back.
-    EXPECT_EQ(vars[QStringLiteral("TRIMOVES")].toStdString(), "+-+");
+    EXPECT_EQ(tour.Var("TRIMOVES"), "+-+");
 
-    const QImage page = session.Picture(QStringLiteral("page.png"));
+    const QImage page = tour.session.Picture(QStringLiteral("page.png"));
     ASSERT_FALSE(page.isNull());
     EXPECT_TRUE(Near(page.pixelColor(40, 40), kRed));
     EXPECT_FALSE(Near(page.pixelColor(100, 100), kRed, 60)); // the button shows there
@@ -184,7 +156,7 @@ TEST(PolygonEndToEnd, ClicksAndThePointerCountOnlyInsideTheShape)
 
 // ---- timers ---------------------------------------------------------------------------
 
-const char* const kTimerTour =
+constexpr const char* kTimerTour =
     "wait 300\n"
     "run GotoPage \"Second\"\n"
     "wait 300\n"
@@ -194,37 +166,15 @@ const char* const kTimerTour =
     "vars vars.txt\n"
     "quit\n";
 
-class TimersEndToEnd : public ::testing::Test {
-protected:
-    static void SetUpTestSuite()
-    {
-        session = new PlayerSession(QStringLiteral("timers_live"));
-        run = new TPlayerRun(session->Drive(QString::fromUtf8(kTimerTour)));
-        vars = new std::map<QString, QString>(session->Variables(QStringLiteral("vars.txt")));
-    }
-    static void TearDownTestSuite()
-    {
-        delete vars;
-        delete run;
-        delete session;
-    }
-    // As std::string, so that failures print the texts.
-    static std::string Var(const char* name) { return (*vars)[QString::fromLatin1(name)].toStdString(); }
-    static int Number(const char* name) { return std::atoi(Var(name).c_str()); }
-    static PlayerSession* session;
-    static TPlayerRun* run;
-    static std::map<QString, QString>* vars;
+struct TimerTour {
+    static constexpr const char* kPublication = "timers_live";
+    static constexpr const char* kScript = kTimerTour;
 };
-
-PlayerSession* TimersEndToEnd::session = nullptr;
-TPlayerRun* TimersEndToEnd::run = nullptr;
-std::map<QString, QString>* TimersEndToEnd::vars = nullptr;
+using TimersEndToEnd = DrivenTourTest<TimerTour>;
 
 TEST_F(TimersEndToEnd, ThePlayerRunsTheTourCleanly)
 {
-    ASSERT_TRUE(run->finished);
-    EXPECT_EQ(run->exitCode, 0) << run->err.toStdString();
-    EXPECT_FALSE(run->err.contains(QStringLiteral("qxplay5:"))) << run->err.toStdString();
+    tour->ExpectCleanRun();
 }
 
 TEST_F(TimersEndToEnd, ARunOnceTimerTicksExactlyOnce)

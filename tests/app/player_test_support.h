@@ -14,7 +14,10 @@
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
 
+#include <cstdlib>
 #include <map>
+#include <memory>
+#include <string>
 
 namespace tomeric::testing {
 
@@ -94,6 +97,48 @@ public:
 private:
     QTemporaryDir dir_;
     QString container_;
+};
+
+// One driven run shared by every test of a suite: the publication is packed
+// and played once with the script, and the variables the script wrote with
+// "vars vars.txt" are read back.
+struct DrivenTour {
+    DrivenTour(const QString& publication, const char* script)
+        : session(publication), run(session.Drive(QString::fromUtf8(script))),
+          vars(session.Variables(QStringLiteral("vars.txt")))
+    {
+    }
+    // As std::string, so that failures print the texts.
+    std::string Var(const char* name) const
+    {
+        const auto found = vars.find(QString::fromLatin1(name));
+        return found == vars.end() ? std::string() : found->second.toStdString();
+    }
+    int Number(const char* name) const { return std::atoi(Var(name).c_str()); }
+    // The player finished on its own, with exit code 0, and the driver did
+    // not complain on standard error ("qxplay5: no object ...").
+    void ExpectCleanRun() const
+    {
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(QStringLiteral("qxplay5:"))) << run.err.toStdString();
+    }
+
+    PlayerSession session;
+    TPlayerRun run;
+    std::map<QString, QString> vars;
+};
+
+// A suite whose tests share one DrivenTour. `Tour` gives the publication
+// folder (kPublication) and the driver script (kScript).
+template <class Tour>
+class DrivenTourTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { tour = std::make_unique<DrivenTour>(QString::fromLatin1(Tour::kPublication), Tour::kScript); }
+    static void TearDownTestSuite() { tour.reset(); }
+    static std::string Var(const char* name) { return tour->Var(name); }
+    static int Number(const char* name) { return tour->Number(name); }
+    static inline std::unique_ptr<DrivenTour> tour;
 };
 
 // Colours compared with a small tolerance (off-screen drawing may round).
