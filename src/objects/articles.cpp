@@ -218,14 +218,7 @@ void TBaseArticle::ShowFound(const QTextCursor& found)
 
 std::optional<TFindMatch> TBaseArticle::FindText(const QString& text, int from) const
 {
-    const std::optional<QTextCursor> found = FindWildcard(*document_, text, from);
-    if (!found)
-        return std::nullopt;
-    TFindMatch match;
-    match.position = found->selectionStart();
-    match.length = found->selectionEnd() - found->selectionStart();
-    match.next = found->selectionEnd();
-    return match;
+    return FindWildcardMatch(*document_, text, from);
 }
 
 void TBaseArticle::ShowFindMatch(const TFindMatch& match)

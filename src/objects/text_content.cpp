@@ -253,6 +253,18 @@ QStringList LinkCommands(const QTextDocument& document)
     return commands;
 }
 
+std::optional<TFindMatch> FindWildcardMatch(const QTextDocument& document, const QString& pattern, int from)
+{
+    const std::optional<QTextCursor> found = FindWildcard(document, pattern, from);
+    if (!found)
+        return std::nullopt;
+    TFindMatch match;
+    match.position = found->selectionStart();
+    match.length = found->selectionEnd() - found->selectionStart();
+    match.next = found->selectionEnd();
+    return match;
+}
+
 QString SelectionPlainText(const QTextCursor& selection)
 {
     return VisiblePlainText(selection);

@@ -4,6 +4,8 @@
 // groups into fields that show variables, follow a clicked link, and search
 // the text for the Find window.
 
+#include "objects/find_searchable.h"
+
 #include <QByteArray>
 #include <QColor>
 #include <QFont>
@@ -80,6 +82,8 @@ std::optional<QTextCursor> FindInDocument(const QTextDocument& document, const Q
 // run of characters within a paragraph, at or after `from`. Never an empty
 // match.
 std::optional<QTextCursor> FindWildcard(const QTextDocument& document, const QString& pattern, int from);
+// The same search, answered as the Find window takes it.
+std::optional<TFindMatch> FindWildcardMatch(const QTextDocument& document, const QString& pattern, int from);
 
 // The commands of the document's links, in text order.
 QStringList LinkCommands(const QTextDocument& document);

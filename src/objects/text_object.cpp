@@ -160,14 +160,7 @@ std::optional<QTextCursor> TTomericText::FindText(const QString& text, int from,
 
 std::optional<TFindMatch> TTomericText::FindText(const QString& text, int from) const
 {
-    const std::optional<QTextCursor> found = FindWildcard(*document_, text, from);
-    if (!found)
-        return std::nullopt;
-    TFindMatch match;
-    match.position = found->selectionStart();
-    match.length = found->selectionEnd() - found->selectionStart();
-    match.next = found->selectionEnd();
-    return match;
+    return FindWildcardMatch(*document_, text, from);
 }
 
 QStringList TTomericText::LinkActions() const { return LinkCommands(*document_); }
