@@ -111,27 +111,36 @@ std::optional<TDriverSpot> ParseDriverSpot(const QString& text)
     return spot;
 }
 
-std::optional<TDriverDrag> ParseDriverDrag(const QString& text)
+std::optional<TDriverRelease> ParseDriverRelease(const QString& text)
 {
     const QStringList words = text.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (words.size() < 2 || words.size() > 3)
+    TDriverRelease release;
+    switch (words.size()) {
+    case 0: return release; // where the button went down
+    case 1:
+        release.to = ParseDriverSpot(words[0]);
+        return release;
+    case 2:
+        if (const auto offset = ParsePoint(words[0] + QLatin1Char(',') + words[1])) {
+            release.offset = *offset;
+            return release;
+        }
         return std::nullopt;
-    const auto from = ParseDriverSpot(words[0]);
-    if (!from)
-        return std::nullopt;
-    TDriverDrag drag;
-    drag.from = *from;
-    if (words.size() == 3) {
-        const auto offset = ParsePoint(words[1] + QLatin1Char(',') + words[2]);
-        if (!offset)
-            return std::nullopt;
-        drag.offset = *offset;
-        return drag;
+    default: return std::nullopt;
     }
-    drag.to = ParseDriverSpot(words[1]);
-    if (!drag.to)
+}
+
+std::optional<TDriverDrag> ParseDriverDrag(const QString& text)
+{
+    const QString simple = text.simplified();
+    const qsizetype space = simple.indexOf(QLatin1Char(' '));
+    if (space < 0)
         return std::nullopt;
-    return drag;
+    const auto from = ParseDriverSpot(simple.left(space));
+    const auto release = ParseDriverRelease(simple.mid(space + 1));
+    if (!from || !release)
+        return std::nullopt;
+    return TDriverDrag{*from, release->to, release->offset};
 }
 
 std::optional<TDriverKey> ParseDriverKey(const QString& text)
@@ -249,6 +258,10 @@ int TDriver::Perform(const TDriverLine& line)
         MouseOn(verb, arg);
     else if (verb == QLatin1String("drag"))
         Drag(arg);
+    else if (verb == QLatin1String("press"))
+        Press(arg);
+    else if (verb == QLatin1String("release"))
+        Release(arg);
     else if (verb == QLatin1String("key"))
         PressKey(arg);
     else if (verb == QLatin1String("type"))
@@ -364,19 +377,59 @@ void TDriver::Drag(const QString& argument)
     const auto from = Aim(drag->from);
     if (!from)
         return;
-    QPointF end = from->global + QPointF(drag->offset);
-    if (drag->to) {
-        const auto to = Aim(*drag->to);
+    PressOn(*from);
+    ReleaseAt(TDriverRelease{drag->to, drag->offset});
+}
+
+void TDriver::Press(const QString& spotText)
+{
+    const auto spot = ParseDriverSpot(spotText);
+    if (!spot) {
+        Complain(QStringLiteral("press needs an object: ") + spotText);
+        return;
+    }
+    if (const auto aim = Aim(*spot))
+        PressOn(*aim);
+}
+
+void TDriver::Release(const QString& argument)
+{
+    const auto release = ParseDriverRelease(argument);
+    if (!release) {
+        Complain(QStringLiteral("release takes nothing, an object or DX DY: ") + argument);
+        return;
+    }
+    ReleaseAt(*release);
+}
+
+void TDriver::PressOn(const TAim& aim)
+{
+    pressed_ = aim.widget;
+    pressedAt_ = aim.global;
+    buttonDown_ = true;
+    SendMouse(pressed_, QEvent::MouseButtonPress, aim.global, Qt::LeftButton, Qt::LeftButton);
+}
+
+void TDriver::ReleaseAt(const TDriverRelease& release)
+{
+    if (!buttonDown_) {
+        Complain(QStringLiteral("release without a press"));
+        return;
+    }
+    buttonDown_ = false;
+    QPointF end = pressedAt_ + QPointF(release.offset);
+    if (release.to) {
+        const auto to = Aim(*release.to);
         if (!to)
             return;
         end = to->global;
     }
-    // The widget under the press keeps the mouse until the release, as the
-    // window system's grab does.
-    const QPointer<QWidget> grabber(from->widget);
-    SendMouse(grabber, QEvent::MouseButtonPress, from->global, Qt::LeftButton, Qt::LeftButton);
-    for (int step = 1; step <= kDragSteps && grabber; ++step) {
-        const QPointF at = from->global + (end - from->global) * (double(step) / kDragSteps);
+    // The pressed widget may be gone (its page left): nothing to release.
+    const QPointer<QWidget> grabber = pressed_;
+    pressed_ = nullptr;
+    const QPointF start = pressedAt_;
+    for (int step = 1; step <= kDragSteps && grabber && end != start; ++step) {
+        const QPointF at = start + (end - start) * (double(step) / kDragSteps);
         SendMouse(grabber, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
     }
     if (grabber)

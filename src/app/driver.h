@@ -6,7 +6,7 @@
 // the player closes.
 //
 //   wait MS  |  click SPOT  |  rclick SPOT  |  dblclick SPOT  |  hover SPOT
-//   drag SPOT SPOT  |  drag SPOT DX DY
+//   drag SPOT SPOT  |  drag SPOT DX DY  |  press SPOT  |  release [SPOT | DX DY]
 //   key KEY  |  type TEXT   |  answer VALUE |  run ACTION LINE
 //   vars FILE  |  screenshot FILE  |  quit
 //
@@ -18,6 +18,9 @@
 // polygon's shape that is the object beneath. "drag" presses the left
 // button on the first spot, moves in steps and releases on the second spot
 // (on an object's centre), or DX, DY pixels away from where it pressed.
+// "press" and "release" are the two halves of a drag, so that the script can
+// look at the publication (a screenshot) while the button is held; a bare
+// "release" lets go where the button went down.
 // "hover" also takes the pointer off what an earlier hover put it on.
 
 #include <QKeySequence>
@@ -59,8 +62,16 @@ struct TDriverSpot {
 };
 std::optional<TDriverSpot> ParseDriverSpot(const QString& text);
 
+// "release", "release SPOT" or "release DX DY": where a held button comes
+// up (where it went down, another spot, or an offset from the press).
+struct TDriverRelease {
+    std::optional<TDriverSpot> to;
+    QPoint offset; // when there is no `to`
+};
+std::optional<TDriverRelease> ParseDriverRelease(const QString& text);
+
 // "drag SPOT SPOT" or "drag SPOT DX DY": where the button goes down and
-// where it comes up (another spot, or an offset from the press).
+// where it comes up.
 struct TDriverDrag {
     TDriverSpot from;
     std::optional<TDriverSpot> to;
@@ -89,6 +100,8 @@ private:
     void Finish();
     void MouseOn(const QString& verb, const QString& spotText);
     void Drag(const QString& argument);
+    void Press(const QString& spotText);
+    void Release(const QString& argument);
     // The widget a spot's press reaches, with the point in it and on the
     // screen; nothing (after a complaint) when the object is not shown.
     struct TAim {
@@ -97,6 +110,11 @@ private:
     };
     std::optional<TAim> Aim(const TDriverSpot& spot);
     void HoverOnto(QWidget* target, const TAim& aim);
+    // The left button goes down on the aimed widget, which keeps the mouse
+    // until the release, as the window system's grab does.
+    void PressOn(const TAim& aim);
+    // The held button moves in steps to where `release` says and comes up.
+    void ReleaseAt(const TDriverRelease& release);
     void PressKey(const QString& keyText);
     void TypeText(const QString& text);
     void WriteVariables(const QString& file);
@@ -109,6 +127,9 @@ private:
     bool finished_ = false;
     std::function<void(const QString&)> errors_;
     QPointer<QWidget> hovered_; // where the last hover left the pointer
+    QPointer<QWidget> pressed_; // what holds the mouse between press and release
+    QPointF pressedAt_;         // where the button went down, on the screen
+    bool buttonDown_ = false;
 };
 
 } // namespace tomeric

@@ -1,7 +1,8 @@
 // Buttons in a running publication: a push button's click action runs once
 // per click, its right click runs the other action; a check box toggles its
 // variable; the radio group switches its variable by click and follows a
-// script; a library strip shows its hover frame; a hot key presses a button.
+// script; a library strip shows its up, hover and pressed frames; a press
+// dragged off a button clicks nothing; a hot key presses a button.
 
 #include "player_test_support.h"
 
@@ -17,6 +18,10 @@ const char* const kButtonsTour =
     "hover Strip\n"
     "wait 50\n"
     "screenshot hover.png\n"
+    "press Strip\n"
+    "screenshot pressed.png\n"
+    "release\n"
+    "drag Go 150 0\n"
     "click Agree\n"
     "wait 50\n"
     "vars checked.txt\n"
@@ -71,6 +76,7 @@ TEST_F(ButtonsEndToEnd, InitialStatesAreWrittenAtStart)
 
 TEST_F(ButtonsEndToEnd, PushButtonClickAndRightClickRunTheirActionsOnce)
 {
+    // One click; the press dragged off the button afterwards ran nothing.
     EXPECT_EQ(Var("checked.txt", "CLICKS"), "c");
     EXPECT_EQ(Var("checked.txt", "RCLICKS"), "r");
 }
@@ -108,10 +114,11 @@ TEST_F(ButtonsEndToEnd, ScriptsSettingTheVariablesMoveTheChecks)
     EXPECT_TRUE(Dark(start.pixelColor(16, 114)));
 }
 
-TEST_F(ButtonsEndToEnd, LibraryStripShowsItsSecondFrameWhileHovered)
+TEST_F(ButtonsEndToEnd, LibraryStripShowsOneFramePerState)
 {
     EXPECT_TRUE(Near(Shot("up.png").pixelColor(115, 20), QColor(255, 0, 0), 10));
     EXPECT_TRUE(Near(Shot("hover.png").pixelColor(115, 20), QColor(0, 255, 0), 10));
+    EXPECT_TRUE(Near(Shot("pressed.png").pixelColor(115, 20), QColor(0, 0, 255), 10));
 }
 
 TEST_F(ButtonsEndToEnd, HotKeyPressesTheButton)

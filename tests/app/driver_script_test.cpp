@@ -143,6 +143,27 @@ TEST(DriverDrags, ByAnOffsetFromThePress)
     EXPECT_EQ(drag->offset, QPoint(160, -10));
 }
 
+TEST(DriverDrags, AReleaseGoesWherePressedOntoASpotOrByAnOffset)
+{
+    auto release = ParseDriverRelease(QString());
+    ASSERT_TRUE(release.has_value());
+    EXPECT_FALSE(release->to.has_value());
+    EXPECT_EQ(release->offset, QPoint(0, 0));
+
+    release = ParseDriverRelease(QStringLiteral(" Bin@3,4 "));
+    ASSERT_TRUE(release.has_value() && release->to.has_value());
+    EXPECT_EQ(release->to->name, QStringLiteral("Bin"));
+    EXPECT_EQ(release->to->point, QPoint(3, 4));
+
+    release = ParseDriverRelease(QStringLiteral("-5 12"));
+    ASSERT_TRUE(release.has_value());
+    EXPECT_FALSE(release->to.has_value());
+    EXPECT_EQ(release->offset, QPoint(-5, 12));
+
+    EXPECT_FALSE(ParseDriverRelease(QStringLiteral("5 x")).has_value());
+    EXPECT_FALSE(ParseDriverRelease(QStringLiteral("1 2 3")).has_value());
+}
+
 TEST(DriverDrags, AnythingElseIsRefused)
 {
     for (const char* text : {"", "Chip", "Chip 10 x", "Chip 1 2 3", "Chip ten 20"})
