@@ -34,7 +34,6 @@ void TWorkForm::CreateObjectsOfAllPages()
     // Buttons and inputs write their first values at OM_INIT: every page's
     // objects must exist by then, not only the pages visited.
     stack_->CreateAllPages();
-    ApplyLinkColour();
     // Linked articles form their chains, page by page, once every page's
     // objects exist; their text flows through the frames while the splash
     // screen still shows.
@@ -76,21 +75,6 @@ void TWorkForm::InitialiseObjects()
     pendingVarChanges_.reset();
     for (const QString& name : names)
         SendVarChangedToObjects(name);
-}
-
-void TWorkForm::ApplyLinkColour()
-{
-    // Hot text takes the publication's LINKCOLOR before the texts are first
-    // rendered at OM_INIT.
-    const std::int32_t colour = publication_.settings.linkColor;
-    for (int i = 0; i < stack_->Count(); ++i)
-        ForEachObject(stack_->PageBackground(i), [colour](TTomericObj& object) {
-            if (auto* text = qobject_cast<TTomericText*>(&object))
-                text->SetLinkColor(colour);
-            else if (auto* article = qobject_cast<TBaseArticle*>(&object))
-                article->SetLinkColor(colour);
-            return true;
-        });
 }
 
 void TWorkForm::SendToAllObjects(const std::function<void(TTomericObj&)>& deliver)

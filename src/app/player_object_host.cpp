@@ -52,6 +52,11 @@ QString TPlayerObjectHost::ResolveFile(const QString& name)
     return services_.Publication ? services_.Publication->ResolveFile(name) : name;
 }
 
+std::int32_t TPlayerObjectHost::LinkColor() const
+{
+    return form_.Publication().settings.linkColor;
+}
+
 void TPlayerObjectHost::AdvanceLoadingProgress()
 {
     form_.AdvanceSplashProgress();

@@ -29,6 +29,7 @@ public:
     QCursor Cursor(TCursorSlot slot) const override;
     QImage Picture(const QString& name) override;
     QString ResolveFile(const QString& name) override;
+    std::int32_t LinkColor() const override;
     void AdvanceLoadingProgress() override;
 
 private:

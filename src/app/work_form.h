@@ -222,7 +222,6 @@ private:
     // Page-level objects with ANCHOR= take their place in the publication area.
     void DockPageObjects();
     void InitialiseObjects();
-    void ApplyLinkColour();
     void SendPageEvent(int message, int pageIndex);
     void RefreshPageVariables();
     bool FocusedMaskUnsatisfied() const;

@@ -49,7 +49,7 @@ std::optional<QByteArray> ReadWholeFile(const QString& path)
 
 TBaseArticle::TBaseArticle(QWidget* parent, const TObjectRecord& record, ObjectHost& host)
     : TTomericObj(parent, record, host), view_(new TRichTextView(this)),
-      document_(std::make_unique<QTextDocument>())
+      document_(std::make_unique<QTextDocument>()), linkColor_(host.LinkColor())
 {
     if (const auto* props = record.As<TArticleProps>()) {
         textFile_ = props->fileName;
@@ -127,14 +127,6 @@ void TBaseArticle::SetOverrideFont(bool value)
     if (overrideFont_ == value)
         return;
     overrideFont_ = value;
-    Reload(false);
-}
-
-void TBaseArticle::SetLinkColor(std::int32_t colour)
-{
-    if (linkColor_ == colour)
-        return;
-    linkColor_ = colour;
     Reload(false);
 }
 

@@ -48,8 +48,6 @@ public:
     // OVERRIDEFONT=: the object's font over the whole loaded text.
     bool OverrideFont() const { return overrideFont_; }
     void SetOverrideFont(bool value);
-    // LINKCOLOR= of the publication: the colour of hot text (reloads).
-    void SetLinkColor(std::int32_t colour);
 
     // GetObjectInfo "SelectedText": the selection without link commands and
     // protected text; empty when nothing is selected.
@@ -124,7 +122,7 @@ private:
     QString textFile_;
     bool allowCopy_ = false;
     bool overrideFont_ = false;
-    std::int32_t linkColor_ = 0x00FF0000; // blue
+    std::int32_t linkColor_; // the host's LINKCOLOR
 };
 
 // The scrolling article (type 2): SCROLLBAR= gives both scroll bars (as

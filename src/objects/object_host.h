@@ -46,6 +46,9 @@ public:
     // A file the publication names, as a path on disk (included files are
     // extracted first); the name itself when it is not included.
     virtual QString ResolveFile(const QString& name) = 0;
+    // LINKCOLOR=: the colour of hot text in texts and articles, known
+    // before their text is first rendered.
+    virtual std::int32_t LinkColor() const { return 0x00FF0000; } // blue
 
     // One more step of work done while the publication loads (a linked
     // article handing its overflow to the next frame): the splash screen's

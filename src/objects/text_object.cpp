@@ -21,7 +21,8 @@ QColor Opaque(std::int32_t colour)
 } // namespace
 
 TTomericText::TTomericText(QWidget* parent, const TObjectRecord& record, ObjectHost& host)
-    : TTextObjectBase(parent, record, host), document_(std::make_unique<QTextDocument>())
+    : TTextObjectBase(parent, record, host), document_(std::make_unique<QTextDocument>()),
+      linkColor_(host.LinkColor())
 {
     if (const auto* props = record.As<TTextProps>()) {
         horzMargin_ = std::max(props->hMargin, 0);
@@ -51,14 +52,6 @@ void TTomericText::SetMargins(int horizontal, int vertical)
     horzMargin_ = horizontal;
     vertMargin_ = vertical;
     Relayout();
-}
-
-void TTomericText::SetLinkColor(std::int32_t colour)
-{
-    if (linkColor_ == colour)
-        return;
-    linkColor_ = colour;
-    Rerender();
 }
 
 QRect TTomericText::TextRect() const

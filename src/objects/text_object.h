@@ -32,8 +32,6 @@ public:
     int HorzMargin() const { return horzMargin_; }
     int VertMargin() const { return vertMargin_; }
     void SetMargins(int horizontal, int vertical);
-    // LINKCOLOR= of the publication: the colour of hot text.
-    void SetLinkColor(std::int32_t colour);
 
     // Rebuilds the display from Txt with the current font and variables.
     void Rerender();
@@ -87,7 +85,7 @@ private:
     bool hasFields_ = false; // the text shows at least one [Variable]
     int horzMargin_ = 0;
     int vertMargin_ = 0;
-    std::int32_t linkColor_ = 0x00FF0000; // blue
+    std::int32_t linkColor_; // the host's LINKCOLOR
     // Set by SetObjectFont: the object's font covers the whole text.
     bool fontOverride_ = false;
     bool styleOverride_ = false;

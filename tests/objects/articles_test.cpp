@@ -124,6 +124,17 @@ TEST_F(ArticleTest, ALinkRunsItsCommandAndNamesItsText)
     EXPECT_EQ(GetVariable(QStringLiteral("[HyperlinkClickedText]")), QStringLiteral("Go on"));
 }
 
+TEST_F(ArticleTest, LinksTakeThePublicationsLinkColourFromTheStart)
+{
+    host.linkColor = 0x000000FF; // LINKCOLOR: red (blue, green, red from high to low)
+    TTomericArticle* article = MakeArticle(Caret(), [](TObjectRecord& r) { r.height = 220; });
+    const int link = PositionOf(article->Document(), QStringLiteral("Go on"));
+    ASSERT_GE(link, 0);
+    QTextCursor cursor(const_cast<QTextDocument*>(&article->Document()));
+    cursor.setPosition(link + 1);
+    EXPECT_EQ(cursor.charFormat().foreground().color(), QColor(255, 0, 0));
+}
+
 TEST_F(ArticleTest, AClickAimedAtTheArticleItselfReachesItsText)
 {
     TTomericArticle* article = MakeArticle(Caret(), [](TObjectRecord& r) { r.height = 220; });

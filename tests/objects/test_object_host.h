@@ -46,6 +46,7 @@ public:
     }
     QString ResolveFile(const QString& name) override { return name; }
     void AdvanceLoadingProgress() override { ++loadingSteps; }
+    std::int32_t LinkColor() const override { return linkColor; }
 
     std::vector<TRecordedRun> runs;
     // Called after each run is recorded (a test may act as the script).
@@ -54,6 +55,7 @@ public:
     bool running = true;
     bool marquee = false;
     int loadingSteps = 0;
+    std::int32_t linkColor = 0x00FF0000; // blue, as publications default
 };
 
 } // namespace tomeric::testing
