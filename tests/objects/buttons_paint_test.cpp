@@ -39,16 +39,7 @@ protected:
         image.save(path);
         return path;
     }
-    // A 30×10 strip: red, green and blue frames of 10×10.
-    QString Strip()
-    {
-        QImage strip(30, 10, QImage::Format_RGB32);
-        const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
-        for (int f = 0; f < 3; ++f)
-            for (int y = 0; y < 10; ++y)
-                for (int x = 0; x < 10; ++x) strip.setPixelColor(f * 10 + x, y, colours[f]);
-        return SaveImage("strip.png", strip);
-    }
+    QString Strip() { return SaveImage("strip.png", StripImage()); }
     // A picture-only button without border or bevel: the image at (10, 5).
     TTomericPushBtn* ImageButton(const std::function<void(TPushButtonProps&)>& images)
     {

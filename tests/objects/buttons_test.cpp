@@ -205,16 +205,10 @@ TEST_F(ButtonBasics, WithoutTheMarqueeButtonsTakeNoFocus)
 
 class ButtonPushImages : public ButtonsFixture {
 protected:
-    // A 30×10 strip: red, green and blue frames of 10×10.
     QString Strip()
     {
-        QImage strip(30, 10, QImage::Format_RGB32);
-        const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
-        for (int f = 0; f < 3; ++f)
-            for (int y = 0; y < 10; ++y)
-                for (int x = 0; x < 10; ++x) strip.setPixelColor(f * 10 + x, y, colours[f]);
         const QString path = dir.filePath("strip.png");
-        strip.save(path);
+        StripImage().save(path);
         return path;
     }
     QString Plain(const QString& name, QColor colour)

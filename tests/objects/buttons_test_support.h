@@ -88,6 +88,17 @@ protected:
     TPageVarBroadcast broadcast;
 };
 
+// A library strip of 30×10: red, green and blue frames of 10×10.
+inline QImage StripImage()
+{
+    QImage strip(30, 10, QImage::Format_RGB32);
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue};
+    for (int f = 0; f < 3; ++f)
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x) strip.setPixelColor(f * 10 + x, y, colours[f]);
+    return strip;
+}
+
 inline void SendMouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButton button = Qt::LeftButton)
 {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
@@ -130,7 +141,7 @@ inline qint64 WaitFor(const std::function<bool()>& done, int timeoutMs = 2000)
 {
     QElapsedTimer clock;
     clock.start();
-    while (!done() && clock.elapsed() < timeoutMs) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    RunUntil(done, timeoutMs);
     return clock.elapsed();
 }
 

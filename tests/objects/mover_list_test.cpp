@@ -4,17 +4,19 @@
 // QtWidgets, so it also runs in the thread-sanitizer build.
 
 #include "objects/object_mover.h"
+#include "objects_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QThread>
 
 #include <atomic>
 
 namespace tomeric {
 namespace {
+
+using testing::RunUntil;
 
 // The test program's application: the one already made by other tests of
 // the same program, else one of its own.
@@ -60,15 +62,6 @@ protected:
         return list->Start(target, request, move, finished);
     }
 
-    template <class Predicate>
-    bool Until(Predicate done)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return done();
-    }
 
     std::unique_ptr<QWidget> parent;
     QWidget* widget = nullptr;
@@ -80,7 +73,7 @@ protected:
 TEST_F(MoverList, WalksThePathOnTheMainThreadAndRunsTheDoneAction)
 {
     ASSERT_TRUE(Start(*widget, "0,0,40,30", "LeftTop"));
-    ASSERT_TRUE(Until([&] { return list->Count() == 0; }));
+    ASSERT_TRUE(RunUntil([&] { return list->Count() == 0; }));
     EXPECT_EQ(widget->pos(), QPoint(40, 30));
     EXPECT_GT(steps, 10);
     EXPECT_EQ(doneActions, std::vector<QString>{"Done"});
@@ -89,7 +82,7 @@ TEST_F(MoverList, WalksThePathOnTheMainThreadAndRunsTheDoneAction)
 TEST_F(MoverList, SinglePointAtTheCentreEndsWithoutAStep)
 {
     ASSERT_TRUE(Start(*widget, "20,25", ""));
-    ASSERT_TRUE(Until([&] { return list->Count() == 0; }));
+    ASSERT_TRUE(RunUntil([&] { return list->Count() == 0; }));
     EXPECT_EQ(steps, 0);
     EXPECT_EQ(doneActions.size(), 1u);
 }
@@ -100,21 +93,21 @@ TEST_F(MoverList, OneMoverPerWidget)
     EXPECT_FALSE(Start(*widget, "5,5", "LeftTop"));
     EXPECT_TRUE(list->IsMoving(widget));
     list->Stop(QStringLiteral("BALL"));
-    ASSERT_TRUE(Until([&] { return list->Count() == 0; }));
+    ASSERT_TRUE(RunUntil([&] { return list->Count() == 0; }));
     EXPECT_FALSE(list->IsMoving(widget));
     EXPECT_TRUE(Start(*widget, "5,5", "LeftTop"));
-    ASSERT_TRUE(Until([&] { return list->Count() == 0; }));
+    ASSERT_TRUE(RunUntil([&] { return list->Count() == 0; }));
 }
 
 TEST_F(MoverList, LoopRunsUntilStoppedAndRestoreReturnsToTheStart)
 {
     ASSERT_TRUE(Start(*widget, "10,20,60,20", "Loop,Restore,LeftTop"));
-    ASSERT_TRUE(Until([&] { return widget->x() == 60; }));
-    ASSERT_TRUE(Until([&] { return widget->x() == 10; }));
-    ASSERT_TRUE(Until([&] { return widget->x() > 20; }));
+    ASSERT_TRUE(RunUntil([&] { return widget->x() == 60; }));
+    ASSERT_TRUE(RunUntil([&] { return widget->x() == 10; }));
+    ASSERT_TRUE(RunUntil([&] { return widget->x() > 20; }));
     list->StopAll();
     EXPECT_EQ(list->Count(), 0);
-    ASSERT_TRUE(Until([&] { return doneActions.size() == 1; }));
+    ASSERT_TRUE(RunUntil([&] { return doneActions.size() == 1; }));
     EXPECT_EQ(widget->pos(), QPoint(10, 20));
 }
 
@@ -128,7 +121,7 @@ TEST_F(MoverList, ManyMoversAtOnceAndTheListEndJoinsThemAll)
         widgets.push_back(w);
         ASSERT_TRUE(Start(*w, QStringLiteral("%1,0,%1,250").arg(i * 10), "Loop,LeftTop", 0));
     }
-    ASSERT_TRUE(Until([&] { return steps > 200; }));
+    ASSERT_TRUE(RunUntil([&] { return steps > 200; }));
     list.reset();
     const int after = steps;
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -147,10 +140,10 @@ TEST_F(MoverList, WaitRunsTheEventLoopUntilTheMoverHasEnded)
 TEST_F(MoverList, AWidgetDeletedWhileMovingEndsItsMover)
 {
     ASSERT_TRUE(Start(*widget, "0,0,300,0", "Loop,LeftTop"));
-    ASSERT_TRUE(Until([&] { return steps > 3; }));
+    ASSERT_TRUE(RunUntil([&] { return steps > 3; }));
     delete widget;
     widget = nullptr;
-    EXPECT_TRUE(Until([&] { return list->Count() == 0; }));
+    EXPECT_TRUE(RunUntil([&] { return list->Count() == 0; }));
 }
 
 } // namespace

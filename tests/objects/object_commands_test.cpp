@@ -20,6 +20,7 @@ using testing::ObjectsApplication;
 using testing::Record;
 using testing::TTestObjectHost;
 using testing::TTestPage;
+using testing::TwoPageWorld;
 
 const QString kNotFound = QStringLiteral("Cet objet n'existe pas.");
 
@@ -101,10 +102,7 @@ protected:
         ObjectsApplication();
         page = std::make_unique<TTestPage>(QSize(200, 150));
         other = std::make_unique<TTestPage>(QSize(200, 150));
-        TObjectWorld world;
-        world.shownRoots = [this] { return std::vector<TObjectRoot>{{page.get(), 1, true, false}}; };
-        world.otherRoots = [this] { return std::vector<TObjectRoot>{{other.get(), 2, false, false}}; };
-        world.bringUpPage = [this](int index) { broughtUp.push_back(index); };
+        TObjectWorld world = TwoPageWorld(page.get(), other.get(), broughtUp);
         world.effectPlayer = [this](QWidget&, const QRect& area, const QImage& before, const QImage& after,
                                     const QString& effect, const QString& speed) {
             effects.push_back({area, before, after, effect, speed});

@@ -19,6 +19,7 @@ using testing::ObjectsApplication;
 using testing::Record;
 using testing::TTestObjectHost;
 using testing::TTestPage;
+using testing::TwoPageWorld;
 
 class FamilyCommands : public ::testing::Test {
 protected:
@@ -27,10 +28,7 @@ protected:
         ObjectsApplication();
         page = std::make_unique<TTestPage>(QSize(300, 200));
         other = std::make_unique<TTestPage>(QSize(300, 200));
-        TObjectWorld world;
-        world.shownRoots = [this] { return std::vector<TObjectRoot>{{page.get(), 1, true, false}}; };
-        world.otherRoots = [this] { return std::vector<TObjectRoot>{{other.get(), 2, false, false}}; };
-        world.bringUpPage = [this](int index) { broughtUp.push_back(index); };
+        TObjectWorld world = TwoPageWorld(page.get(), other.get(), broughtUp);
         commands = std::make_unique<TObjectCommands>(world);
     }
 

@@ -16,6 +16,8 @@
 namespace tomeric {
 namespace {
 
+using testing::RunUntil;
+
 using testing::ObjectsApplication;
 using testing::Record;
 using testing::TTestObjectHost;
@@ -174,16 +176,6 @@ protected:
         return commands->Movers().Count() == 0;
     }
 
-    // Runs the event loop until `done` or 5 s.
-    template <class Predicate>
-    bool Until(Predicate done)
-    {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done() && clock.elapsed() < 5000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return done();
-    }
 
     int DoneRuns() const
     {
@@ -238,9 +230,9 @@ TEST_F(ObjectMover, LoopGoesBackAndForthUntilStopped)
 {
     Run("MoveObjectAlongPath", {"Box", "10,20,40,20", "1", "Loop,LeftTop", "Done"});
     // It reaches the far end and comes back to the first point at least once.
-    ASSERT_TRUE(Until([&] { return box->pos() == QPoint(40, 20); }));
-    ASSERT_TRUE(Until([&] { return box->pos() == QPoint(10, 20); }));
-    ASSERT_TRUE(Until([&] { return box->pos().x() > 10; }));
+    ASSERT_TRUE(RunUntil([&] { return box->pos() == QPoint(40, 20); }));
+    ASSERT_TRUE(RunUntil([&] { return box->pos() == QPoint(10, 20); }));
+    ASSERT_TRUE(RunUntil([&] { return box->pos().x() > 10; }));
     EXPECT_EQ(commands->Movers().Count(), 1);
     Run("StopMovingObject", {"box"});
     ASSERT_TRUE(WaitForMovers());
@@ -253,9 +245,9 @@ TEST_F(ObjectMover, LoopGoesBackAndForthUntilStopped)
 TEST_F(ObjectMover, RestorePutsAStoppedObjectBackWhereItStarted)
 {
     Run("MoveObjectAlongPath", {"Box", "300,200", "5", "Restore,LeftTop", ""});
-    ASSERT_TRUE(Until([&] { return box->pos().x() > 30; }));
+    ASSERT_TRUE(RunUntil([&] { return box->pos().x() > 30; }));
     Run("StopMovingObject", {""});
-    ASSERT_TRUE(Until([&] { return box->pos() == QPoint(10, 20); }));
+    ASSERT_TRUE(RunUntil([&] { return box->pos() == QPoint(10, 20); }));
     EXPECT_TRUE(WaitForMovers());
 }
 
@@ -264,7 +256,7 @@ TEST_F(ObjectMover, ASecondMoverOnAMovingObjectIsIgnored)
     Run("MoveObjectAlongPath", {"Box", "10,20,200,20", "2", "Loop,LeftTop", "First"});
     Run("MoveObjectAlongPath", {"Box", "0,0", "0", "LeftTop", "Second"});
     EXPECT_EQ(commands->Movers().Count(), 1);
-    ASSERT_TRUE(Until([&] { return box->pos().x() > 12; }));
+    ASSERT_TRUE(RunUntil([&] { return box->pos().x() > 12; }));
     EXPECT_GT(box->pos().x(), 0); // the second path never ran
     Run("StopMovingObject", {"Box"});
     ASSERT_TRUE(WaitForMovers());
@@ -287,7 +279,7 @@ TEST_F(ObjectMover, StopWithoutANameStopsEveryMover)
 TEST_F(ObjectMover, AnObjectThatGoesAwayWhileMovingEndsItsMover)
 {
     Run("MoveObjectAlongPath", {"Box", "10,20,200,20", "1", "Loop,LeftTop", "Done"});
-    ASSERT_TRUE(Until([&] { return box->pos().x() > 12; }));
+    ASSERT_TRUE(RunUntil([&] { return box->pos().x() > 12; }));
     delete box;
     box = nullptr;
     Run("StopMovingObject", {"Box"});
@@ -298,7 +290,7 @@ TEST_F(ObjectMover, AnObjectThatGoesAwayWhileMovingEndsItsMover)
 TEST_F(ObjectMover, ClosingThePlayerWithMoversRunningJoinsThem)
 {
     Run("MoveObjectAlongPath", {"Box", "10,20,200,20", "1", "Loop,LeftTop", ""});
-    ASSERT_TRUE(Until([&] { return box->pos().x() > 12; }));
+    ASSERT_TRUE(RunUntil([&] { return box->pos().x() > 12; }));
     commands.reset(); // stops and joins; no step arrives afterwards
     const QPoint at = box->pos();
     QCoreApplication::processEvents(QEventLoop::AllEvents, 30);

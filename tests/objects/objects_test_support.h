@@ -2,12 +2,19 @@
 // One QApplication for the object tests (widgets, cursors, pixmaps), and
 // helpers to build records and render widgets offscreen.
 
+#include "objects/object_commands.h"
 #include "publication/object_model.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QImage>
 #include <QPainter>
+#include <QTimer>
 #include <QWidget>
+
+#include <functional>
+#include <vector>
 
 namespace tomeric::testing {
 
@@ -18,6 +25,38 @@ inline QApplication& ObjectsApplication()
     static char* argv[] = {name, nullptr};
     static QApplication* app = new QApplication(argc, argv);
     return *app;
+}
+
+// Runs the event loop for `ms` milliseconds.
+inline void RunEventLoop(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Runs the event loop until `done` holds or `timeoutMs` passed; whether it
+// held.
+inline bool RunUntil(const std::function<bool()>& done, int timeoutMs = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs) return false;
+        RunEventLoop(5);
+    }
+    return true;
+}
+
+// The object commands' world in tests: `page` is page 1 and shows, `other`
+// is page 2 and does not; bringing up a page is recorded in `broughtUp`.
+inline TObjectWorld TwoPageWorld(QWidget* page, QWidget* other, std::vector<int>& broughtUp)
+{
+    TObjectWorld world;
+    world.shownRoots = [page] { return std::vector<TObjectRoot>{{page, 1, true, false}}; };
+    world.otherRoots = [other] { return std::vector<TObjectRoot>{{other, 2, false, false}}; };
+    world.bringUpPage = [&broughtUp](int index) { broughtUp.push_back(index); };
+    return world;
 }
 
 // A record of `type` at (x, y) with size w x h and name `name`.

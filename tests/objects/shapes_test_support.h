@@ -34,27 +34,6 @@ inline void ClickAt(QWidget& page, QPoint point, Qt::MouseButton button = Qt::Le
     QCoreApplication::sendEvent(window, &release);
 }
 
-// Runs the event loop for `ms` milliseconds.
-inline void RunEventLoop(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// Runs the event loop until `done` holds or `timeoutMs` passed; whether it
-// held.
-inline bool RunUntil(const std::function<bool()>& done, int timeoutMs = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        RunEventLoop(5);
-    }
-    return true;
-}
-
 // Whether two colours differ by at most `tolerance` per channel.
 inline bool Close(QColor a, QColor b, int tolerance = 8)
 {
