@@ -117,8 +117,7 @@ TTomericLinkedArticle::TTomericLinkedArticle(QWidget* parent, const TObjectRecor
     wordWrap_ = true;
     view_->SetScrollBars(false);
     view_->SetWordWrap(true);
-    // Until the chains form, every frame is a chain of its own.
-    Reload(true);
+    // The text loads when the chains form (FormChains), once per chain.
 }
 
 TTomericLinkedArticle::~TTomericLinkedArticle() { Unlink(); }
@@ -160,8 +159,10 @@ void TTomericLinkedArticle::FormChains(const std::vector<QWidget*>& roots)
     for (TTomericLinkedArticle* frame : frames) {
         frame->chained_ = true;
         const QString key = frame->TextFile().trimmed().toLower();
-        if (key.isEmpty())
+        if (key.isEmpty()) {
+            frame->Reload(false); // no chain: the frame shows its own TEXT=
             continue;
+        }
         auto& chain = chains[key];
         if (chain.empty())
             order.push_back(key);

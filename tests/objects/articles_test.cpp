@@ -361,6 +361,16 @@ TEST_F(LinkedArticleTest, FramesWithTheSameFileFormOneChainInCreationOrder)
     EXPECT_EQ(alone->LinkNext(), nullptr);
 }
 
+TEST_F(LinkedArticleTest, AFrameWithoutAFileShowsItsOwnText)
+{
+    TObjectRecord record = Record(otLinkedArticle, QStringLiteral("Own"), 0, 0, 200, 60);
+    record.As<TArticleProps>()->text = QStringLiteral("Its own words");
+    auto* own = new TTomericLinkedArticle(&page, record, host);
+    TTomericLinkedArticle::FormChains({&page});
+    EXPECT_EQ(own->Document().toPlainText(), QStringLiteral("Its own words"));
+    EXPECT_EQ(own->Head(), own);
+}
+
 TEST_F(LinkedArticleTest, FramesChainThemselvesWhenThePublicationIsLoaded)
 {
     const QString story = TextsData(QStringLiteral("story.txt"));
