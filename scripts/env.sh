@@ -6,3 +6,7 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ] || [ ! -w "${XDG_RUNTIME_DIR}" ]; then
 fi
 TOMERIC_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 TOMERIC_BUILD="${TOMERIC_BUILD:-$TOMERIC_ROOT/build}"
+# ccache keys on paths relative to the checkout, so a fresh clone (CI) reuses
+# what an earlier build of the same sources compiled.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$TOMERIC_ROOT}"
+export CCACHE_NOHASHDIR=true
