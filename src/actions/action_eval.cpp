@@ -17,17 +17,6 @@ std::vector<std::function<void()>>& AbortAllHooks()
     return hooks;
 }
 
-// Ids of the built-in commands that open blocks, counted while skipping.
-constexpr int kIdIf = 23;
-constexpr int kIdIfEx = 167;
-constexpr int kIdWhile = 56;
-constexpr int kIdWhileEx = 155;
-constexpr int kIdLoop = 123;
-constexpr int kIdCall = 70;
-
-// Message of the nesting bound (see kMaxEvaluatorDepth).
-constexpr int kMsgNestingTooDeep = 990;
-
 QString Quoted(const QString& text)
 {
     return QLatin1Char('"') + text + QLatin1Char('"');
@@ -44,27 +33,27 @@ RunState& Runs()
 QString ActionErrorMessage(int code, const QString& text, int number)
 {
     switch (code) {
-    case aeUnbalancedQuotes: return Message(241);
-    case aeParameterCount: return Message(239, QString::number(number));
-    case aeLoopVariable: return Message(254);
-    case aeUnknownCommand: return Message(247);
-    case aePageChangeRefused: return Message(255);
-    case aeNoSuchPage: return Quoted(text) + QLatin1Char('\r') + Message(246);
-    case aeBrowserLinkRefused: return Message(321, text);
-    case aeNoSuchLabel: return Message(244);
-    case aeNoSuchSubroutine: return Message(240);
-    case aeMathSyntax: return Message(323);
-    case aeNoSuchFile: return Quoted(text) + QStringLiteral("\r\r") + Message(232);
-    case aeNoSuchFunction: return Quoted(text) + QLatin1Char('\r') + Message(245);
-    case aeInvalidKey: return Message(336);
-    case aeMissingBrace: return Message(337);
-    case aeInvalidOperator: return Message(338, text);
-    case aeMissingOperator: return Message(339);
-    case aeInvalidExpression: return Message(340);
-    case aeSinglePagePreview: return Message(345);
-    case aeExitOutsideLoop: return Message(346);
-    case aeNestingTooDeep: return Message(kMsgNestingTooDeep, QString::number(kMaxEvaluatorDepth));
-    default: return Message(242);
+    case aeUnbalancedQuotes: return Message(msgUnbalancedQuotes);
+    case aeParameterCount: return Message(msgParameterCount, QString::number(number));
+    case aeLoopVariable: return Message(msgLoopNeedsVariable);
+    case aeUnknownCommand: return Message(msgUnknownCommand);
+    case aePageChangeRefused: return Message(msgPageChangeRefused);
+    case aeNoSuchPage: return Quoted(text) + QLatin1Char('\r') + Message(msgNoSuchPage);
+    case aeBrowserLinkRefused: return Message(msgBrowserLinkRefused, text);
+    case aeNoSuchLabel: return Message(msgNoSuchLabel);
+    case aeNoSuchSubroutine: return Message(msgNoSuchSubroutine);
+    case aeMathSyntax: return Message(msgMathSyntax);
+    case aeNoSuchFile: return Quoted(text) + QStringLiteral("\r\r") + Message(msgNoSuchFile);
+    case aeNoSuchFunction: return Quoted(text) + QLatin1Char('\r') + Message(msgNoSuchFunction);
+    case aeInvalidKey: return Message(msgInvalidKey);
+    case aeMissingBrace: return Message(msgMissingBrace);
+    case aeInvalidOperator: return Message(msgInvalidOperator, text);
+    case aeMissingOperator: return Message(msgMissingOperator);
+    case aeInvalidExpression: return Message(msgInvalidExpression);
+    case aeSinglePagePreview: return Message(msgSinglePagePreview);
+    case aeExitOutsideLoop: return Message(msgExitOutsideLoop);
+    case aeNestingTooDeep: return Message(msgNestingTooDeep, QString::number(kMaxEvaluatorDepth));
+    default: return Message(msgSyntaxError);
     }
 }
 
@@ -285,11 +274,11 @@ void TActionEval::CountBlockOpening(const TCommandRecord& command)
     if (CurrentGroup == nullptr || CurrentGroup->Kind != gkBuiltin)
         return;
     const int id = command.Id;
-    if ((SkipState == ssToElseOrEndIf || SkipState == ssToEndIf) && (id == kIdIf || id == kIdIfEx))
+    if ((SkipState == ssToElseOrEndIf || SkipState == ssToEndIf) && (id == ciIf || id == ciIfEx))
         ++IfDepth;
-    else if (SkipState == ssToEndWhile && (id == kIdWhile || id == kIdWhileEx))
+    else if (SkipState == ssToEndWhile && (id == ciWhile || id == ciWhileEx))
         ++WhileDepth;
-    else if (SkipState == ssToEndLoop && id == kIdLoop)
+    else if (SkipState == ssToEndLoop && id == ciLoop)
         ++LoopDepth;
 }
 
@@ -305,7 +294,7 @@ void TActionEval::HandleCommand(const CommandMatch& match)
         ReportActionError(aeUnbalancedQuotes);
         return;
     }
-    const bool isCall = match.Group->Kind == gkBuiltin && command.Id == kIdCall;
+    const bool isCall = match.Group->Kind == gkBuiltin && command.Id == ciCall;
     const bool countOk = isCall ? Params.Count >= command.MaxParams
                                 : Params.Count >= command.MinParams && Params.Count <= command.MaxParams;
     if (!countOk) {

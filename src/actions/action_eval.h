@@ -25,13 +25,21 @@ enum ActionFlag : uint8_t {
     afImmediate = 4,
 };
 
-// Source kinds the evaluator itself knows of.
+// What started a script. Object events use their object's own kinds (1..25,
+// beside the two menu kinds); the rest are named here, once.
 enum SourceKind : uint8_t {
+    skMainMenu = 23,
+    skTrayMenu = 24,
     skPageEnter = 50,
     skPageExit = 51,
     skStartup = 52,
     skShutdown = 53,
-    skGoSub = 58,
+    skActivate = 54,
+    skDeactivate = 55,
+    skPageChange = 56,
+    skIdleReturn = 57,
+    skGoSub = 58,     // also posted subroutines, Find's actions and movers' done actions
+    skExternalMacro = 59,
     skUserFunction = 60,
     skPlugIn = 61,
 };

@@ -106,6 +106,8 @@ void CommandContext::ApplyReply(const ServiceReply& reply)
 void ForwardToService(CommandContext& ctx, CommandService* service)
 {
     if (!service)
+        service = ctx.Svc().NotCarriedOut;
+    if (!service)
         return;
     ctx.ApplyReply(service->Perform(ctx.MakeServiceCall()));
 }

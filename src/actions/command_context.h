@@ -60,7 +60,8 @@ private:
 };
 
 // Sends the current command to a generic subsystem service and applies its
-// reply; a missing service makes the command do nothing.
+// reply; without that service the command goes to the program's
+// not-carried-out service, and without that it does nothing.
 void ForwardToService(CommandContext& ctx, class CommandService* service);
 
 } // namespace tomeric

@@ -16,9 +16,9 @@ TCommandGroup& TCommandTable::AddCommandGroup(const QString& name, const QString
     return *groups_.back();
 }
 
-TCommandRecord& TCommandTable::AddCommand(TCommandGroup& group, int id, const QString& name,
+const TCommandRecord& TCommandTable::AddCommand(TCommandGroup& group, int id, const QString& name,
                                           const std::vector<uint8_t>& kinds, uint8_t minParams,
-                                          uint8_t maxParams, CommandHandler handler, uint8_t flags)
+                                          uint8_t maxParams, CommandHandler handler, uint8_t flags, bool hidden)
 {
     TCommandRecord record;
     record.Name = name;
@@ -30,6 +30,7 @@ TCommandRecord& TCommandTable::AddCommand(TCommandGroup& group, int id, const QS
     record.MaxParams = maxParams;
     record.Handler = handler;
     record.Flags = flags;
+    record.Hidden = hidden;
     group.Commands.push_back(std::move(record));
     if (groups_.empty() || groups_.back().get() != &group)
         RebuildIndex(); // a record added to an earlier group changes the lookup order
@@ -73,17 +74,6 @@ TCommandGroup* TCommandTable::FindGroupByFile(const QString& fileName) const
         if (!group->FileName.isEmpty() && group->FileName.compare(fileName, Qt::CaseInsensitive) == 0)
             return group.get();
     return nullptr;
-}
-
-bool TCommandTable::SetHandler(const QString& name, CommandHandler handler)
-{
-    for (const auto& group : groups_)
-        for (TCommandRecord& record : group->Commands)
-            if (record.Name.compare(name, Qt::CaseInsensitive) == 0) {
-                record.Handler = handler;
-                return true;
-            }
-    return false;
 }
 
 void TCommandTable::RemoveGroup(TCommandGroup* group)

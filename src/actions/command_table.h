@@ -35,6 +35,17 @@ enum ParamKind : uint8_t {
 
 constexpr int kMaxParams = 10;
 
+// Ids of the built-in commands the evaluator recognises by id (blocks it
+// counts while skipping, and Call); the table's rows use the same names.
+enum BuiltinCommandId : int {
+    ciIf = 23,
+    ciWhile = 56,
+    ciCall = 70,
+    ciLoop = 123,
+    ciWhileEx = 155,
+    ciIfEx = 167,
+};
+
 // A handler carries out one command whose line has been split, counted and
 // (unless the command evaluates its own parameters) evaluated.
 using CommandHandler = void (*)(CommandContext& ctx);
@@ -99,19 +110,18 @@ class TCommandTable {
 public:
     TCommandGroup& AddCommandGroup(const QString& name, const QString& fileName,
                                    std::unique_ptr<TPlugInLibrary> library, int kind);
-    // Appends a record; only the first maxParams kinds are kept.
-    TCommandRecord& AddCommand(TCommandGroup& group, int id, const QString& name,
+    // Appends a record; only the first maxParams kinds are kept. A record
+    // never changes once added: what runs is decided by its handler, which
+    // asks the services for what belongs to a program.
+    const TCommandRecord& AddCommand(TCommandGroup& group, int id, const QString& name,
                                const std::vector<uint8_t>& kinds, uint8_t minParams,
                                uint8_t maxParams, CommandHandler handler = nullptr,
-                               uint8_t flags = cfNone);
+                               uint8_t flags = cfNone, bool hidden = false);
     // First visible record named `word` (case-insensitive), groups and records
     // in registration order.
     CommandMatch FindCommand(const QString& word) const;
     TCommandGroup* FindGroupByName(const QString& name) const;
     TCommandGroup* FindGroupByFile(const QString& fileName) const;
-    // Points a command at another handler (the extensions install Call's
-    // this way); false when no such command exists.
-    bool SetHandler(const QString& name, CommandHandler handler);
     // Unlinks the group; a plug-in's library is unloaded with it.
     void RemoveGroup(TCommandGroup* group);
 

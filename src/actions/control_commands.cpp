@@ -250,11 +250,15 @@ void CmdDebugBreakPoint(CommandContext& ctx)
 
 void CmdCall(CommandContext& ctx)
 {
-    // Without the user-function loader the call is only reported.
+    if (FunctionService* functions = ctx.Svc().Functions) {
+        functions->Call(ctx);
+        return;
+    }
+    // A program without user functions reports the call with its parameters.
     ctx.EvaluateParameter(1, pkFile, true);
     for (int i = 2; i <= ctx.Count(); ++i)
         ctx.EvaluateParameter(i, pkText, true);
-    ForwardPending(ctx);
+    ForwardToService(ctx, nullptr);
 }
 
 } // namespace tomeric

@@ -58,8 +58,7 @@ void CmdStartSlideShow(CommandContext& ctx);
 void CmdPauseSlideShow(CommandContext& ctx);
 void CmdStopSlideShow(CommandContext& ctx);
 
-// User functions: the handler the extensions install replaces this one
-// (TCommandTable::SetHandler); until then Call reaches the pending service.
+// User functions, through the function service (control_commands.cpp).
 void CmdCall(CommandContext& ctx);
 
 // Whole commands handed to a subsystem service (service_commands.cpp).
@@ -70,6 +69,5 @@ void ForwardPrograms(CommandContext& ctx);
 void ForwardInternet(CommandContext& ctx);
 void ForwardPrinting(CommandContext& ctx);
 void ForwardSystem(CommandContext& ctx);
-void ForwardPending(CommandContext& ctx);
 
 } // namespace tomeric

@@ -128,7 +128,7 @@ void EditDataFile(CommandContext& ctx, LineEditMode mode, const QString& text, b
     }
     const std::optional<std::int64_t> line = LineNumber(ctx.Param(2), mode == LineEditMode::Write);
     if (!line) {
-        ctx.SetLastError(Message(324, ctx.Param(2)));
+        ctx.SetLastError(Message(msgInvalidInteger, ctx.Param(2)));
         return;
     }
     ctx.SetLastError(EditLineFile(DataFilePath(name), *line, mode, text, exact));
@@ -153,7 +153,7 @@ void CmdFileCopy(CommandContext& ctx) {
     QString source = ctx.Param(1).trimmed();
     QString destination = ctx.Param(2).trimmed();
     if (source.isEmpty() || destination.isEmpty()) {
-        ctx.SetLastError(Message(301));
+        ctx.SetLastError(Message(msgCopyFailed));
         return;
     }
     if (platform::FolderPart(source).isEmpty())
@@ -165,7 +165,7 @@ void CmdFileCopy(CommandContext& ctx) {
         nativeDestination = platform::WithTrailingSeparator(nativeDestination) + platform::FilePart(source);
     const QString nativeSource = platform::NativePath(source);
     if (SameFile(nativeSource, nativeDestination)) {
-        ctx.SetLastError(Message(300));
+        ctx.SetLastError(Message(msgCopyOntoItself));
         return;
     }
     ctx.SetLastError(CopyFileReplacing(nativeSource, nativeDestination));
@@ -230,7 +230,7 @@ void CmdRemoveFolder(CommandContext& ctx) {
     const QString name = ctx.Param(1);
     const QString path = platform::NativePath(name);
     const bool removed = !path.isEmpty() && ::rmdir(QFile::encodeName(path).constData()) == 0;
-    ctx.SetLastError(removed ? QString() : u'"' + name + QStringLiteral("\"||") + Message(316));
+    ctx.SetLastError(removed ? QString() : u'"' + name + QStringLiteral("\"||") + Message(msgFolderNotRemoved));
 }
 
 // ExtractFile "included file" "destination": writes the file out of the
@@ -262,7 +262,7 @@ void CmdExtractFile(CommandContext& ctx) {
         return;
     }
     if (SameFile(source, nativeDestination)) {
-        ctx.SetLastError(Message(300));
+        ctx.SetLastError(Message(msgCopyOntoItself));
         return;
     }
     ctx.SetLastError(CopyFileReplacing(source, nativeDestination));
@@ -298,7 +298,7 @@ void CmdFileList(CommandContext& ctx) {
 void CmdFileRead(CommandContext& ctx) {
     const std::optional<std::int64_t> line = LineNumber(ctx.Param(2), false);
     if (!line) {
-        ctx.SetLastError(Message(324, ctx.Param(2)));
+        ctx.SetLastError(Message(msgInvalidInteger, ctx.Param(2)));
         return;
     }
     const QString path = DataFilePath(ctx.Param(1));

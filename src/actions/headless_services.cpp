@@ -31,7 +31,7 @@ HeadlessServices::HeadlessServices(LineSink sink) : sink_(std::move(sink))
     services_.Internet = this;
     services_.Printing = this;
     services_.System = this;
-    services_.Pending = this;
+    services_.NotCarriedOut = this;
     AddVariableObserver(this);
 }
 
@@ -40,13 +40,18 @@ HeadlessServices::~HeadlessServices()
     RemoveVariableObserver(this);
 }
 
-void HeadlessServices::Emit(const QString& kind, const QString& name, const QStringList& texts)
+QString EventLine(const QString& kind, const QString& name, const QStringList& texts)
 {
     QString line = kind + QLatin1Char(' ') + name;
     for (const QString& text : texts)
         line += QLatin1Char(' ') + QuoteForLine(text);
+    return line;
+}
+
+void HeadlessServices::Emit(const QString& kind, const QString& name, const QStringList& texts)
+{
     if (sink_)
-        sink_(line);
+        sink_(EventLine(kind, name, texts));
 }
 
 std::optional<QString> HeadlessServices::NextAnswer()

@@ -29,6 +29,9 @@ namespace tomeric {
 
 // A text as it appears in a line: quoted, with " CR LF written [#34] [#13] [#10].
 QString QuoteForLine(const QString& text);
+// One line of the format above: `kind` ("DIALOG", "CALL"), the name, then
+// each text quoted.
+QString EventLine(const QString& kind, const QString& name, const QStringList& texts);
 
 class HeadlessServices final : public DialogService,
                                public PageService,
@@ -99,7 +102,7 @@ public:
     std::optional<QString> PreviewEmbeddedPath(const QString&) const override { return std::nullopt; }
 
     // CommandService: objects, media, windows, programs, internet,
-    // printing, system and pending commands all print a CALL line.
+    // printing, system and commands without a service all print a CALL line.
     ServiceReply Perform(const ServiceCall& call) override;
 
     // VariableObserver: the error box.

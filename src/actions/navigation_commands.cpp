@@ -14,11 +14,20 @@ PageService* Pages(CommandContext& ctx)
     return ctx.Svc().Pages;
 }
 
+// The page service carries the change out; errors it meets on the way (a
+// PAGECHANGEACTION naming a missing page, a missing first slide) stop this
+// script like any other action error.
 template <class F>
 void WithPages(CommandContext& ctx, F&& action)
 {
-    if (PageService* pages = Pages(ctx))
-        action(*pages);
+    PageService* pages = Pages(ctx);
+    if (!pages)
+        return;
+    const auto reportOnScript = [&ctx](int code, const QString& text) {
+        if (!ctx.Failed())
+            ctx.ReportActionError(code, text);
+    };
+    pages->Navigate(reportOnScript, [&] { action(*pages); });
 }
 
 } // namespace

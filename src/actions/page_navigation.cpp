@@ -15,49 +15,6 @@ namespace {
 
 const QString kPageChangeName = QStringLiteral("[PageChangeName]");
 
-// A navigation command whose service is a page list reports the page
-// list's action errors (a PAGECHANGEACTION naming a missing page, a missing
-// first slide, a missing slide-show subroutine) on the script that ran it,
-// which then stops like after any other action error.
-template <CommandHandler Original>
-void WithPageListErrors(CommandContext& ctx)
-{
-    auto* list = dynamic_cast<TQXPageList*>(ctx.Svc().Pages);
-    if (list == nullptr) {
-        Original(ctx);
-        return;
-    }
-    TQXPageList::ErrorScope scope(*list, [&ctx](int code, const QString& text) {
-        if (!ctx.Failed())
-            ctx.ReportActionError(code, text);
-    });
-    Original(ctx);
-}
-
-struct NavigationHandler {
-    const char* name;
-    CommandHandler handler;
-};
-
-constexpr NavigationHandler kNavigationHandlers[] = {
-    {"GotoPage", &WithPageListErrors<CmdGotoPage>},
-    {"GotoPageNum", &WithPageListErrors<CmdGotoPageNum>},
-    {"GotoPrevPage", &WithPageListErrors<CmdGotoPrevPage>},
-    {"GotoNextPage", &WithPageListErrors<CmdGotoNextPage>},
-    {"GotoFirstPage", &WithPageListErrors<CmdGotoFirstPage>},
-    {"GotoLastPage", &WithPageListErrors<CmdGotoLastPage>},
-    {"ReturnToPage", &WithPageListErrors<CmdReturnToPage>},
-    {"StartSlideShow", &WithPageListErrors<CmdStartSlideShow>},
-    {"PauseSlideShow", &WithPageListErrors<CmdPauseSlideShow>},
-    {"StopSlideShow", &WithPageListErrors<CmdStopSlideShow>},
-};
-
-void InstallNavigationHandlers()
-{
-    for (const NavigationHandler& entry : kNavigationHandlers)
-        CommandTable().SetHandler(QString::fromLatin1(entry.name), entry.handler);
-}
-
 // The slide-show timer as the page list hands it to the show: a tick comes
 // from the timer, not from a script, so its errors go to [LastError] even
 // when it fires while a navigation command waits in a nested script.
@@ -120,7 +77,6 @@ TQXPageList::TQXPageList(Services& services, PageView* view)
     : services_(services), view_(view), pages_(1)
 {
     SetSlideShowTimer(MakeQtSlideShowTimer());
-    InstallNavigationHandlers();
 }
 
 TQXPageList::~TQXPageList() = default;
@@ -336,6 +292,12 @@ TQXPageList::ErrorScope::ErrorScope(TQXPageList& list, ErrorSink sink)
 TQXPageList::ErrorScope::~ErrorScope()
 {
     list_.errorSink_ = std::move(saved_);
+}
+
+void TQXPageList::Navigate(const ErrorSink& sink, const std::function<void()>& change)
+{
+    ErrorScope scope(*this, sink);
+    change();
 }
 
 void TQXPageList::ReportError(int code, const QString& text)

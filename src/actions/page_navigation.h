@@ -49,9 +49,6 @@ struct TQXPage {
     bool ShowMasterPage = true;
 };
 
-// Source kinds of the scripts the page list runs.
-enum PageSourceKind : uint8_t { skPageChange = 56 };
-
 // Plug-in event raised before a page change.
 inline constexpr int kPlugInPageChanging = 6;
 
@@ -148,7 +145,6 @@ public:
     // change. A scope installs the running command's reporter; outside any
     // scope (a slide-show tick) the error goes to [LastError], which shows
     // the error box while ShowErrors is on.
-    using ErrorSink = std::function<void(int code, const QString& text)>;
     class ErrorScope {
     public:
         ErrorScope(TQXPageList& list, ErrorSink sink);
@@ -162,6 +158,8 @@ public:
     };
 
     // ---- PageService (the navigation commands) -------------------------------
+
+    void Navigate(const ErrorSink& sink, const std::function<void()>& change) override;
 
     bool GotoPage(const QString& name) override;
     bool GotoPageNum(const QString& number) override;

@@ -77,7 +77,7 @@ void CmdRegistryRead(CommandContext& ctx) {
     const RegistryStatus status = RegistryStore().ReadValue(root, where.key, where.valueName, &value);
     switch (status.code) {
     case RegistryStatus::Code::KeyNotFound:
-        ctx.SetLastError(Message(253));
+        ctx.SetLastError(Message(msgInvalidRegistryKey));
         return;
     case RegistryStatus::Code::IoError:
         ctx.SetLastError(status.errorText);

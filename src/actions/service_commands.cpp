@@ -14,6 +14,5 @@ void ForwardPrograms(CommandContext& ctx) { ForwardToService(ctx, ctx.Svc().Prog
 void ForwardInternet(CommandContext& ctx) { ForwardToService(ctx, ctx.Svc().Internet); }
 void ForwardPrinting(CommandContext& ctx) { ForwardToService(ctx, ctx.Svc().Printing); }
 void ForwardSystem(CommandContext& ctx) { ForwardToService(ctx, ctx.Svc().System); }
-void ForwardPending(CommandContext& ctx) { ForwardToService(ctx, ctx.Svc().Pending); }
 
 } // namespace tomeric

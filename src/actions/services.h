@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 
@@ -68,6 +69,16 @@ public:
 class PageService {
 public:
     virtual ~PageService() = default;
+    // A page change can fail after the command has handed it over: a
+    // PAGECHANGEACTION naming a missing page, a slide show without its first
+    // slide. Runs `change` so that such errors reach `sink` (the script that
+    // asked), instead of [LastError].
+    using ErrorSink = std::function<void(int code, const QString& text)>;
+    virtual void Navigate(const ErrorSink& sink, const std::function<void()>& change)
+    {
+        (void)sink;
+        change();
+    }
     // False when there is no such page (the script then stops with "Cette
     // page n'existe pas.").
     virtual bool GotoPage(const QString& name) = 0;
@@ -124,6 +135,17 @@ public:
     virtual std::optional<QString> PreviewEmbeddedPath(const QString& embeddedName) const = 0;
 };
 
+class CommandContext;
+
+// User functions: the Call command. The line's first parameter names the
+// function file; the service evaluates the rest by the function's declared
+// parameter kinds and runs its body.
+class FunctionService {
+public:
+    virtual ~FunctionService() = default;
+    virtual void Call(CommandContext& ctx) = 0;
+};
+
 // The optional debugger link (preview mode only).
 class DebuggerLink {
 public:
@@ -137,14 +159,16 @@ public:
                             int mode, int lineNo, int sourceKind) = 0;
 };
 
-// Every service a script can reach. Null pointers are allowed for the
-// generic command services: the command then does nothing.
+// Every service a script can reach. Each program fills this in one place
+// (its composition root); a null generic command service makes its commands
+// do nothing.
 struct Services {
     DialogService* Dialogs = nullptr;
     PageService* Pages = nullptr;
     MessagePump* Pump = nullptr;
     PublicationAccess* Publication = nullptr;
     DebuggerLink* Debugger = nullptr; // null: no debugger attached
+    FunctionService* Functions = nullptr; // null: Call is reported as not carried out
 
     CommandService* Objects = nullptr;   // page objects, menu items
     CommandService* Media = nullptr;     // sound, video, MCI, volume
@@ -153,8 +177,9 @@ struct Services {
     CommandService* Internet = nullptr;  // HTTP, connection, mail, links
     CommandService* Printing = nullptr;  // printers, print dialogs
     CommandService* System = nullptr;    // mouse, system information, icon
-    // Commands whose core handler is still to come (see pending_handlers.cpp).
-    CommandService* Pending = nullptr;
+    // Where a command goes when the service it needs is missing above: the
+    // program says that it does not carry the command out (never silently).
+    CommandService* NotCarriedOut = nullptr;
 };
 
 } // namespace tomeric

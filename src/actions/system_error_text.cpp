@@ -1,5 +1,7 @@
 #include "actions/system_error_text.h"
 
+#include "platform/string_table.h"
+
 #include <QFileInfo>
 
 #include <cerrno>
@@ -7,9 +9,9 @@
 
 namespace tomeric {
 
-QString FileNotFoundText() { return QStringLiteral("Le fichier spécifié est introuvable."); }
-QString PathNotFoundText() { return QStringLiteral("Le chemin d'accès spécifié est introuvable."); }
-QString AccessDeniedText() { return QStringLiteral("Accès refusé."); }
+QString FileNotFoundText() { return Message(msgSysFileNotFound); }
+QString PathNotFoundText() { return Message(msgSysPathNotFound); }
+QString AccessDeniedText() { return Message(msgSysAccessDenied); }
 
 QString SystemErrorText(int errnoValue, bool forFolder) {
     switch (errnoValue) {
@@ -25,19 +27,18 @@ QString SystemErrorText(int errnoValue, bool forFolder) {
     case EBUSY:
     case ETXTBSY:
     case EWOULDBLOCK:
-        return QStringLiteral("Le processus ne peut pas accéder au fichier car ce fichier est "
-                              "utilisé par un autre processus.");
+        return Message(msgSysSharingViolation);
     case EEXIST:
-        return QStringLiteral("Le fichier existe.");
+        return Message(msgSysFileExists);
     case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("Espace insuffisant sur le disque.");
+        return Message(msgSysDiskFull);
     case ENOTEMPTY:
-        return QStringLiteral("Le répertoire n'est pas vide.");
+        return Message(msgSysFolderNotEmpty);
     case ENAMETOOLONG:
-        return QStringLiteral("Le nom de fichier ou l'extension est trop long.");
+        return Message(msgSysNameTooLong);
     case EINVAL:
-        return QStringLiteral("La syntaxe du nom de fichier, de répertoire ou de volume est incorrecte.");
+        return Message(msgSysBadName);
     default:
         return QString::fromLocal8Bit(std::strerror(errnoValue));
     }

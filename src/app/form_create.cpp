@@ -33,7 +33,7 @@ TCreateOutcome TWorkForm::FormCreate()
     CreateMasterPage();
     if (!OpenAndReadPublication())
         return TCreateOutcome::coFailed;
-    ApplyScreenSaverMode();
+    systemModes_.ApplyScreenSaverMode();
     ChooseExtractionFolder();
     LoadCursors();
     InstallEmbeddedFonts();
@@ -46,7 +46,7 @@ TCreateOutcome TWorkForm::FormCreate()
         CloseSplash();
         return TCreateOutcome::coRefused;
     }
-    CreateTrayIcon();
+    systemModes_.CreateTrayIcon(start_.renderOnly);
     ClearLoadingMark();
     ApplyBypassPrintSwitch();
     SetStartPage();
@@ -56,11 +56,11 @@ TCreateOutcome TWorkForm::FormCreate()
 
 void TWorkForm::MarkLoadingAndDefaults()
 {
-    loading_ = true;
+    phase_ = TFormPhase::fpLoading;
     publication_ = TPublication();
     // Variables survive a publication run in this window unless CLEARVARS
     // cleared them when the previous one closed.
-    if (!chaining_)
+    if (!chain_.InProgress())
         ResetVariableStore();
     ResetBuiltinVarState();
     SetShowErrors(true);
@@ -91,7 +91,7 @@ bool TWorkForm::OpenAndReadPublication()
     TPackage& package = CurrentPackage();
     package.SetTemporaryFolder(TempFolder());
     if (OpenPackage(start_.request.containerPath) != kPackageOk) {
-        FailStartup(Message(213));
+        FailStartup(Message(msgDiskReadError));
         return false;
     }
     packageOpen_ = true;
@@ -113,7 +113,7 @@ bool TWorkForm::OpenAndReadPublication()
     TPublication read;
     const TReadResult result = ReadPublication(package, read, options);
     if (!result.ok) {
-        FailStartup(result.errorText.isEmpty() ? Message(213) : result.errorText);
+        FailStartup(result.errorText.isEmpty() ? Message(msgDiskReadError) : result.errorText);
         return false;
     }
     publication_ = std::move(read);
@@ -126,7 +126,7 @@ void TWorkForm::FailStartup(const QString& errorText)
     hide();
     CloseSplash();
     failureTitle_ = publication_.settings.title.isEmpty() ? kPlayerTitle : publication_.settings.title;
-    failureText_ = Message(236) + QStringLiteral("\r\r") + errorText;
+    failureText_ = Message(msgNoResourceAccess) + QStringLiteral("\r\r") + errorText;
 }
 
 void TWorkForm::StorePublicationFacts()
@@ -140,7 +140,7 @@ void TWorkForm::StorePublicationFacts()
     facts.previewMode = CurrentPackage().PreviewMode();
     facts.applicationKind = int(CurrentPackage().ApplicationKind());
     SetShowErrors(s.showErrors);
-    dialogs_.SetLanguageTexts(&publication_.settings);
+    services_->Dialogs().SetLanguageTexts(&publication_.settings);
 }
 
 void TWorkForm::ChooseExtractionFolder()
@@ -196,17 +196,26 @@ void TWorkForm::BuildPageList()
     pageView_->SetBusyCursor(cursors_.busy);
     pageView_->SetTransitionPlayer(MakeOverlayTransitionPlayer());
     pageView_->SetVisibleCheck([this] { return isVisible() && !isMinimized(); });
-    pageList_->SetLoading(true);
-    pageList_->Load(publication_);
-    pageList_->SetView(pageView_.get());
+    services_->Pages().SetLoading(true);
+    services_->Pages().Load(publication_);
+    services_->Pages().SetView(pageView_.get());
     if (start_.driven && start_.lineSink)
-        pageList_->SetTrace(start_.lineSink);
-    pageList_->SetSlideShowTimer(MakeQtSlideShowTimer());
+        services_->Pages().SetTrace(start_.lineSink);
+    services_->Pages().SetSlideShowTimer(MakeQtSlideShowTimer());
 
-    builtinHost_ = std::make_unique<TPageListBuiltinHost>(*pageList_, windowHost_);
+    builtinHost_ = std::make_unique<TPageListBuiltinHost>(services_->Pages(), windowHost_);
     SetBuiltinHost(builtinHost_.get());
-    observer_ = std::make_unique<TWindowVariableObserver>(*this, dialogs_);
+    observer_ = std::make_unique<TWindowVariableObserver>(*this, services_->Dialogs());
     CreateObjectsOfAllPages();
+}
+
+void TWorkForm::ApplyWindowSettings(int width, int height)
+{
+    stack_->resize(width, height);
+    window_.Apply(*area_, width, height);
+    stack_->SetPublicationArea(QRect(0, 0, width, height));
+    DockPageObjects();
+    window_.ApplyStacking();
 }
 
 void TWorkForm::ConvertMinimumSize()
@@ -221,12 +230,12 @@ bool TWorkForm::AskStartPassword()
     const QString& password = publication_.settings.startPassword;
     if (password.isEmpty() || start_.renderOnly)
         return true;
-    return dialogs_.AskPassword(password) == kPasswordMatched;
+    return services_->Dialogs().AskPassword(password) == kPasswordMatched;
 }
 
 void TWorkForm::ClearLoadingMark()
 {
-    loading_ = false;
+    phase_ = TFormPhase::fpReady;
 }
 
 void TWorkForm::ApplyBypassPrintSwitch()
@@ -237,7 +246,7 @@ void TWorkForm::ApplyBypassPrintSwitch()
 
 void TWorkForm::SetStartPage()
 {
-    TQXPageList& pages = *pageList_;
+    TQXPageList& pages = services_->Pages();
     int start = CurrentPackage().StartPage();
     if (StartsOnConfigPage(ScreenSaverMode())) {
         const int config = pages.FindPage(QStringLiteral("CONFIG"));
@@ -265,7 +274,7 @@ void TWorkForm::InstallMessageFilter()
 
 void TWorkForm::AdvanceSplashProgress()
 {
-    if (loading_ && splash_)
+    if (phase_ == TFormPhase::fpLoading && splash_)
         splash_->SetProgress(splash_->Progress() + 1);
 }
 

@@ -24,7 +24,7 @@ namespace tomeric {
 
 void TWorkForm::CreateObjectsOfAllPages()
 {
-    objectHost_ = std::make_unique<TPlayerObjectHost>(*this, services_);
+    objectHost_ = std::make_unique<TPlayerObjectHost>(*this, services_->All());
     stack_->SetPageBuilder([this](int index, TTomericBackground& background) {
         if (!objectHost_)
             return;
@@ -100,8 +100,7 @@ void TWorkForm::SendPageEvent(int message, int pageIndex)
     switch (message) {
     case OM_PAGEHIDE:
         // Objects stop moving when their page is left.
-        if (objectCommands_)
-            objectCommands_->StopAllMovers();
+        services_->ObjectCommands().StopAllMovers();
         SendToPageObjects(pageIndex, [](TTomericObj& o) { o.OnPageHide(); });
         break;
     case OM_PAGESHOW: SendToPageObjects(pageIndex, [](TTomericObj& o) { o.OnPageShow(); }); break;
@@ -152,7 +151,7 @@ void TWorkForm::PauseObjectTimers(bool pause)
 
 bool TWorkForm::DispatchObjectHotKey(const QKeyEvent& event)
 {
-    if (!stack_ || !objectHost_ || !firstPaintDone_)
+    if (!stack_ || !objectHost_ || phase_ < TFormPhase::fpRunning)
         return false;
     const int shown = stack_->ShownIndex();
     QWidget* master = shown != 0 && stack_->ShowsMasterPage(shown) ? stack_->PageBackground(0) : nullptr;

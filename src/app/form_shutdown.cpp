@@ -4,6 +4,7 @@
 
 #include "app/work_form.h"
 
+#include "actions/action_eval.h"
 #include "package/package.h"
 #include "vars/builtin_vars.h"
 #include "vars/variables.h"
@@ -12,11 +13,11 @@
 #include <QCloseEvent>
 #include <QFontDatabase>
 
+#include <algorithm>
+
 namespace tomeric {
 
 namespace {
-
-constexpr uint8_t kShutdownSourceKind = 53;
 
 QString SourceWord(TCloseSource source)
 {
@@ -31,16 +32,10 @@ QString SourceWord(TCloseSource source)
 
 bool TWorkForm::RequestClose(TCloseSource source)
 {
-    if (closing_)
+    if (phase_ >= TFormPhase::fpClosed)
         return true;
     pendingSource_ = source;
     return close();
-}
-
-void TWorkForm::ForceClose()
-{
-    forceClose_ = true;
-    close();
 }
 
 void TWorkForm::closeEvent(QCloseEvent* event)
@@ -48,8 +43,9 @@ void TWorkForm::closeEvent(QCloseEvent* event)
     // A close from the window system counts as the close button.
     const TCloseSource source = event->spontaneous() ? TCloseSource::csCloseButton : pendingSource_;
     pendingSource_ = TCloseSource::csWindows;
-    if (closing_ || forceClose_ || FormCloseQuery(source)) {
-        if (!closing_)
+    const bool closed = phase_ >= TFormPhase::fpClosed;
+    if (closed || source == TCloseSource::csForced || FormCloseQuery(source)) {
+        if (!closed)
             FormClose();
         event->accept();
         return;
@@ -60,25 +56,25 @@ void TWorkForm::closeEvent(QCloseEvent* event)
 bool TWorkForm::FormCloseQuery(TCloseSource source)
 {
     const TPublicationSettings& s = publication_.settings;
-    if (!s.exitPassword.isEmpty() && dialogs_.AskPassword(s.exitPassword) != kPasswordMatched)
+    if (!s.exitPassword.isEmpty() && services_->Dialogs().AskPassword(s.exitPassword) != kPasswordMatched)
         return false;
     if (!RunShutdownAction(source))
         return false;
     // The publication closes: its slide show stops, the current page's exit
     // action runs, and no script runs after it.
-    pageList_->Shutdown();
-    shuttingDown_ = true;
+    services_->Pages().Shutdown();
+    phase_ = std::max(phase_, TFormPhase::fpShuttingDown);
     return true;
 }
 
 bool TWorkForm::RunShutdownAction(TCloseSource source)
 {
     const QString& action = publication_.settings.shutdownAction;
-    if (action.isEmpty() || shuttingDown_)
+    if (action.isEmpty() || ShuttingDown())
         return true;
     SetVariable(QStringLiteral("ShutdownStatus"), QStringLiteral("TRUE"));
     SetVariable(QStringLiteral("ShutdownSource"), SourceWord(source));
-    RunScript(action, QStringLiteral("SHUTDOWNACTION"), kShutdownSourceKind);
+    RunScript(action, QStringLiteral("SHUTDOWNACTION"), skShutdown);
     const bool allowed =
         GetVariable(QStringLiteral("ShutdownStatus")).compare(QLatin1String("TRUE"), Qt::CaseInsensitive) == 0;
     SetVariable(QStringLiteral("ShutdownStatus"), QString());
@@ -88,22 +84,21 @@ bool TWorkForm::RunShutdownAction(TCloseSource source)
 
 void TWorkForm::FormClose()
 {
-    closing_ = true;
-    shuttingDown_ = true;
-    if (firstPaintDone_)
-        SaveWindowPosition();
-    updateTimer_.stop();
-    idleTimer_.stop();
-    LeaveSystemModes();
+    const bool shown = isVisible();
+    phase_ = TFormPhase::fpClosed;
+    if (shown)
+        window_.SaveWindowPosition();
+    timers_.Stop();
+    systemModes_.Leave();
 }
 
 void TWorkForm::FormDestroy()
 {
-    if (destroyed_)
+    if (phase_ == TFormPhase::fpDestroyed)
         return;
-    destroyed_ = true;
-    if (!closing_)
+    if (phase_ < TFormPhase::fpClosed)
         FormClose();
+    phase_ = TFormPhase::fpDestroyed;
     ReleasePublication(true);
 }
 
@@ -115,14 +110,13 @@ void TWorkForm::ReleasePublication(bool clearVariables)
     observer_.reset();
     SetBuiltinHost(nullptr);
     builtinHost_.reset();
-    if (pageList_)
-        pageList_->SetView(nullptr);
+    services_->Pages().SetView(nullptr);
     pageView_.reset();
     ReleasePageObjects();
     if (clearVariables)
         ResetVariableStore();
     pictures_.Clear();
-    tray_.reset();
+    systemModes_.Release();
     for (int id : fontIds_)
         QFontDatabase::removeApplicationFont(id);
     fontIds_.clear();

@@ -1,24 +1,34 @@
-// The main window's special ways of running: as a screen saver, as an icon
-// in the notification area, and with the system modes a kiosk asks for.
-
-#include "app/work_form.h"
+#include "app/form_system_modes.h"
 
 #include "actions/action_eval.h"
+#include "package/package.h"
 #include "vars/variables.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QTimer>
 
 namespace tomeric {
 
-void TWorkForm::ApplyScreenSaverMode()
+TFormSystemModes::TFormSystemModes(QMainWindow& window, TPublicationSettings& settings, TScreenSaverMode mode,
+                                   std::function<bool()> requestClose)
+    : window_(window), settings_(settings), mode_(mode), requestClose_(std::move(requestClose))
 {
-    ApplyScreenSaverSettings(publication_.settings, ScreenSaverMode());
 }
 
-void TWorkForm::CreateTrayIcon()
+TFormSystemModes::~TFormSystemModes()
 {
-    if (CurrentPackage().ApplicationKind() != TApplicationKind::akTray || start_.renderOnly)
+    Leave();
+}
+
+void TFormSystemModes::ApplyScreenSaverMode()
+{
+    ApplyScreenSaverSettings(settings_, mode_);
+}
+
+void TFormSystemModes::CreateTrayIcon(bool renderOnly)
+{
+    if (CurrentPackage().ApplicationKind() != TApplicationKind::akTray || renderOnly)
         return;
     if (!TTrayIcon::Available()) {
         // Without a notification area the publication would have no way
@@ -27,53 +37,63 @@ void TWorkForm::CreateTrayIcon()
                                      "runs in an ordinary window"));
         return;
     }
-    // The tray menu joins the icon once the menus are installed (ShowForm).
-    tray_ = std::make_unique<TTrayIcon>(*this, nullptr, publication_.settings.title);
+    tray_ = std::make_unique<TTrayIcon>(window_, nullptr, settings_.title);
 }
 
-bool TWorkForm::StaysInTrayAtStart() const
+void TFormSystemModes::SetTrayMenu(QMenu* menu)
 {
-    // A tray publication without a start-up script has nothing to show
-    // until its icon is clicked.
-    return tray_ && publication_.settings.startupAction.isEmpty();
+    if (tray_)
+        tray_->SetMenu(menu);
 }
 
-void TWorkForm::EnterSystemModes()
+bool TFormSystemModes::StaysInTrayAtStart() const
 {
-    ReportUnavailableSystemModes(publication_.settings, ScreenSaverMode(), CurrentPackage().DisplayMode());
-    if (ScreenSaverMode() == ssRun) {
+    return tray_ && settings_.startupAction.isEmpty();
+}
+
+void TFormSystemModes::Enter()
+{
+    ReportUnavailableSystemModes(settings_, mode_, CurrentPackage().DisplayMode());
+    if (mode_ == ssRun && !cursorHidden_) {
         QApplication::setOverrideCursor(Qt::BlankCursor);
-        if (publication_.settings.mouseExit) {
-            mouseExit_ = std::make_unique<TMouseExitFilter>(
-                [this] { return RequestClose(TCloseSource::csWindows); });
+        cursorHidden_ = true;
+        if (settings_.mouseExit && !mouseExit_) {
+            mouseExit_ = std::make_unique<TMouseExitFilter>(requestClose_);
             qApp->installEventFilter(mouseExit_.get());
         }
     }
     // A tray publication goes to the tray once it is up, unless a script
     // says it stays, or one is running right now.
-    if (tray_ && !isMinimized() && Runs().Depth == 0 &&
+    if (tray_ && !window_.isMinimized() && Runs().Depth == 0 &&
         GetVariable(QStringLiteral("[StartInSystemTray]")).compare(QLatin1String("FALSE"), Qt::CaseInsensitive) != 0)
-        showMinimized();
+        window_.showMinimized();
 }
 
-void TWorkForm::LeaveSystemModes()
+void TFormSystemModes::Leave()
 {
     if (mouseExit_) {
         qApp->removeEventFilter(mouseExit_.get());
         mouseExit_.reset();
     }
-    if (ScreenSaverMode() == ssRun)
+    if (cursorHidden_) {
         QApplication::restoreOverrideCursor();
+        cursorHidden_ = false;
+    }
 }
 
-void TWorkForm::HideIntoTrayWhenMinimized()
+void TFormSystemModes::WindowStateChanged()
 {
     // Minimising a tray publication leaves only its icon.
-    if (tray_ && isMinimized())
-        QTimer::singleShot(0, this, [this] {
-            if (tray_ && isMinimized())
-                hide();
+    if (tray_ && window_.isMinimized())
+        QTimer::singleShot(0, &window_, [this] {
+            if (tray_ && window_.isMinimized())
+                window_.hide();
         });
+}
+
+void TFormSystemModes::Release()
+{
+    tray_.reset();
 }
 
 } // namespace tomeric

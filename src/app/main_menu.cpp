@@ -1,5 +1,6 @@
 #include "app/main_menu.h"
 
+#include "actions/action_eval.h"
 #include "objects/hot_keys.h"
 #include "objects/object_commands.h"
 #include "platform/string_table.h"
@@ -171,7 +172,7 @@ void TPublicationMenu::Clicked(size_t index)
         action.setChecked(!action.isChecked());
     }
     if (runAction_ && !entry.actionText.isEmpty())
-        runAction_(entry.actionText, entry.name, entry.tray ? kTrayMenuSourceKind : kMainMenuSourceKind);
+        runAction_(entry.actionText, entry.name, entry.tray ? skTrayMenu : skMainMenu);
 }
 
 void TPublicationMenu::PublishCheckedVariables()
@@ -222,7 +223,7 @@ ServiceReply TPublicationMenu::Perform(const ServiceCall& call)
     QAction* action = FindItem(name);
     if (!action) {
         // As for page objects: the quoted name, "||" and the message.
-        reply.LastError = QLatin1Char('"') + name + QStringLiteral("\"||") + Message(251);
+        reply.LastError = QLatin1Char('"') + name + QStringLiteral("\"||") + Message(msgNoSuchObject);
         return reply;
     }
     ApplyChange(*action, command->change);

@@ -32,8 +32,6 @@ class QWidget;
 
 namespace tomeric {
 
-inline constexpr uint8_t kMainMenuSourceKind = 23;
-inline constexpr uint8_t kTrayMenuSourceKind = 24;
 
 // A stored 16-bit shortcut (low byte: Windows virtual-key code; 0x2000
 // Shift, 0x4000 Ctrl, 0x8000 Alt) as a key sequence; empty when the key has

@@ -1,6 +1,5 @@
 #include "app/player_commands.h"
 
-#include "actions/headless_services.h"
 #include "app/work_form.h"
 #include "windows/find_commands.h"
 
@@ -17,17 +16,21 @@ ServiceReply TPlayerCommands::Perform(const ServiceCall& call)
             call, {[this] { return &form_.PageList(); }, [this] { return &form_.Stack(); },
                    [this] { return &form_.Publication(); }, &form_.AllServices()});
     if (call.Command.compare(QLatin1String("CloseWindow"), Qt::CaseInsensitive) == 0) {
+        // "FIND" names the Find window; an empty name closes it with the
+        // floating windows, which go on to their own service.
         const QString name = call.Params.value(0).trimmed();
-        if (name.isEmpty() || name.compare(QLatin1String("FIND"), Qt::CaseInsensitive) == 0)
+        const bool find = name.compare(QLatin1String("FIND"), Qt::CaseInsensitive) == 0;
+        if (find || name.isEmpty())
             form_.Dialogs().CloseFindWindow();
+        if (find)
+            return {};
     }
-    if (sink_) {
-        QString line = QStringLiteral("CALL ") + call.Command;
-        for (const QString& param : call.Params)
-            line += QLatin1Char(' ') + QuoteForLine(param);
-        sink_(line);
-    }
-    return {};
+    return PassOn(call);
+}
+
+ServiceReply TPlayerCommands::PassOn(const ServiceCall& call)
+{
+    return next_ ? next_->Perform(call) : ServiceReply{};
 }
 
 ServiceReply TPlayerCommands::Exit(const ServiceCall& call)
@@ -36,10 +39,9 @@ ServiceReply TPlayerCommands::Exit(const ServiceCall& call)
     const QString title = call.Params.value(0);
     const QString question = call.Params.value(1);
     if (!question.isEmpty()) {
-        const TPublicationSettings& s = form_.Publication().settings;
-        const QString yes = s.LanguageText(ltYes).isEmpty() ? QStringLiteral("Oui") : s.LanguageText(ltYes);
-        const QString no = s.LanguageText(ltNo).isEmpty() ? QStringLiteral("Non") : s.LanguageText(ltNo);
-        if (form_.Dialogs().ShowQuery(title, question, yes + QLatin1Char('|') + no, s.exitBoxImage) != 1)
+        TSimpleDialogs& dialogs = form_.Dialogs();
+        const QString buttons = dialogs.Look().Word(ltYes) + QLatin1Char('|') + dialogs.Look().Word(ltNo);
+        if (dialogs.ShowQuery(title, question, buttons, form_.Publication().settings.exitBoxImage) != 1)
             return {};
     }
     form_.RequestClose(TCloseSource::csTomeric);

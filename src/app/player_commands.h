@@ -1,15 +1,12 @@
 #pragma once
-// The commands the window carries out itself through the generic command
-// services: "Exit" closes the publication (after its confirmation question
-// when it has one). Every command the player does not carry out yet does
-// nothing; when the player is driven it prints one line in the headless
-// runner's format, so a driver script can see what the publication asked:
-//
-//   CALL Command "p1" "p2" ...
+// The window and program commands the player carries out itself: "Exit"
+// closes the publication (after its confirmation question when it has one),
+// "RunTomeric" runs another publication in this window, "Find",
+// "FindFirst", "FindNext" and "HelpTopic" open the Find window and the help,
+// "CloseWindow" closes the Find window. Every other command of these
+// services goes on to `next` (the not-carried-out service).
 
 #include "actions/services.h"
-
-#include <functional>
 
 namespace tomeric {
 
@@ -17,15 +14,15 @@ class TWorkForm;
 
 class TPlayerCommands final : public CommandService {
 public:
-    using LineSink = std::function<void(const QString& line)>;
-    TPlayerCommands(TWorkForm& form, LineSink sink) : form_(form), sink_(std::move(sink)) {}
+    TPlayerCommands(TWorkForm& form, CommandService* next) : form_(form), next_(next) {}
 
     ServiceReply Perform(const ServiceCall& call) override;
 
 private:
     ServiceReply Exit(const ServiceCall& call);
+    ServiceReply PassOn(const ServiceCall& call);
     TWorkForm& form_;
-    LineSink sink_;
+    CommandService* next_;
 };
 
 } // namespace tomeric

@@ -56,7 +56,7 @@ void ShowFailure(const QString& title, const QString& message, bool visible)
         return;
     }
     QMessageBox box(QMessageBox::Critical, title, shown);
-    box.addButton(Message(202), QMessageBox::AcceptRole);
+    box.addButton(Message(msgOk), QMessageBox::AcceptRole);
     box.exec();
 }
 
@@ -142,7 +142,7 @@ int RunPlayer(int argc, char** argv)
     TFormStart start;
     start.request = ReadStartRequest(options.publicationArguments);
     if (!start.request.found) {
-        ShowFailure(kPlayerTitle, Message(256), visible);
+        ShowFailure(kPlayerTitle, Message(msgNotAnApplication), visible);
         return kExitCannotOpen;
     }
     // The password change and the preview in the display settings are

@@ -18,12 +18,12 @@ void TPlayerObjectHost::RunObjectScript(const QString& text, int kind, std::uint
 
 bool TPlayerObjectHost::EnterExitSuppressed() const
 {
-    return !form_.FirstPaintDone() || form_.ShuttingDown();
+    return !form_.Running();
 }
 
 bool TPlayerObjectHost::Running() const
 {
-    return form_.FirstPaintDone() && !form_.ShuttingDown();
+    return form_.Running();
 }
 
 bool TPlayerObjectHost::ShowMarquee() const

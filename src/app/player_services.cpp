@@ -1,6 +1,7 @@
 #include "app/player_services.h"
 
 #include "app/work_form.h"
+#include "objects/tomeric_obj.h"
 #include "package/package.h"
 #include "platform/paths.h"
 
@@ -229,7 +230,13 @@ void TWindowBuiltinHost::SetAppTitle(const QString& title)
 
 QString TWindowBuiltinHost::FocusedObject() const
 {
-    return QString(); // page objects take the focus once they exist
+    // The focus may sit in a control inside the object (a list's viewport,
+    // a combo box's line edit): the object is the nearest one around it.
+    // The window's own focus child counts even while another window is active.
+    for (QWidget* widget = form_.focusWidget(); widget; widget = widget->parentWidget())
+        if (auto* object = qobject_cast<TTomericObj*>(widget))
+            return object->Name();
+    return QString();
 }
 
 int TWindowBuiltinHost::ScreenWidth() const

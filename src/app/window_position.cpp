@@ -2,11 +2,12 @@
 // written when the publication closes as "left,top,width,height,maximised",
 // read back when the window settings are applied.
 
-#include "app/work_form.h"
+#include "app/window_settings.h"
 
 #include "platform/registry_store.h"
 
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QScreen>
 
 namespace tomeric {
@@ -40,26 +41,26 @@ std::optional<int> NumberAt(const QStringList& parts, int index)
 
 } // namespace
 
-void TWorkForm::SaveWindowPosition()
+void TWindowSettings::SaveWindowPosition()
 {
-    const TRegistryPlace place = PlaceOf(publication_.settings.windowRegKey);
+    const TRegistryPlace place = PlaceOf(settings_.windowRegKey);
     if (!place.valid)
         return;
-    const QRect normal = isMaximized() || isMinimized() ? normalGeometry() : frameGeometry();
+    const QRect normal = window_.isMaximized() || window_.isMinimized() ? window_.normalGeometry() : window_.frameGeometry();
     const QString text = QStringLiteral("%1,%2,%3,%4,%5")
                              .arg(normal.left())
                              .arg(normal.top())
                              .arg(normal.width())
                              .arg(normal.height())
-                             .arg(isMaximized() ? 1 : 0);
+                             .arg(window_.isMaximized() ? 1 : 0);
     // A registry that cannot be written leaves the position unsaved.
     platform::RegistryStore().WriteValue(platform::RegistryRoot::CurrentUser, place.keyPath, place.valueName,
                                          platform::RegistryValue::FromString(text));
 }
 
-void TWorkForm::RestoreWindowPosition()
+void TWindowSettings::RestoreWindowPosition()
 {
-    const TRegistryPlace place = PlaceOf(publication_.settings.windowRegKey);
+    const TRegistryPlace place = PlaceOf(settings_.windowRegKey);
     if (!place.valid)
         return;
     platform::RegistryValue value;
@@ -68,8 +69,8 @@ void TWorkForm::RestoreWindowPosition()
              .ok())
         return;
     const QStringList parts = value.text.split(QLatin1Char(','));
-    const bool sizeable = publication_.settings.windowProps & 2;
-    QRect rect = frameGeometry();
+    const bool sizeable = settings_.windowProps & wpSizeable;
+    QRect rect = window_.frameGeometry();
     if (const auto left = NumberAt(parts, 0))
         rect.moveLeft(*left);
     if (const auto top = NumberAt(parts, 1))
@@ -88,11 +89,11 @@ void TWorkForm::RestoreWindowPosition()
         if (rect.top() > desktop.height())
             rect.moveTop(std::max(0, desktop.height() - rect.height()));
     }
-    move(rect.topLeft());
+    window_.move(rect.topLeft());
     if (sizeable)
-        resize(rect.size() - (frameGeometry().size() - size()));
+        window_.resize(rect.size() - (window_.frameGeometry().size() - window_.size()));
     if (NumberAt(parts, 4) == 1)
-        setWindowState(windowState() | Qt::WindowMaximized);
+        window_.setWindowState(window_.windowState() | Qt::WindowMaximized);
 }
 
 } // namespace tomeric

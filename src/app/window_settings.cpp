@@ -1,11 +1,14 @@
-// ApplyWindowSettings: the publication's window style, size, position and
-// stacking turned into the main window.
+// The publication's window style, size, position and stacking turned into
+// the main window, and dragging a window that has no title bar.
 
-#include "app/work_form.h"
+#include "app/window_settings.h"
 
 #include "pages/background_painter.h"
+#include "pages/picture_store.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
@@ -14,10 +17,6 @@ namespace tomeric {
 
 namespace {
 
-enum TWindowStyle { wsOrdinary = 0, wsFullScreen = 1, wsShaped = 2, wsWorkArea = 3 };
-enum TWindowProp { wpTitleBar = 1, wpSizeable = 2, wpMovable = 4, wpSystemMenu = 8,
-                   wpMinimise = 16, wpMaximise = 32, wpNoClose = 128 };
-
 bool IsFullScreenStyle(int style)
 {
     return style == wsFullScreen || style == wsWorkArea;
@@ -25,40 +24,47 @@ bool IsFullScreenStyle(int style)
 
 } // namespace
 
-void TWorkForm::ApplyWindowSettings(int width, int height)
+TWindowSettings::TWindowSettings(QMainWindow& window, const TPublicationSettings& settings, TPictureStore& pictures)
+    : window_(window), settings_(settings), pictures_(pictures)
 {
-    const TPublicationSettings& s = publication_.settings;
-    setWindowTitle(s.title);
-    stack_->resize(width, height);
+}
+
+void TWindowSettings::Apply(QScrollArea& area, int width, int height)
+{
+    area_ = &area;
+    const TPublicationSettings& s = settings_;
+    window_.setWindowTitle(s.title);
     if (IsFullScreenStyle(s.windowStyle))
         ApplyFullScreenStyle();
     else
         ApplyWindowedStyle(width, height);
-    stack_->SetPublicationArea(QRect(0, 0, width, height));
-    DockPageObjects();
-    if (s.windowOrder == 1)
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    else if (s.windowOrder == 2)
-        setWindowFlag(Qt::WindowStaysOnBottomHint, true);
 }
 
-void TWorkForm::SetAreaColour(const QColor& colour)
+void TWindowSettings::ApplyStacking()
+{
+    if (settings_.windowOrder == 1)
+        window_.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    else if (settings_.windowOrder == 2)
+        window_.setWindowFlag(Qt::WindowStaysOnBottomHint, true);
+}
+
+void TWindowSettings::SetAreaColour(const QColor& colour)
 {
     QPalette palette = area_->viewport()->palette();
     palette.setColor(QPalette::Window, colour);
     area_->viewport()->setPalette(palette);
     area_->viewport()->setAutoFillBackground(true);
-    setPalette(palette);
+    window_.setPalette(palette);
 }
 
-void TWorkForm::ApplyFullScreenStyle()
+void TWindowSettings::ApplyFullScreenStyle()
 {
-    const TPublicationSettings& s = publication_.settings;
+    const TPublicationSettings& s = settings_;
     SetAreaColour(TomericColor(s.bkndColor));
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    window_.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen)
-        setGeometry(s.windowStyle == 3 ? screen->availableGeometry() : screen->geometry());
+        window_.setGeometry(s.windowStyle == 3 ? screen->availableGeometry() : screen->geometry());
     if (s.screenAutoSize) {
         area_->setWidgetResizable(true);
         area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -69,9 +75,9 @@ void TWorkForm::ApplyFullScreenStyle()
     area_->setAlignment(Qt::AlignCenter);
 }
 
-void TWorkForm::ApplyWindowedStyle(int width, int height)
+void TWindowSettings::ApplyWindowedStyle(int width, int height)
 {
-    const TPublicationSettings& s = publication_.settings;
+    const TPublicationSettings& s = settings_;
     SetAreaColour(QGuiApplication::palette().color(QPalette::Button));
     area_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (s.windowStyle == wsShaped) {
@@ -86,29 +92,29 @@ void TWorkForm::ApplyWindowedStyle(int width, int height)
         client = ApplyWindowShape(client);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         client = client.boundedTo(screen->availableGeometry().size());
-    resize(client);
+    window_.resize(client);
     if (!(s.windowProps & wpSizeable) || s.windowStyle == wsShaped)
-        setFixedSize(client);
+        window_.setFixedSize(client);
     PlaceWindow();
     RestoreWindowPosition();
 }
 
-QSize TWorkForm::ApplyWindowShape(QSize client)
+QSize TWindowSettings::ApplyWindowShape(QSize client)
 {
     // An unreadable or missing shape leaves an ordinary rectangular window.
-    const TPublicationSettings& s = publication_.settings;
+    const TPublicationSettings& s = settings_;
     if (s.shapeFile.isEmpty())
         return client;
     const auto shape = pictures_.WindowShape(s.shapeFile, std::uint32_t(s.shapeTransColor));
     if (!shape)
         return client;
-    setMask(shape->region);
+    window_.setMask(shape->region);
     return shape->size;
 }
 
-void TWorkForm::ApplyWindowStyleBits()
+void TWindowSettings::ApplyWindowStyleBits()
 {
-    const TPublicationSettings& s = publication_.settings;
+    const TPublicationSettings& s = settings_;
     const int props = s.windowStyle == wsShaped ? 0 : s.windowProps;
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint;
     if (props & wpTitleBar)
@@ -124,17 +130,17 @@ void TWorkForm::ApplyWindowStyleBits()
         if (props & wpMaximise)
             flags |= Qt::WindowMaximizeButtonHint;
     }
-    setWindowFlags(flags);
+    window_.setWindowFlags(flags);
 }
 
-void TWorkForm::PlaceWindow()
+void TWindowSettings::PlaceWindow()
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
     const QRect work = screen->availableGeometry();
-    const QSize window = frameGeometry().size().expandedTo(size());
-    const int pos = publication_.settings.windowPos;
+    const QSize window = window_.frameGeometry().size().expandedTo(window_.size());
+    const int pos = settings_.windowPos;
     int left = work.width() / 2 - window.width() / 2;
     if (pos >= 3 && pos <= 5)
         left = 0;
@@ -145,7 +151,25 @@ void TWorkForm::PlaceWindow()
         top = 0;
     else if (pos == 2 || pos == 5 || pos == 8)
         top = work.bottom() + 1 - window.height();
-    move(left, top);
+    window_.move(left, top);
+}
+
+void TWindowSettings::DragWindow(QEvent::Type type, QPoint globalPosition)
+{
+    // A window without title bar that may be moved follows the left button
+    // dragged over the page background.
+    const int props = settings_.windowProps;
+    const bool movable = (props & wpMovable) && (!(props & wpTitleBar) || settings_.windowStyle == wsShaped);
+    if (!movable || IsFullScreenStyle(settings_.windowStyle))
+        return;
+    if (type == QEvent::MouseButtonPress) {
+        dragging_ = QApplication::mouseButtons() & Qt::LeftButton;
+        dragOffset_ = globalPosition - window_.frameGeometry().topLeft();
+    } else if (type == QEvent::MouseMove && dragging_) {
+        window_.move(globalPosition - dragOffset_);
+    } else if (type == QEvent::MouseButtonRelease) {
+        dragging_ = false;
+    }
 }
 
 } // namespace tomeric

@@ -20,39 +20,18 @@ namespace tomeric {
 
 namespace {
 
-constexpr int kUpdateIntervalMs = 1000;
 constexpr int kFirstPaintPauseMs = 150;
 
 } // namespace
 
 TWorkForm::TWorkForm(TFormStart start)
-    : start_(std::move(start)), pump_(*this), access_(*this),
-      menus_([this](const QString& text, const QString& name, uint8_t kind) { RunScript(text, name, kind); }),
-      windowHost_(*this)
+    : start_(std::move(start)), window_(*this, publication_.settings, pictures_),
+      timers_(this, {[this](const QString& name) { RefreshVariables(name); }, [this] { return RunIdleReturn(); }}),
+      systemModes_(*this, publication_.settings, start_.request.screenSaver.mode,
+                   [this] { return RequestClose(TCloseSource::csWindows); }),
+      chain_(*this, *this), windowHost_(*this)
 {
-    dialogs_.SetParent(this);
-    if (start_.driven && start_.lineSink)
-        dialogs_.DriveWith(start_.lineSink);
-    services_.Dialogs = &dialogs_;
-    dialogs_.SetTimerPause([this](bool pause) { PauseObjectTimers(pause); });
-    services_.Pump = &pump_;
-    services_.Publication = &access_;
-    commands_ = std::make_unique<TPlayerCommands>(
-        *this, start_.driven ? start_.lineSink : TPlayerCommands::LineSink());
-    for (CommandService** service : {&services_.Objects, &services_.Media, &services_.Windows,
-                                     &services_.Programs, &services_.Internet, &services_.Printing,
-                                     &services_.System, &services_.Pending})
-        *service = commands_.get();
-    menus_.SetNext(commands_.get());
-    objectCommands_ = std::make_unique<TObjectCommands>(MakeObjectWorld(
-        [this] { return stack_; }, [this] { return pageList_.get(); }, start_.fast || start_.renderOnly));
-    menus_.SetObjectCommands(objectCommands_.get());
-    services_.Objects = &menus_;
-    pageList_ = std::make_unique<TQXPageList>(services_);
-    services_.Pages = pageList_.get();
-    updateTimer_.setInterval(kUpdateIntervalMs);
-    connect(&updateTimer_, &QTimer::timeout, this, [this] { UpdateTimerTick(); });
-    connect(&idleTimer_, &QTimer::timeout, this, [this] { IdleTimerFired(); });
+    services_ = std::make_unique<TPlayerServices>(*this);
 }
 
 TWorkForm::~TWorkForm()
@@ -63,12 +42,10 @@ TWorkForm::~TWorkForm()
 void TWorkForm::ShowForm()
 {
     CloseSplash();
-    menus_.Install(*this, publication_);
-    if (tray_)
-        tray_->SetMenu(menus_.TrayMenu());
-    firstPaintPending_ = true;
+    services_->Menus().Install(*this, publication_);
+    systemModes_.SetTrayMenu(services_->Menus().TrayMenu());
     // A tray publication without a start-up script waits for its icon.
-    if (!StaysInTrayAtStart())
+    if (!systemModes_.StaysInTrayAtStart())
         show();
 }
 
@@ -77,69 +54,33 @@ void TWorkForm::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     // The first paint starts the publication once the window is up; scripts
     // never run inside a paint handler.
-    if (firstPaintPending_) {
-        firstPaintPending_ = false;
+    if (phase_ == TFormPhase::fpReady)
         QTimer::singleShot(0, this, [this] { FirstPaint(); });
-    }
 }
 
 void TWorkForm::FirstPaint()
 {
-    if (!start_.fast && !chaining_) {
+    if (phase_ != TFormPhase::fpReady)
+        return; // already painted (the window showed twice meanwhile)
+    phase_ = TFormPhase::fpStarting;
+    if (!start_.fast && !chain_.InProgress()) {
         QCoreApplication::processEvents();
-        pump_.WaitForMessages(kFirstPaintPauseMs, false);
+        services_->Pump().WaitForMessages(kFirstPaintPauseMs, false);
     }
     area_->show();
-    loading_ = false;
-    StartTimers();
-    pageList_->Start();
-    EnterSystemModes();
-    firstPaintDone_ = true;
+    timers_.Start(publication_.settings);
+    services_->Pages().Start();
+    systemModes_.Enter();
+    // A start-up script may already have closed the publication.
+    if (phase_ == TFormPhase::fpStarting)
+        phase_ = TFormPhase::fpRunning;
     emit FirstPaintFinished();
 }
 
-void TWorkForm::StartTimers()
+bool TWorkForm::RunIdleReturn()
 {
-    const TPublicationSettings& s = publication_.settings;
-    lastTick_ = QTime::currentTime();
-    if (s.useUpdateTimer)
-        updateTimer_.start();
-    idleTimer_.setInterval(std::max(0, s.returnTime) * 1000);
-    if (s.autoReturn && !s.returnAction.isEmpty())
-        idleTimer_.start();
-}
-
-void TWorkForm::UpdateTimerTick()
-{
-    static const QStringList timeNames = {QStringLiteral("[TIME]"), QStringLiteral("[TIME24]"),
-                                          QStringLiteral("[HOUR]"), QStringLiteral("[MINUTE]"),
-                                          QStringLiteral("[SECOND]")};
-    static const QStringList dateNames = {QStringLiteral("[DATESHORT]"), QStringLiteral("[DATELONG]"),
-                                          QStringLiteral("[MONTH]"), QStringLiteral("[MONTHNUM]"),
-                                          QStringLiteral("[DAY]"), QStringLiteral("[DAYNUM]"),
-                                          QStringLiteral("[YEAR]")};
-    const QTime now = QTime::currentTime();
-    for (const QString& name : timeNames)
-        RefreshVariables(name);
-    // Midnight passed since the last tick: the date changed too.
-    if (now < lastTick_)
-        for (const QString& name : dateNames)
-            RefreshVariables(name);
-    lastTick_ = now;
-}
-
-void TWorkForm::IdleTimerFired()
-{
-    idleTimer_.stop();
-    RunScript(publication_.settings.returnAction, QStringLiteral("RETURNACTION"), 57);
-    if (!shuttingDown_)
-        idleTimer_.start();
-}
-
-void TWorkForm::RestartIdleTimer()
-{
-    if (idleTimer_.isActive())
-        idleTimer_.start();
+    RunScript(publication_.settings.returnAction, QStringLiteral("RETURNACTION"), skIdleReturn);
+    return !ShuttingDown();
 }
 
 void TWorkForm::DiscardUserInputNow()
@@ -154,17 +95,17 @@ void TWorkForm::RefreshVariables(const QString& bracketedName)
     // Texts that show variables belong to page objects and menu captions;
     // the page is repainted so that what it draws is current. Clock names
     // change without a write, so the update timer comes through here too.
-    menus_.RefreshCaptions(bracketedName);
+    services_->Menus().RefreshCaptions(bracketedName);
     SendVarChangedToObjects(bracketedName);
-    if (stack_ && firstPaintDone_)
+    if (stack_ && phase_ >= TFormPhase::fpRunning)
         stack_->update();
 }
 
 void TWorkForm::RunScript(const QString& text, const QString& sourceName, uint8_t sourceKind)
 {
-    if (text.isEmpty() || shuttingDown_)
+    if (text.isEmpty() || ShuttingDown())
         return;
-    RunActionText(services_, text, sourceName, 0, sourceKind);
+    RunActionText(services_->All(), text, sourceName, 0, sourceKind);
 }
 
 QImage TWorkForm::PublicationAreaImage()
@@ -199,8 +140,8 @@ void TWorkForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        HideIntoTrayWhenMinimized();
-    if (event->type() != QEvent::ActivationChange || !firstPaintDone_ || shuttingDown_)
+        systemModes_.WindowStateChanged();
+    if (event->type() != QEvent::ActivationChange || !Running())
         return;
     // The activation scripts run after the pending messages, never inside
     // the activation itself.
@@ -211,9 +152,9 @@ void TWorkForm::changeEvent(QEvent* event)
     QTimer::singleShot(0, this, [this, active] {
         const TPublicationSettings& s = publication_.settings;
         if (active)
-            RunScript(s.activateAction, QStringLiteral("ACTIVATEACTION"), 54);
+            RunScript(s.activateAction, QStringLiteral("ACTIVATEACTION"), skActivate);
         else
-            RunScript(s.deactivateAction, QStringLiteral("DEACTIVATEACTION"), 55);
+            RunScript(s.deactivateAction, QStringLiteral("DEACTIVATEACTION"), skDeactivate);
     });
 }
 
@@ -225,7 +166,7 @@ bool TWorkForm::eventFilter(QObject* watched, QEvent* event)
     const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
                        type == QEvent::MouseButtonRelease;
     if (mouse && qobject_cast<TTomericBackground*>(watched))
-        DragWindow(type, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+        window_.DragWindow(type, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
     const bool userInput = type == QEvent::KeyPress || type == QEvent::KeyRelease ||
                            type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
                            type == QEvent::MouseButtonDblClick || type == QEvent::Wheel;
@@ -289,7 +230,7 @@ void TWorkForm::OpenHelp()
 
 void TWorkForm::NavigateByKey(int key)
 {
-    TQXPageList& pages = *pageList_;
+    TQXPageList& pages = services_->Pages();
     const int current = pages.PageIndex();
     const int last = pages.Count() - 1;
     int target = -1;
@@ -303,24 +244,6 @@ void TWorkForm::NavigateByKey(int key)
         target = last;
     if (target >= 1)
         pages.GotoPageIndex(target, true);
-}
-
-void TWorkForm::DragWindow(QEvent::Type type, QPoint globalPosition)
-{
-    // A window without title bar that may be moved follows the left button
-    // dragged over the page background.
-    const int props = publication_.settings.windowProps;
-    const bool movable = (props & 4) && (!(props & 1) || publication_.settings.windowStyle == 2);
-    if (!movable || publication_.settings.windowStyle == 1 || publication_.settings.windowStyle == 3)
-        return;
-    if (type == QEvent::MouseButtonPress) {
-        dragging_ = QApplication::mouseButtons() & Qt::LeftButton;
-        dragOffset_ = globalPosition - frameGeometry().topLeft();
-    } else if (type == QEvent::MouseMove && dragging_) {
-        move(globalPosition - dragOffset_);
-    } else if (type == QEvent::MouseButtonRelease) {
-        dragging_ = false;
-    }
 }
 
 } // namespace tomeric

@@ -1,38 +1,41 @@
 #pragma once
-// TWorkForm: the main window. It opens the package, reads the publication,
-// applies the window settings, shows the pages through the page list, owns
-// the update and idle timers, and runs the publication-level scripts
-// (start-up through the page list, idle return, shutdown).
+// TWorkForm: the main window. It holds the page container and dispatches the
+// window's events; the rest of the work belongs to named collaborators:
 //
-// Its life follows the original's form events:
-//   FormCreate      open, read, prepare (a list of named steps)
-//   first paint     timers, the start page entered with its scripts
-//   FormCloseQuery  EXITPASSWORD, SHUTDOWNACTION; may refuse
-//   FormClose       timers stopped
-//   FormDestroy     variables cleared, package closed (extracted files deleted)
+//   TPlayerServices     every service scripts reach (the composition root)
+//   TWindowSettings     window style, size, position, the saved position
+//   TFormTimers         the update and idle timers
+//   TFormSystemModes    screen saver, tray icon, kiosk system modes
+//   TPublicationChain   RunTomeric: another publication in this window
+//
+// Its life follows the original's form events, and its phase names where it
+// stands:
+//   FormCreate      fpLoading: open, read, prepare (a list of named steps)
+//                   fpReady: waiting for the window to show
+//   first paint     fpStarting: timers, the start page entered with its scripts
+//                   fpRunning: the publication runs
+//   FormCloseQuery  EXITPASSWORD, SHUTDOWNACTION; may refuse; fpShuttingDown
+//   FormClose       fpClosed: timers stopped
+//   FormDestroy     fpDestroyed: variables cleared, package closed
 
 #include "actions/page_navigation.h"
 #include "actions/services.h"
 #include "app/cursors.h"
-#include "app/main_menu.h"
-#include "app/player_commands.h"
+#include "app/form_system_modes.h"
+#include "app/form_timers.h"
+#include "app/player_composition.h"
 #include "app/player_object_host.h"
 #include "app/player_options.h"
-#include "app/player_services.h"
-#include "objects/object_commands.h"
-#include "app/system_modes.h"
-#include "app/tray_icon.h"
+#include "app/publication_chain.h"
+#include "app/window_settings.h"
 #include "pages/page_stack.h"
 #include "pages/picture_store.h"
 #include "pages/stack_page_view.h"
 #include "publication/publication_model.h"
-#include "windows/simple_dialogs.h"
 
 #include <QEvent>
 #include <QMainWindow>
-#include <QTime>
 #include <QSet>
-#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -60,19 +63,22 @@ enum class TCreateOutcome {
     coRefused,  // the start password was not given
 };
 
-// Where a close came from, for [ShutdownSource].
-enum class TCloseSource { csWindows, csTomeric, csCloseButton };
+// Where a close came from, for [ShutdownSource]; csForced closes without
+// asking the publication.
+enum class TCloseSource { csWindows, csTomeric, csCloseButton, csForced };
 
-// How RunTomeric runs the next publication (from its option text and the
-// current WINDOWSTYLE).
-struct TChainOptions {
-    bool fullScreen = false;     // WINDOWSTYLE 1 or 3: the pages are not hidden first
-    bool clearVariables = false; // "CLEARVARS"
-    bool closeWindows = false;   // "CLOSEWINDOWS"
+// Where the window stands in the life of its publication.
+enum class TFormPhase {
+    fpLoading,      // FormCreate reads and prepares the publication
+    fpReady,        // created; the first paint waits for the window to show
+    fpStarting,     // the first paint enters the start page with its scripts
+    fpRunning,      // first paint done: timers and scripts run
+    fpShuttingDown, // the close query accepted: no further script runs
+    fpClosed,       // FormClose done: timers stopped
+    fpDestroyed,    // FormDestroy done: the publication is released
 };
-TChainOptions ParseChainOptions(const QString& options, int windowStyle);
 
-class TWorkForm : public QMainWindow {
+class TWorkForm : public QMainWindow, private TChainHost {
     Q_OBJECT
 public:
     explicit TWorkForm(TFormStart start);
@@ -85,7 +91,9 @@ public:
     const QString& FailureText() const { return failureText_; }
     // Shows the window; the first paint follows from the event loop.
     void ShowForm();
-    bool FirstPaintDone() const { return firstPaintDone_; }
+    TFormPhase Phase() const { return phase_; }
+    // The publication runs: started and not shutting down.
+    bool Running() const { return phase_ == TFormPhase::fpRunning; }
     // While the publication loads: the splash screen's bar moves on by one.
     void AdvanceSplashProgress();
 
@@ -94,21 +102,23 @@ public:
     // program would; false when the publication refused.
     bool RequestClose(TCloseSource source);
     // Closes without asking (the end of a driven session that was refused).
-    void ForceClose();
-    bool ShuttingDown() const { return shuttingDown_; }
+    void ForceClose() { RequestClose(TCloseSource::csForced); }
+    bool ShuttingDown() const { return phase_ >= TFormPhase::fpShuttingDown; }
 
     // ---- what the services and the driver use -------------------------------
     const TPublication& Publication() const { return publication_; }
-    TQXPageList& PageList() { return *pageList_; }
+    TQXPageList& PageList() { return services_->Pages(); }
     TPageStack& Stack() { return *stack_; }
-    Services& AllServices() { return services_; }
-    TSimpleDialogs& Dialogs() { return dialogs_; }
+    // Null until the publication's pages exist.
+    TPageStack* StackOrNull() const { return stack_; }
+    Services& AllServices() { return services_->All(); }
+    TSimpleDialogs& Dialogs() { return services_->Dialogs(); }
     // The main menu and the tray menu (TrayMenu() for the tray icon).
-    TPublicationMenu& Menus() { return menus_; }
+    TPublicationMenu& Menus() { return services_->Menus(); }
     TPictureStore& Pictures() { return pictures_; }
     // The notification-area icon of a tray publication; null otherwise.
-    TTrayIcon* Tray() const { return tray_.get(); }
-    TScreenSaverMode ScreenSaverMode() const { return start_.request.screenSaver.mode; }
+    TTrayIcon* Tray() const { return systemModes_.Tray(); }
+    TScreenSaverMode ScreenSaverMode() const { return systemModes_.ScreenSaverMode(); }
     const TFormStart& Start() const { return start_; }
     const TCursorSet& Cursors() const { return cursors_; }
     // The publication area as a picture (what a screenshot shows).
@@ -116,7 +126,7 @@ public:
     // Every page drawn to folder/NNN-<name>.png; the paths written.
     QStringList RenderPages(const QString& folder, QString* error);
 
-    void RestartIdleTimer();
+    void RestartIdleTimer() { timers_.RestartIdle(); }
     void DiscardUserInputNow();
     // A variable's texts are redrawn (objects and menu captions show them).
     void RefreshVariables(const QString& bracketedName);
@@ -132,8 +142,6 @@ public:
     void SendToPageObjects(int pageIndex, const std::function<void(TTomericObj&)>& deliver);
 
     // ---- another publication, another copy, later requests ------------------
-    // RunTomeric file, options: "Fichier introuvable !" in [LastError] when
-    // the file cannot be found; otherwise the switch follows on the event loop.
     ServiceReply RunTomeric(const QString& file, const QString& options);
     // Runs `text` later on the main thread: kind ':' calls the global
     // subroutine of that name, any other kind runs it as a script.
@@ -160,6 +168,7 @@ private:
     void LoadCursors();
     void InstallEmbeddedFonts();
     void SetPictureCacheSize();
+    void ApplyWindowSettings(int width, int height);
     void ConvertMinimumSize();
     bool AskStartPassword();
     void ApplyBypassPrintSwitch();
@@ -172,22 +181,8 @@ private:
     void BuildPageList();
     void CloseSplash();
 
-    // Window settings.
-    void ApplyWindowSettings(int width, int height);
-    void ApplyFullScreenStyle();
-    void ApplyWindowedStyle(int width, int height);
-    void ApplyWindowStyleBits();
-    QSize ApplyWindowShape(QSize client);
-    void PlaceWindow();
-    void SetAreaColour(const QColor& colour);
-    void SaveWindowPosition();
-    void RestoreWindowPosition();
-
-    // First paint and timers.
     void FirstPaint();
-    void StartTimers();
-    void UpdateTimerTick();
-    void IdleTimerFired();
+    bool RunIdleReturn();
 
     // Closing.
     bool FormCloseQuery(TCloseSource source);
@@ -196,26 +191,15 @@ private:
     void FormDestroy();
     void ReleasePublication(bool clearVariables);
 
-    // Running another publication in this window.
-    void ChainWhenIdle(const QString& container, TChainOptions options);
-    void ChainTo(const QString& container, TChainOptions options);
-    void ResetRunFlags();
+    // Another publication in this window (TChainHost).
+    bool CloseForChain(const TChainOptions& options) override;
+    void OpenFromChain(const QString& container) override;
     void RunActionRequest(const QString& text, uint8_t kind, uint8_t flags);
-
-    // Screen-saver modes, the tray icon and the system modes
-    // (form_system_modes.cpp).
-    void ApplyScreenSaverMode();
-    void CreateTrayIcon();
-    bool StaysInTrayAtStart() const;
-    void EnterSystemModes();
-    void LeaveSystemModes();
-    void HideIntoTrayWhenMinimized();
 
     // Keyboard and mouse.
     bool FormKeyDown(QKeyEvent* event);
     void NavigateByKey(int key);
     void OpenHelp();
-    void DragWindow(QEvent::Type type, QPoint globalPosition);
 
     // Page objects (form_objects.cpp).
     void CreateObjectsOfAllPages();
@@ -232,16 +216,13 @@ private:
     TFormStart start_;
     TPublication publication_;
     TPictureStore pictures_;
-    TSimpleDialogs dialogs_;
-    TPlayerPump pump_;
-    TPlayerPublication access_;
-    Services services_;
-    std::unique_ptr<TPlayerCommands> commands_;
-    TPublicationMenu menus_; // also the object service: menu-item commands
+    std::unique_ptr<TPlayerServices> services_; // the composition root
+    TWindowSettings window_;
+    TFormTimers timers_;
+    TFormSystemModes systemModes_;
+    TPublicationChain chain_;
     // Set while OM_INIT goes out: the variables written meanwhile.
     std::optional<QSet<QString>> pendingVarChanges_;
-    std::unique_ptr<TObjectCommands> objectCommands_; // page-object commands, movers
-    std::unique_ptr<TQXPageList> pageList_;
     TWindowBuiltinHost windowHost_;
     std::unique_ptr<TPageListBuiltinHost> builtinHost_;
     std::unique_ptr<TWindowVariableObserver> observer_;
@@ -251,29 +232,14 @@ private:
     QScrollArea* area_ = nullptr;
     TPageStack* stack_ = nullptr;
     TSplashScreenForm* splash_ = nullptr;
-    std::unique_ptr<TTrayIcon> tray_;
-    std::unique_ptr<TMouseExitFilter> mouseExit_;
-    QTimer updateTimer_;
-    QTimer idleTimer_;
-    QTime lastTick_;
 
+    TFormPhase phase_ = TFormPhase::fpLoading;
+    TCloseSource pendingSource_ = TCloseSource::csWindows;
     QString failureTitle_, failureText_;
     QList<int> fontIds_;
     TCursorSet cursors_;
     bool packageOpen_ = false;
-    bool loading_ = false;
-    bool firstPaintPending_ = false;
-    bool firstPaintDone_ = false;
-    bool shuttingDown_ = false;
-    bool closing_ = false;
-    bool forceClose_ = false;
-    bool discardInput_ = false;
-    bool destroyed_ = false;
-    bool chaining_ = false;
-    TChainOptions chain_;
-    TCloseSource pendingSource_ = TCloseSource::csWindows;
-    QPoint dragOffset_;
-    bool dragging_ = false;
+    bool discardInput_ = false; // input already queued is dropped once
 };
 
 } // namespace tomeric

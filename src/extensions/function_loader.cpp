@@ -1,10 +1,10 @@
 #include "extensions/function_loader.h"
 
 #include "actions/action_eval.h"
-#include "actions/command_table.h"
 #include "package/package.h"
 #include "platform/cp1252.h"
 #include "platform/paths.h"
+#include "platform/string_table.h"
 #include "vars/variables.h"
 
 #include <QFile>
@@ -204,7 +204,7 @@ void RunActionLanguageFunction(CommandContext& ctx, const TFunctionLoader& funct
 
 } // namespace
 
-void CmdCallFunction(CommandContext& ctx) {
+void TUserFunctions::Call(CommandContext& ctx) {
     if (Runs().Depth >= kMaxEvaluatorDepth) {
         ctx.ReportActionError(aeNestingTooDeep);
         return;
@@ -234,11 +234,10 @@ void CmdCallFunction(CommandContext& ctx) {
         State().scriptRunner(ctx, loaded, body);
         return;
     }
-    ctx.SetLastError(QStringLiteral("Le langage de script \"%1\" n'est pas disponible.").arg(loaded.Language));
+    ctx.SetLastError(Message(msgScriptLanguageMissing, loaded.Language));
 }
 
-void InstallUserFunctions(TCommandTable& table) {
-    table.SetHandler(QStringLiteral("Call"), CmdCallFunction);
+TUserFunctions::TUserFunctions() {
     UserFunctions& state = State();
     if (!state.hookInstalled) {
         AddAbortAllHook(DropFunctionLoader);

@@ -25,6 +25,7 @@
 // invisible to the function).
 
 #include "actions/command_context.h"
+#include "actions/services.h"
 
 #include <QByteArray>
 #include <QString>
@@ -36,8 +37,6 @@
 #include <optional>
 
 namespace tomeric {
-
-class TCommandTable;
 
 // Parameter type words of the header ("Number", "Mixed", "FileName",
 // "Variable", "DataFile", any case) as parameter kinds; any other word is 1
@@ -94,12 +93,13 @@ using ScriptFunctionRunner = std::function<void(CommandContext& ctx, const TFunc
                                                 const QString& body)>;
 void SetScriptFunctionRunner(ScriptFunctionRunner runner);
 
-// The Call command.
-void CmdCallFunction(CommandContext& ctx);
-
-// Points the command table's Call at CmdCallFunction and drops the loaded
-// function whenever a publication starts. The program calls it once at
-// start-up, after the built-in commands are registered.
-void InstallUserFunctions(TCommandTable& table);
+// The function service both programs hand the core: Call runs function
+// files through the process-wide loader, and the loaded function is dropped
+// whenever a publication starts.
+class TUserFunctions final : public FunctionService {
+public:
+    TUserFunctions();
+    void Call(CommandContext& ctx) override;
+};
 
 } // namespace tomeric

@@ -186,7 +186,7 @@ void TTomericEditField::CheckMaskOnLeaving()
 {
     if (!mask_.IsMasked() || Text() == textBeforeEditing_ || MaskSatisfied())
         return;
-    SetLastError(Message(320));
+    SetLastError(Message(msgInvalidEntry));
     keepTextBeforeEditing_ = true;
     QTimer::singleShot(0, line_, [edit = line_] {
         if (edit->isVisible())

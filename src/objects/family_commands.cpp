@@ -74,7 +74,7 @@ void BrowserPrintCommand(TObjectCommandRun& run)
 {
     // There is no browser control to print from.
     if (IsKind(run, otWebBrowser))
-        run.Fail(run.Object().Name(), 348);
+        run.Fail(run.Object().Name(), msgNeedsVisibleObject);
 }
 
 void FlashCommand(TObjectCommandRun& run) { (void)IsKind(run, otFlash); }

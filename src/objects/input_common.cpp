@@ -39,18 +39,11 @@ void UpdateTabStop(QWidget& inner, const QWidget& object)
     inner.setFocusPolicy(IsOnScreen(object) ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
-QColor OpaqueColour(std::int32_t colour)
-{
-    QColor c = TomericColor(colour);
-    c.setAlpha(255);
-    return c;
-}
-
 void ApplyInputLook(QWidget& inner, const TTomericObj& object)
 {
     QPalette palette = inner.palette();
-    const QColor fill = OpaqueColour(object.FillColor());
-    const QColor text = OpaqueColour(object.FontProps().textColor);
+    const QColor fill = OpaqueColor(object.FillColor());
+    const QColor text = OpaqueColor(object.FontProps().textColor);
     for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Base, fill);
         palette.setColor(group, QPalette::Window, fill);

@@ -28,9 +28,6 @@ void UpdateTabStop(QWidget& inner, const QWidget& object);
 // text colour and the font of the object, and has no frame of its own.
 void ApplyInputLook(QWidget& inner, const TTomericObj& object);
 
-// Opaque QColor of a publication colour.
-QColor OpaqueColour(std::int32_t colour);
-
 // An item number as commands give it: a whole number in 1..count, else
 // nothing.
 std::optional<int> ItemNumber(const QString& text, int count);

@@ -360,8 +360,8 @@ void TListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 {
     const QPalette& palette = option.palette;
     const bool selected = option.state & QStyle::State_Selected;
-    QColor back = OpaqueColour(object_.FillColor());
-    QColor text = OpaqueColour(object_.FontProps().textColor);
+    QColor back = OpaqueColor(object_.FillColor());
+    QColor text = OpaqueColor(object_.FontProps().textColor);
     if (selected) {
         back = palette.color(QPalette::Active, QPalette::Highlight);
         text = palette.color(QPalette::Active, QPalette::HighlightedText);

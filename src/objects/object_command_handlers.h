@@ -4,6 +4,7 @@
 // object_styles.cpp and family_commands.cpp. Used by object_commands.cpp.
 
 #include "objects/object_commands.h"
+#include "platform/string_table.h"
 
 namespace tomeric {
 
@@ -21,14 +22,13 @@ struct TObjectCommandRun {
     int IntParam(int n, int fallback = 0) const;
     void Result(int slot, const QString& value) const { reply.Results[slot] = value; }
     // [LastError] = "name"||message.
-    void Fail(const QString& name, int messageId) const;
+    void Fail(const QString& name, MessageId messageId) const;
 };
 
 using TObjectCommandHandler = void (*)(TObjectCommandRun& run);
 
 struct TObjectCommandRow {
     const char* name;
-    int id;
     bool findsObject; // parameter 1 names an object that must exist
     TObjectCommandHandler handler;
 };

@@ -77,7 +77,7 @@ int TObjectCommandRun::IntParam(int n, int fallback) const
     return ParseCommandNumber(Param(n)).value_or(fallback);
 }
 
-void TObjectCommandRun::Fail(const QString& name, int messageId) const
+void TObjectCommandRun::Fail(const QString& name, MessageId messageId) const
 {
     reply.LastError = QLatin1Char('"') + name + QStringLiteral("\"||") + Message(messageId);
 }
@@ -130,7 +130,7 @@ ServiceReply TObjectCommands::Perform(const ServiceCall& call)
     if (row->findsObject) {
         std::optional<TFoundObject> found = FindObject(name);
         if (!found) {
-            run.Fail(name, 251);
+            run.Fail(name, msgNoSuchObject);
             return reply;
         }
         run.found = *found;

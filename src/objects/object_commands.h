@@ -67,9 +67,6 @@ struct TFoundObject {
 // painting (user input is held back until the effect ends).
 TObjectEffectPlayer MakeOnScreenEffectPlayer();
 
-// The source kind of a mover's done action (posted subroutines).
-inline constexpr int kMoverDoneSourceKind = 58;
-
 class TObjectCommands final : public CommandService {
 public:
     explicit TObjectCommands(TObjectWorld world);

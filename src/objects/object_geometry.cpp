@@ -4,6 +4,7 @@
 // FocusObject, RefreshObject, GetObjectHandle.
 
 #include "objects/object_command_handlers.h"
+#include "actions/action_eval.h"
 #include "pages/page_widgets.h"
 
 namespace tomeric {
@@ -60,7 +61,7 @@ void MoveObjectAlongPathCommand(TObjectCommandRun& run)
     };
     auto done = [](QWidget* widget, const QString& action) {
         if (auto* moved = qobject_cast<TTomericObj*>(widget))
-            moved->RunObjectAction(action, kMoverDoneSourceKind, 0);
+            moved->RunObjectAction(action, skGoSub, 0);
     };
     const TMoverMode mode = request.mode;
     auto mover = movers.Start(object, std::move(request), move, done);

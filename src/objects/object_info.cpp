@@ -61,7 +61,9 @@ void GetObjectInfoCommand(TObjectCommandRun& run)
     const QString info = run.Param(2);
     std::optional<QString> value = ObjectInfo(run.Object(), info);
     if (!value) {
-        run.Fail(info, 252);
+        // The information name goes first as written, without the quotes
+        // that mark a missing object's name.
+        run.reply.LastError = info + QStringLiteral("||") + Message(msgInvalidObjectInfo);
         run.Result(3, QString());
         return;
     }

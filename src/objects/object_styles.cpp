@@ -184,7 +184,7 @@ void SetObjectFontCommand(TObjectCommandRun& run)
 void SetObjectCaptionCommand(TObjectCommandRun& run)
 {
     if (!run.Object().SetObjectCaption(run.Param(2))) {
-        run.Fail(run.Object().Name(), 341);
+        run.Fail(run.Object().Name(), msgNoCaption);
         return;
     }
     run.commands.Reshow(run.found);
@@ -193,7 +193,7 @@ void SetObjectCaptionCommand(TObjectCommandRun& run)
 void SetObjectFileNameCommand(TObjectCommandRun& run)
 {
     if (!run.Object().SetObjectFileName(run.Param(2))) {
-        run.Fail(run.Object().Name(), 342);
+        run.Fail(run.Object().Name(), msgNoFileName);
         return;
     }
     run.commands.Reshow(run.found);

@@ -17,13 +17,6 @@ namespace tomeric {
 
 namespace shapes {
 
-QColor OpaqueColor(std::int32_t colour)
-{
-    QColor c = TomericColor(colour);
-    c.setAlpha(255);
-    return c;
-}
-
 QPen OutlinePen(const TTomericObj& object, int width)
 {
     if (width <= 0 || object.LineStyle() == qxpsClear) return Qt::NoPen;
@@ -82,7 +75,6 @@ QImage WithTransparentColour(const QImage& image, std::int32_t colour)
 
 } // namespace shapes
 
-using shapes::OpaqueColor;
 using shapes::OutlinePen;
 
 namespace {

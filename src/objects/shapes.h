@@ -25,8 +25,6 @@ namespace tomeric {
 // Geometry shared by the shape, polygon and picture families.
 namespace shapes {
 
-// A publication colour made opaque (system colours resolved).
-QColor OpaqueColor(std::int32_t colour);
 // The pen of a smooth shape outline: LineColor at LineWidth, dashed for
 // the dash styles, solid for the 3-D styles; Qt::NoPen at width 0 or for
 // qxpsClear. `width` overrides LineWidth (scaled printing).

@@ -9,16 +9,6 @@
 #include <QTextOption>
 
 namespace tomeric {
-namespace {
-
-QColor Opaque(std::int32_t colour)
-{
-    QColor c = TomericColor(colour);
-    c.setAlpha(255);
-    return c;
-}
-
-} // namespace
 
 TTomericText::TTomericText(QWidget* parent, const TObjectRecord& record, ObjectHost& host)
     : TTextObjectBase(parent, record, host), document_(std::make_unique<QTextDocument>()),
@@ -66,8 +56,8 @@ void TTomericText::Rerender()
     TTextLook look;
     look.font = font();
     look.fontPoints = FontProps().fontSize;
-    look.textColour = Opaque(FontProps().textColor);
-    look.linkColour = Opaque(linkColor_);
+    look.textColour = OpaqueColor(FontProps().textColor);
+    look.linkColour = OpaqueColor(linkColor_);
     look.wordWrap = wordWrap_;
     LoadCaption(*document_, Txt(), look);
     if (fontOverride_)
@@ -97,7 +87,7 @@ void TTomericText::PaintContent(QPainter& painter)
     const QRect area = TextRect();
     if (area.isEmpty())
         return;
-    DrawDocument(painter, *document_, area.topLeft(), area, Opaque(FontProps().textColor));
+    DrawDocument(painter, *document_, area.topLeft(), area, OpaqueColor(FontProps().textColor));
 }
 
 std::optional<QString> TTomericText::FamilyInfo(const QString& upperInfo) const

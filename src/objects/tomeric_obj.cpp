@@ -64,13 +64,6 @@ TCommonFamilyProps ReadFamilyProps(const TObjectRecord& record)
     return out;
 }
 
-QColor Opaque(std::int32_t colour)
-{
-    QColor c = TomericColor(colour);
-    c.setAlpha(255);
-    return c;
-}
-
 QColor Blend(const QColor& a, const QColor& b)
 {
     return QColor((a.red() + b.red()) / 2, (a.green() + b.green()) / 2, (a.blue() + b.blue()) / 2);
@@ -90,11 +83,6 @@ Qt::PenStyle DashStyle(int lineStyle)
 bool Is3D(int lineStyle) { return lineStyle == qxpsRaised || lineStyle == qxpsSunken; }
 
 } // namespace
-
-QString BracketedUpper(const QString& name)
-{
-    return NormalizeVarName(name).toUpper();
-}
 
 bool MentionsVariable(const QString& text, const QString& upperName)
 {
@@ -122,7 +110,7 @@ TTomericObj::TTomericObj(QWidget* parent, const TObjectRecord& record, ObjectHos
     transparent_ = record.transparent;
     RecomputeTransparency();
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, Opaque(fillColor_));
+    pal.setColor(QPalette::Window, OpaqueColor(fillColor_));
     setPalette(pal);
 
     const TCommonFamilyProps family = ReadFamilyProps(record);
@@ -213,7 +201,7 @@ void TTomericObj::SetFillColor(std::int32_t value)
     if (fillColor_ == value) return;
     fillColor_ = value;
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, Opaque(value));
+    pal.setColor(QPalette::Window, OpaqueColor(value));
     setPalette(pal);
     update();
     FillChanged();
@@ -320,7 +308,7 @@ void TTomericObj::SetObjectFont(const TFontChange& change)
     if (change.charset) fontProps_.fontCharset = *change.charset;
     setFont(WindowsFont(fontProps_.fontName, fontProps_.fontSize, fontProps_.fontStyle));
     QPalette pal = palette();
-    const QColor text = Opaque(fontProps_.textColor);
+    const QColor text = OpaqueColor(fontProps_.textColor);
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         pal.setColor(role, text);
     setPalette(pal);
@@ -341,16 +329,16 @@ QString TTomericObj::PrepareCaption(const QString& text)
 QBrush TTomericObj::ShapeBrush() const
 {
     if (fillPattern_ == 1) return Qt::NoBrush;
-    if (!IsHatchPattern(fillPattern_)) return QBrush(Opaque(fillColor_));
+    if (!IsHatchPattern(fillPattern_)) return QBrush(OpaqueColor(fillColor_));
     std::optional<QColor> back;
     if (!transparent_) back = QColor(Qt::white);
-    return QBrush(HatchTile(fillPattern_, Opaque(fillColor_), back));
+    return QBrush(HatchTile(fillPattern_, OpaqueColor(fillColor_), back));
 }
 
 QPen TTomericObj::ShapePen() const
 {
     if (lineWidth_ <= 0 || lineStyle_ == qxpsClear || Is3D(lineStyle_)) return Qt::NoPen;
-    QPen pen(Opaque(lineColor_), lineWidth_);
+    QPen pen(OpaqueColor(lineColor_), lineWidth_);
     pen.setStyle(lineWidth_ == 1 ? DashStyle(lineStyle_) : Qt::SolidLine);
     pen.setJoinStyle(Qt::MiterJoin);
     pen.setCapStyle(Qt::FlatCap);
@@ -366,7 +354,7 @@ QRectF TTomericObj::InsetPenRect() const
 void TTomericObj::DrawFrame3D(QPainter& painter, const QRect& area) const
 {
     const QColor white(Qt::white);
-    const QColor line = Opaque(lineColor_);
+    const QColor line = OpaqueColor(lineColor_);
     const bool raised = lineStyle_ == qxpsRaised;
     const QColor topLeft = raised ? white : line;
     const QColor bottomRight = raised ? line : white;
@@ -422,7 +410,7 @@ void TTomericObj::DrawShape(QPainter& painter)
         painter.drawRect(QRectF(client).adjusted(0.5, 0.5, -0.5, -0.5));
         return;
     }
-    const QColor line = Opaque(lineColor_);
+    const QColor line = OpaqueColor(lineColor_);
     const int w = lineWidth_;
     painter.fillRect(QRect(0, 0, client.width(), w), line);
     painter.fillRect(QRect(0, client.height() - w, client.width(), w), line);

@@ -239,9 +239,6 @@ private:
     int anchor_ = anNone;
 };
 
-// Upper-cased bracketed name for comparisons with OM_VARCHANGED ("score" ->
-// "[SCORE]").
-QString BracketedUpper(const QString& name);
 // Whether `text` mentions the variable `upperName` ("[SCORE]") in any case.
 bool MentionsVariable(const QString& text, const QString& upperName);
 

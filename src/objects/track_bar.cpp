@@ -208,7 +208,7 @@ void TTomericTrackBar::DrawPart(QPainter& painter, const QRect& area, const QIma
         painter.drawImage(area, image);
         return;
     }
-    const QBrush fill(OpaqueColour(FillColor()));
+    const QBrush fill(OpaqueColor(FillColor()));
     qDrawShadePanel(&painter, area, palette(), sunken, 1, &fill);
 }
 

@@ -138,7 +138,7 @@ bool TPackage::CopyEmbeddedToFile(const QString& name, const QString& destinatio
     const TEmbeddedEntry* entry = FindEmbedded(name);
     if (!entry) {
         if (error)
-            *error = Message(303);
+            *error = Message(msgFileMissing);
         return false;
     }
     QSaveFile file(platform::NativePath(destinationPath));
@@ -150,7 +150,7 @@ bool TPackage::CopyEmbeddedToFile(const QString& name, const QString& destinatio
     if (CopyData(*entry, file) != CopyResult::crOk) {
         file.cancelWriting();
         if (error)
-            *error = Message(213);
+            *error = Message(msgDiskReadError);
         return false;
     }
     if (!file.commit()) {

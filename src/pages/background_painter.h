@@ -4,6 +4,7 @@
 // Pure painting on a QPainter, so pages, off-screen page pictures and tests
 // share one code path.
 
+#include "imaging/tomeric_color.h"
 #include "publication/publication_model.h"
 
 #include <QColor>
@@ -17,9 +18,6 @@
 #include <vector>
 
 namespace tomeric {
-
-// A publication colour: 0x00BBGGRR for RGB, 0xFF0000nn for system colour nn.
-QColor TomericColor(std::int32_t value);
 
 // What a background shows (the fields PAGE... of a page record).
 struct TBackgroundLook {

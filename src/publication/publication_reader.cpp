@@ -12,8 +12,6 @@
 namespace tomeric {
 namespace {
 
-constexpr int kMessageOutOfMemory = 209;
-constexpr int kMessageDiskReadError = 213;
 constexpr std::int64_t kStoredBlockSize = 16 * 1024;
 
 // A read that cannot go on; carries the message to show.
@@ -21,7 +19,7 @@ struct TReadFailure {
     QString message;
 };
 
-TReadFailure DiskReadError() { return {Message(kMessageDiskReadError)}; }
+TReadFailure DiskReadError() { return {Message(msgDiskReadError)}; }
 
 class TEntryStreamer {
 public:
@@ -62,7 +60,7 @@ private:
     // damaged; bytes beyond that size are not part of the text.
     void Inflate() {
         z_stream stream{};
-        if (inflateInit(&stream) != Z_OK) throw TReadFailure{Message(kMessageOutOfMemory)};
+        if (inflateInit(&stream) != Z_OK) throw TReadFailure{Message(msgOutOfMemory)};
         struct TEnd {
             z_stream* s;
             ~TEnd() { inflateEnd(s); }
@@ -89,7 +87,7 @@ private:
                 }
                 const int status = inflate(&stream, Z_NO_FLUSH);
                 if (status == Z_STREAM_END) streamEnded = true;
-                else if (status == Z_MEM_ERROR) throw TReadFailure{Message(kMessageOutOfMemory)};
+                else if (status == Z_MEM_ERROR) throw TReadFailure{Message(msgOutOfMemory)};
                 else if (status != Z_OK && status != Z_BUF_ERROR) throw DiskReadError();
             }
             const std::int64_t produced = wanted - stream.avail_out;
@@ -136,10 +134,9 @@ TReadResult ReadPublication(TPackage& package, TPublication& publication,
                             const TReadOptions& options) {
     const TEmbeddedEntry* entry = package.FindEmbedded(kPublicationEntryName);
     if (!entry) {
-        return {false, QStringLiteral("Impossible d'ouvrir le fichier ") +
-                           platform::FilePart(kPublicationEntryName)};
+        return {false, Message(msgCannotOpenFile, platform::FilePart(kPublicationEntryName))};
     }
-    if (entry->DataSize() > options.maxTextSize) return {false, Message(kMessageOutOfMemory)};
+    if (entry->DataSize() > options.maxTextSize) return {false, Message(msgOutOfMemory)};
     try {
         TParseOptions parse;
         parse.previewMode = package.IsPreview();
@@ -147,13 +144,13 @@ TReadResult ReadPublication(TPackage& package, TPublication& publication,
         TPublicationParser parser(parse);
         TEntryStreamer(package, *entry, parser, options).Run();
         TPublication read = parser.Finish();
-        if (read.limitReached) return {false, Message(kMessageOutOfMemory)};
+        if (read.limitReached) return {false, Message(msgOutOfMemory)};
         ApplyScreenSaverForcedValues(read.settings, options.screenSaverMode);
         publication = std::move(read);
     } catch (const TReadFailure& failure) {
         return {false, failure.message};
     } catch (const std::bad_alloc&) {
-        return {false, Message(kMessageOutOfMemory)};
+        return {false, Message(msgOutOfMemory)};
     }
     package.SetPublicationRead(true);
     return {true, {}};

@@ -104,7 +104,7 @@ QString UserNameValue() {
         if (!name.isEmpty())
             return name;
     }
-    return Message(228);
+    return Message(msgUnknown);
 }
 
 QString ApplicationKindLetter() {
@@ -342,7 +342,7 @@ QStringList WriteBuiltinVar(BuiltinVar var, const QString& value) {
     case BuiltinVar::MailServer: CurrentPublicationFacts().mailServer = value; break;
     case BuiltinVar::CurrentDir:
         if (!QDir::setCurrent(platform::NativePath(value)))
-            SetLastError(Message(304));
+            SetLastError(Message(msgPathMissing));
         break;
     case BuiltinVar::ClientWidth: host.SetWindowMetric(Metric::ClientWidth, WholeNumber(value)); break;
     case BuiltinVar::ClientHeight: host.SetWindowMetric(Metric::ClientHeight, WholeNumber(value)); break;

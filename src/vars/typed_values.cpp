@@ -49,7 +49,7 @@ QString NumberCharacters(const QString& text) {
 }
 
 TypedValue Ok(const QString& value) { return {true, value, {}}; }
-TypedValue Failed(int message, const QString& value) { return {false, {}, Message(message, value)}; }
+TypedValue Failed(MessageId message, const QString& value) { return {false, {}, Message(message, value)}; }
 
 TypedValue ToInteger(const QString& value) {
     if (value.isEmpty())
@@ -57,13 +57,13 @@ TypedValue ToInteger(const QString& value) {
     bool ok = false;
     const int number = value.toInt(&ok);
     if (!IsPlainInteger(value) || !ok)
-        return Failed(324, value);
+        return Failed(msgInvalidInteger, value);
     return Ok(QString::number(number));
 }
 
 // Currency and Decimal: a value that holds no number at all (other than the
 // empty value) is refused rather than stored as zero.
-TypedValue ToFixed(const QString& value, int decimals, int message) {
+TypedValue ToFixed(const QString& value, int decimals, MessageId message) {
     if (value.trimmed().isEmpty())
         return Ok(FormatFixed(0, decimals));
     const std::optional<double> number = ReadNumberLeniently(value);
@@ -78,13 +78,13 @@ TypedValue ToBoolean(const QString& value) {
         return Ok(QStringLiteral("True"));
     if (IsOneOf(word, kFalseWords))
         return Ok(QStringLiteral("False"));
-    return Failed(327, value);
+    return Failed(msgInvalidBoolean, value);
 }
 
 TypedValue ToDate(const QString& value, const QString& format) {
     const std::optional<QDate> date = ParseDate(value, format);
     if (!date)
-        return Failed(328, value);
+        return Failed(msgInvalidDate, value);
     return Ok(FormatDateTime(format, QDateTime(*date, QTime(0, 0))));
 }
 
@@ -93,8 +93,8 @@ TypedValue ToDate(const QString& value, const QString& format) {
 TypedValue ConvertTypedValue(TVarType type, const QString& format, const QString& value) {
     switch (type) {
     case vtInteger: return ToInteger(value);
-    case vtCurrency: return ToFixed(value, 2, 325);
-    case vtDecimal: return ToFixed(value, DecimalPlaces(format), 326);
+    case vtCurrency: return ToFixed(value, 2, msgInvalidCurrency);
+    case vtDecimal: return ToFixed(value, DecimalPlaces(format), msgInvalidDecimal);
     case vtBoolean: return ToBoolean(value);
     case vtDate: return ToDate(value, format);
     case vtString:

@@ -103,8 +103,6 @@ QString LookupValue(const QString& name) {
     return {};
 }
 
-QString BracketedUpper(const QString& key) { return u'[' + key.toUpper() + u']'; }
-
 void BroadcastChange(const QString& key, const QString& value) {
     const QString name = BracketedUpper(key);
     NotifyObservers([&](VariableObserver& o) { o.VariableChanged(name, value); });
@@ -153,7 +151,7 @@ void WriteExisting(TVarStringList& list, const QString& key, const QString& valu
 
 void WriteBuiltin(BuiltinVar var, const QString& key, const QString& value) {
     if (!BuiltinVarAt(static_cast<int>(var)).writable) {
-        SetLastError(Message(229) + QStringLiteral(" [") + key + QStringLiteral("]."));
+        SetLastError(Message(msgReadOnlyGlobal) + QStringLiteral(" [") + key + QStringLiteral("]."));
         return;
     }
     const QStringList alsoChanged = WriteBuiltinVar(var, value);
@@ -223,6 +221,10 @@ void ResetVariableStore() {
 }
 
 // ---- names and substitution ----------------------------------------------------
+
+QString BracketedUpper(const QString& name) {
+    return NormalizeVarName(name).toUpper();
+}
 
 QString NormalizeVarName(const QString& text) {
     if (text.isEmpty())
@@ -328,7 +330,7 @@ bool DefineVariable(const QString& name, const QString& typeWord, const QString&
                     bool isLocal) {
     const std::optional<TVarType> type = VarTypeFromWord(typeWord);
     if (!type) {
-        SetLastError(Message(330, typeWord));
+        SetLastError(Message(msgInvalidVariableType, typeWord));
         return false;
     }
     const QString key = VarKey(name);
@@ -337,7 +339,7 @@ bool DefineVariable(const QString& name, const QString& typeWord, const QString&
     // [LastError] stays an untyped global: the error path must always be
     // able to write it.
     if (IsLastErrorKey(key) || FindBuiltinVar(key)) {
-        SetLastError(Message(329, u'[' + key + u']'));
+        SetLastError(Message(msgGlobalTypeFixed, u'[' + key + u']'));
         return false;
     }
     TVarStringList& list = isLocal ? EnsureLocalVars() : GlobalVars();

@@ -67,6 +67,9 @@ LocalScope& CurrentLocalScope();
 // Makes a bracketed reference out of a name as a script wrote it: "A" gives
 // "[A]", "Item[i" gives "[Item[i]]", "" stays "".
 QString NormalizeVarName(const QString& text);
+// The same in capitals, as variable observers and texts compare names
+// ("score" -> "[SCORE]").
+QString BracketedUpper(const QString& name);
 
 // The key a name stands for: NormalizeVarName, then substitution in name
 // mode. Empty when the name is empty (every operation then does nothing).

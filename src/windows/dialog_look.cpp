@@ -91,7 +91,7 @@ QString BuiltinWord(TLanguageText which)
     if (which < 0 || which >= kLanguageTextCount)
         return QString();
     if (which == ltOk)
-        return Message(202);
+        return Message(msgOk);
     return QString::fromUtf8(kBuiltinWords[which]);
 }
 

@@ -27,7 +27,6 @@ namespace {
 
 constexpr int kFlashCount = 8;
 constexpr int kFlashIntervalMs = 50;
-constexpr uint8_t kFindSourceKind = 58;
 constexpr int kMaxTextFileBytes = 64 << 20;
 
 // The action scripts of an object record, in the fixed order of its events.
@@ -289,7 +288,7 @@ void TPlayerFindPages::GotoPage(int page)
 void TPlayerFindPages::RunLine(const QString& line)
 {
     if (parts_.services)
-        RunActionText(*parts_.services, line, QStringLiteral("Find"), 0, kFindSourceKind);
+        RunActionText(*parts_.services, line, QStringLiteral("Find"), 0, skGoSub);
 }
 
 // ---- the commands ---------------------------------------------------------------------

@@ -48,10 +48,7 @@ QWidget* TSimpleDialogs::Owner() const
 
 void TSimpleDialogs::Emit(const QString& name, const QStringList& texts)
 {
-    QString line = QStringLiteral("DIALOG ") + name;
-    for (const QString& text : texts)
-        line += QLatin1Char(' ') + QuoteForLine(text);
-    sink_(line);
+    sink_(EventLine(QStringLiteral("DIALOG"), name, texts));
 }
 
 std::optional<QString> TSimpleDialogs::NextAnswer()

@@ -160,7 +160,7 @@ TEST_F(CommandScriptTest, ALineNumberThatIsNoNumberIsRefused) {
     WriteFile(QStringLiteral("data.txt"), "a");
     Run(R"(FileWrite "data.txt" "!last" "x")");
     EXPECT_EQ(FileBytes(QStringLiteral("data.txt")), QByteArray("a"));
-    EXPECT_EQ(Var("LastError"), Message(324, QStringLiteral("last")));
+    EXPECT_EQ(Var("LastError"), Message(msgInvalidInteger, QStringLiteral("last")));
 }
 
 TEST_F(CommandScriptTest, FileExistsSizeEraseAndFolders) {
@@ -192,7 +192,7 @@ TEST_F(CommandScriptTest, CreateAndRemoveFolder) {
     EXPECT_FALSE(QDir(dir.filePath(QStringLiteral("a/b/c"))).exists());
     EXPECT_EQ(Var("LastError"), QString());
     Run(R"(RemoveFolder "a")");
-    EXPECT_EQ(Var("LastError"), QStringLiteral("\"a\"||") + Message(316)) << "a is not empty";
+    EXPECT_EQ(Var("LastError"), QStringLiteral("\"a\"||") + Message(msgFolderNotRemoved)) << "a is not empty";
 }
 
 TEST_F(CommandScriptTest, FileCopyRules) {
@@ -203,9 +203,9 @@ TEST_F(CommandScriptTest, FileCopyRules) {
     Run("SetVar \"[to]\" \"[PubDir]out[#92]\"\r\nFileCopy \"src.txt\" \"[to]\"");
     EXPECT_EQ(FileBytes(QStringLiteral("out/src.txt")), QByteArray("data")) << "the source's name kept";
     Run(R"(FileCopy "src.txt" "src.txt")");
-    EXPECT_EQ(Var("LastError"), Message(300));
+    EXPECT_EQ(Var("LastError"), Message(msgCopyOntoItself));
     Run(R"(FileCopy "" "x.txt")");
-    EXPECT_EQ(Var("LastError"), Message(301));
+    EXPECT_EQ(Var("LastError"), Message(msgCopyFailed));
     Run(R"(FileCopy "none.txt" "x.txt")");
     EXPECT_EQ(Var("LastError"), FileNotFoundText());
 }
@@ -270,7 +270,7 @@ TEST_F(CommandScriptTest, ReadingAMissingKeyLeavesTheVariableAndReports253) {
     Run("SetVar \"[v]\" \"kept\"\r\n"
         "RegistryRead \"HKEY_LOCAL_MACHINE\" \"Software\\Vendor\\Missing\" \"[v]\"");
     EXPECT_EQ(Var("v"), QStringLiteral("kept"));
-    EXPECT_EQ(Var("LastError"), Message(253));
+    EXPECT_EQ(Var("LastError"), Message(msgInvalidRegistryKey));
 }
 
 TEST_F(CommandScriptTest, ExistingIntegerAndBinaryValuesKeepTheirType) {

@@ -43,8 +43,8 @@ TEST(ObjectCommandsEndToEnd, ScriptsMoveQueryRestyleAndHideObjects)
     EXPECT_EQ(vars[QStringLiteral("MOVEDLEFT")], QStringLiteral("60"));
     EXPECT_EQ(vars[QStringLiteral("MOVEDTOP")], QStringLiteral("70"));
     EXPECT_EQ(vars[QStringLiteral("SIZEDWIDTH")], QStringLiteral("50"));
-    EXPECT_EQ(vars[QStringLiteral("GHOSTERROR")], QStringLiteral("\"Ghost\"||") + Message(251));
-    EXPECT_EQ(vars[QStringLiteral("INFOERROR")], QStringLiteral("\"Colour\"||") + Message(252));
+    EXPECT_EQ(vars[QStringLiteral("GHOSTERROR")], QStringLiteral("\"Ghost\"||") + Message(msgNoSuchObject));
+    EXPECT_EQ(vars[QStringLiteral("INFOERROR")], QStringLiteral("Colour||") + Message(msgInvalidObjectInfo));
     // An object on another page is found and only changes its state.
     EXPECT_EQ(vars[QStringLiteral("FARVISIBLE")], QStringLiteral("False"));
     EXPECT_EQ(vars[QStringLiteral("PATHLEFT")], QStringLiteral("30"));

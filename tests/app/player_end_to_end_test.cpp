@@ -150,7 +150,7 @@ TEST(PlayerStart, AMissingContainerIsNotAnApplication)
     PlayerSession session(QStringLiteral("backgrounds"));
     const TPlayerRun run = session.Run({QStringLiteral("/R"), session.Path(QStringLiteral("missing.tpk"))});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(Message(256))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(Message(msgNotAnApplication))) << run.err.toStdString();
 }
 
 TEST(PlayerStart, AFileThatIsNoPackageCannotBeRead)
@@ -162,8 +162,8 @@ TEST(PlayerStart, AFileThatIsNoPackageCannotBeRead)
     junk.close();
     const TPlayerRun run = session.Run({QStringLiteral("/R"), junk.fileName()});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_TRUE(run.err.contains(Message(236))) << run.err.toStdString();
-    EXPECT_TRUE(run.err.contains(Message(213))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(Message(msgNoResourceAccess))) << run.err.toStdString();
+    EXPECT_TRUE(run.err.contains(Message(msgDiskReadError))) << run.err.toStdString();
 }
 
 TEST(PlayerStart, HelpAndBadOptionsNeedNoPublication)

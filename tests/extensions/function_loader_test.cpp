@@ -64,7 +64,6 @@ TEST(FunctionHeader, AtMostNineParametersAreKept) {
 class CallTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        InstallUserFunctions(CommandTable());
         SetFunctionFileReader([this](const QString& name) -> std::optional<QByteArray> {
             ++reads[name.toLower()];
             const auto it = files.constFind(name.toLower());
@@ -76,6 +75,7 @@ protected:
         SetShowErrors(false);
         session = std::make_unique<ScriptSession>([](const QString&) {});
         session->UseEmptyPublication();
+        session->Services().All().Functions = &functions;
     }
     void TearDown() override {
         session.reset();
@@ -86,6 +86,7 @@ protected:
     void Run(const QString& script) { session->Run(script); }
     static QString Var(const char* name) { return GetVariable(QString::fromUtf8(name)); }
 
+    TUserFunctions functions;
     QHash<QString, QString> files;
     QHash<QString, int> reads;
     std::unique_ptr<ScriptSession> session;
@@ -129,7 +130,7 @@ TEST_F(CallTest, WrongArgumentCountStopsTheScriptWithTheDeclaredCount) {
     Run(QStringLiteral("Call \"one.fn\"\r\nSetVar \"[after]\" \"yes\""));
     EXPECT_EQ(Var("ran"), QString());
     EXPECT_EQ(Var("after"), QString());
-    EXPECT_TRUE(Var("LastError").contains(Message(239, QStringLiteral("1")))) << Var("LastError").toStdString();
+    EXPECT_TRUE(Var("LastError").contains(Message(msgParameterCount, QStringLiteral("1")))) << Var("LastError").toStdString();
 }
 
 TEST_F(CallTest, AFunctionWithoutHeaderAcceptsAnyArguments) {
@@ -142,7 +143,7 @@ TEST_F(CallTest, AnUnknownFunctionStopsTheScriptWithMessage245) {
     Run(QStringLiteral("Call \"missing.fn\"\r\nSetVar \"[after]\" \"yes\""));
     EXPECT_EQ(Var("after"), QString());
     EXPECT_TRUE(Var("LastError").contains(QStringLiteral("\"missing.fn\"")));
-    EXPECT_TRUE(Var("LastError").contains(Message(245)));
+    EXPECT_TRUE(Var("LastError").contains(Message(msgNoSuchFunction)));
 }
 
 TEST_F(CallTest, CallingTheSameFunctionAgainReadsItsFileOnce) {

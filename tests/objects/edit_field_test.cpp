@@ -198,7 +198,7 @@ TEST_F(EditFieldTest, LeavingAnUnfinishedMaskSetsMessage320AndEscRestoresTheText
     EXPECT_FALSE(field->MaskSatisfied());
     QFocusEvent focusOut(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(field->LineEdit(), &focusOut);
-    EXPECT_EQ(LastError(), Message(320));
+    EXPECT_EQ(LastError(), Message(msgInvalidEntry));
 
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(field->LineEdit(), &escape);

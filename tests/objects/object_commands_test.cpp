@@ -236,7 +236,7 @@ TEST_F(ObjectCommands, UnknownInfoNameIsAnErrorAndEmptiesTheVariable)
     Add(otRect, "Box", {0, 0, 10, 10});
     const ServiceReply reply = Run("GetObjectInfo", {"Box", "Colour", "[V]"});
     ASSERT_TRUE(reply.LastError.has_value());
-    EXPECT_EQ(*reply.LastError, QStringLiteral("\"Colour\"||") + Message(252));
+    EXPECT_EQ(*reply.LastError, QStringLiteral("Colour||") + Message(msgInvalidObjectInfo));
     ASSERT_TRUE(reply.Results.count(3));
     EXPECT_TRUE(reply.Results.at(3).isEmpty());
 }
@@ -302,10 +302,10 @@ TEST_F(ObjectCommands, CaptionAndFileNameRefusalsNameTheObject)
     Add(otRect, "Box", {0, 0, 10, 10});
     ServiceReply reply = Run("SetObjectCaption", {"box", "Hello"});
     ASSERT_TRUE(reply.LastError.has_value());
-    EXPECT_EQ(*reply.LastError, QStringLiteral("\"Box\"||") + Message(341));
+    EXPECT_EQ(*reply.LastError, QStringLiteral("\"Box\"||") + Message(msgNoCaption));
     reply = Run("SetObjectFileName", {"Box", "x.bmp"});
     ASSERT_TRUE(reply.LastError.has_value());
-    EXPECT_EQ(*reply.LastError, QStringLiteral("\"Box\"||") + Message(342));
+    EXPECT_EQ(*reply.LastError, QStringLiteral("\"Box\"||") + Message(msgNoFileName));
 }
 
 TEST_F(ObjectCommands, SetObjectFontPassesOnlyWhatIsGiven)
@@ -440,7 +440,7 @@ TEST_F(ObjectCommands, KindsWithoutTheirPlayerAreFoundAndLeftAlone)
     Add(otRect, "Box", {0, 0, 10, 10});
     const ServiceReply print = Run("BrowserPrint", {"Web", "NoPrompt"});
     ASSERT_TRUE(print.LastError.has_value());
-    EXPECT_EQ(*print.LastError, QStringLiteral("\"Web\"||") + Message(348));
+    EXPECT_EQ(*print.LastError, QStringLiteral("\"Web\"||") + Message(msgNeedsVisibleObject));
     EXPECT_FALSE(Run("BrowserPrint", {"Box", ""}).LastError.has_value());
     EXPECT_EQ(Run("FlashGetVar", {"Movie", "score", "[S]"}).Results[3], QString());
     EXPECT_FALSE(Run("FlashGetVar", {"Box", "score", "[S]"}).Results.count(3));

@@ -2,6 +2,7 @@
 // mover threads driven through MoveObjectAlongPath and StopMovingObject.
 
 #include "objects/object_commands.h"
+#include "actions/action_eval.h"
 #include "objects/object_factory.h"
 #include "objects/object_mover.h"
 #include "objects_test_support.h"
@@ -181,7 +182,7 @@ protected:
     {
         int count = 0;
         for (const auto& run : host.runs)
-            if (run.kind == kMoverDoneSourceKind)
+            if (run.kind == skGoSub)
                 ++count;
         return count;
     }

@@ -134,7 +134,7 @@ TEST_F(PackagedText, DamagedCompressedDataIsADiskReadError) {
     pub.settings.title = QStringLiteral("untouched");
     const TReadResult result = Read(path, pub);
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.errorText, Message(213));
+    EXPECT_EQ(result.errorText, Message(msgDiskReadError));
     EXPECT_EQ(pub.settings.title, QStringLiteral("untouched"));
 }
 
@@ -144,7 +144,7 @@ TEST_F(PackagedText, AnOversizedTextIsRefusedAsLackOfMemory) {
     TPublication pub;
     const TReadResult result = Read(Write(SampleText(2), TCompression::cmAlways), pub, options);
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.errorText, Message(209));
+    EXPECT_EQ(result.errorText, Message(msgOutOfMemory));
 }
 
 TEST_F(PackagedText, TrayMenuIsReadForTrayApplications) {

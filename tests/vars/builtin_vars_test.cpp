@@ -37,7 +37,7 @@ TEST_F(VarsTest, EveryReadOnlyNameRefusesWrites) {
         const QString name = QString::fromLatin1(entry.name);
         SetLastError(QString());
         SetVariable(u'[' + name + u']', QStringLiteral("x"));
-        EXPECT_EQ(LastError(), Message(229) + QStringLiteral(" [") + name + QStringLiteral("]."));
+        EXPECT_EQ(LastError(), Message(msgReadOnlyGlobal) + QStringLiteral(" [") + name + QStringLiteral("]."));
         EXPECT_FALSE(GlobalVars().Contains(name));
     }
 }
@@ -164,7 +164,7 @@ TEST_F(VarsTest, CurrentDirChangesTheFolderOrReports304) {
     EXPECT_EQ(QFileInfo(QDir::currentPath()).canonicalFilePath(), QFileInfo(dir.path()).canonicalFilePath());
     EXPECT_TRUE(GetVariable(QStringLiteral("CurrentDir")).endsWith(u'/'));
     SetVariable(QStringLiteral("[CurrentDir]"), dir.path() + QStringLiteral("/missing"));
-    EXPECT_EQ(LastError(), Message(304));
+    EXPECT_EQ(LastError(), Message(msgPathMissing));
     QDir::setCurrent(before);
 }
 

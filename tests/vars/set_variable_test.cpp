@@ -45,7 +45,7 @@ TEST_F(VarsTest, ChangesAreBroadcastWithTheUpperCasedBracketedName) {
 
 TEST_F(VarsTest, ReadOnlyBuiltinRefusesWritesWithMessage229) {
     Set("[PageTitle]", QStringLiteral("x"));
-    EXPECT_EQ(Get("[LastError]"), Message(229) + QStringLiteral(" [PageTitle]."));
+    EXPECT_EQ(Get("[LastError]"), Message(msgReadOnlyGlobal) + QStringLiteral(" [PageTitle]."));
     EXPECT_EQ(Get("[PageTitle]"), QStringLiteral("Intro"));
     EXPECT_FALSE(GlobalVars().Contains(QStringLiteral("PageTitle")));
 }

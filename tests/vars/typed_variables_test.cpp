@@ -14,7 +14,7 @@ struct ConversionCase {
     const char* format;
     const char* value;
     const char* stored;  // expected stored text, or nullptr when conversion fails
-    int message = 0;     // the failure message
+    MessageId message = msgOk; // the failure message
 };
 
 void PrintTo(const ConversionCase& c, std::ostream* os) {
@@ -41,11 +41,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ConversionCase{vtInteger, "", "", "0"}, ConversionCase{vtInteger, "", "42", "42"},
                       ConversionCase{vtInteger, "", "-7", "-7"}, ConversionCase{vtInteger, "", "007", "7"},
                       ConversionCase{vtInteger, "", "+3", "3"},
-                      ConversionCase{vtInteger, "", "12.5", nullptr, 324},
-                      ConversionCase{vtInteger, "", " 12", nullptr, 324},
-                      ConversionCase{vtInteger, "", "1 000", nullptr, 324},
-                      ConversionCase{vtInteger, "", "abc", nullptr, 324},
-                      ConversionCase{vtInteger, "", "99999999999", nullptr, 324}));
+                      ConversionCase{vtInteger, "", "12.5", nullptr, msgInvalidInteger},
+                      ConversionCase{vtInteger, "", " 12", nullptr, msgInvalidInteger},
+                      ConversionCase{vtInteger, "", "1 000", nullptr, msgInvalidInteger},
+                      ConversionCase{vtInteger, "", "abc", nullptr, msgInvalidInteger},
+                      ConversionCase{vtInteger, "", "99999999999", nullptr, msgInvalidInteger}));
 
 INSTANTIATE_TEST_SUITE_P(
     CurrencyAndDecimals, TypedConversion,
@@ -53,14 +53,14 @@ INSTANTIATE_TEST_SUITE_P(
                       ConversionCase{vtCurrency, "", "12", "12.00"},
                       ConversionCase{vtCurrency, "", "1 234,5 EUR", "1234.50"},
                       ConversionCase{vtCurrency, "", "$3.456", "3.46"},
-                      ConversionCase{vtCurrency, "", "abc", nullptr, 325},
-                      ConversionCase{vtCurrency, "", "1-2", nullptr, 325},
+                      ConversionCase{vtCurrency, "", "abc", nullptr, msgInvalidCurrency},
+                      ConversionCase{vtCurrency, "", "1-2", nullptr, msgInvalidCurrency},
                       ConversionCase{vtDecimal, "3", "2.5", "2.500"},
                       ConversionCase{vtDecimal, "", "2.5", "2.50"},
                       ConversionCase{vtDecimal, "x", "", "0.00"},
                       ConversionCase{vtDecimal, "0", "-2.4", "-2"},
                       ConversionCase{vtDecimal, "2", "-0.001", "0.00"},
-                      ConversionCase{vtDecimal, "2", "1.2.3", nullptr, 326}));
+                      ConversionCase{vtDecimal, "2", "1.2.3", nullptr, msgInvalidDecimal}));
 
 INSTANTIATE_TEST_SUITE_P(
     Booleans, TypedConversion,
@@ -69,16 +69,16 @@ INSTANTIATE_TEST_SUITE_P(
                       ConversionCase{vtBoolean, "", "1", "True"}, ConversionCase{vtBoolean, "", "no", "False"},
                       ConversionCase{vtBoolean, "", "UnChecked", "False"},
                       ConversionCase{vtBoolean, "", "cancel", "False"}, ConversionCase{vtBoolean, "", "0", "False"},
-                      ConversionCase{vtBoolean, "", "maybe", nullptr, 327},
-                      ConversionCase{vtBoolean, "", "", nullptr, 327}));
+                      ConversionCase{vtBoolean, "", "maybe", nullptr, msgInvalidBoolean},
+                      ConversionCase{vtBoolean, "", "", nullptr, msgInvalidBoolean}));
 
 INSTANTIATE_TEST_SUITE_P(
     DatesAndText, TypedConversion,
     ::testing::Values(ConversionCase{vtDate, "d/m/yyyy", "25-12-2024", "25/12/2024"},
                       ConversionCase{vtDate, "yyyy-mm-dd", "2024/1/5", "2024-01-05"},
                       ConversionCase{vtDate, "Default", "12/25/2024", "12/25/24"},
-                      ConversionCase{vtDate, "d/m/yyyy", "31/2/2024", nullptr, 328},
-                      ConversionCase{vtDate, "d/m/yyyy", "soon", nullptr, 328},
+                      ConversionCase{vtDate, "d/m/yyyy", "31/2/2024", nullptr, msgInvalidDate},
+                      ConversionCase{vtDate, "d/m/yyyy", "soon", nullptr, msgInvalidDate},
                       ConversionCase{vtString, "", " as is ", " as is "},
                       ConversionCase{vtUndefined, "", "[x]", "[x]"}));
 
@@ -105,7 +105,7 @@ TEST_F(VarsTest, DefineVarWithABadInitialValueKeepsTheDefault) {
     Set("[N]", QStringLiteral("12.5"));
     EXPECT_EQ(Get("[N]"), QStringLiteral("0"));
     EXPECT_TRUE(GlobalVars().ConversionFailed);
-    EXPECT_EQ(LastError(), Message(324, QStringLiteral("12.5")));
+    EXPECT_EQ(LastError(), Message(msgInvalidInteger, QStringLiteral("12.5")));
     Set("[N]", QStringLiteral("12"));
     EXPECT_FALSE(GlobalVars().ConversionFailed);
     EXPECT_EQ(Get("[N]"), QStringLiteral("12"));
@@ -155,16 +155,16 @@ TEST_F(VarsTest, GlobalUndefinedDefinitionOfAnAbsentVariableCreatesNothing) {
 
 TEST_F(VarsTest, UnknownTypeWordIsRefusedWithMessage330) {
     EXPECT_FALSE(DefineVariable(QStringLiteral("[V]"), QStringLiteral("Float"), QString(), false));
-    EXPECT_EQ(LastError(), Message(330, QStringLiteral("Float")));
+    EXPECT_EQ(LastError(), Message(msgInvalidVariableType, QStringLiteral("Float")));
     EXPECT_FALSE(GlobalVars().Contains(QStringLiteral("V")));
 }
 
 TEST_F(VarsTest, BuiltinNamesAndLastErrorCannotBeTyped) {
     EXPECT_FALSE(DefineVariable(QStringLiteral("[PageNumber]"), QStringLiteral("Integer"), QString(), false));
-    EXPECT_EQ(LastError(), Message(329, QStringLiteral("[PageNumber]")));
+    EXPECT_EQ(LastError(), Message(msgGlobalTypeFixed, QStringLiteral("[PageNumber]")));
     SetLastError(QStringLiteral("earlier"));
     EXPECT_FALSE(DefineVariable(QStringLiteral("[LastError]"), QStringLiteral("Integer"), QString(), false));
-    EXPECT_EQ(LastError(), Message(329, QStringLiteral("[LastError]")));
+    EXPECT_EQ(LastError(), Message(msgGlobalTypeFixed, QStringLiteral("[LastError]")));
     EXPECT_EQ(GetVarType(QStringLiteral("LastError")), vtUndefined);
 }
 

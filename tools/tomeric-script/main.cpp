@@ -6,7 +6,6 @@
 // line each on standard output (formats in actions/headless_services.h);
 // dialogs take their answers from the --answer options in order.
 
-#include "actions/command_table.h"
 #include "actions/script_session.h"
 #include "extensions/function_loader.h"
 #include "platform/cp1252.h"
@@ -167,12 +166,14 @@ int main(int argc, char** argv)
         return UsageError(QStringLiteral("cannot read ") + options.scriptFile);
 
     QTextStream out(stdout);
-    // Call runs user functions, as in the player.
-    tomeric::InstallUserFunctions(tomeric::CommandTable());
+    // The composition root: the headless services print every outside call;
+    // Call runs user functions as in the player.
     tomeric::ScriptSession session([&out](const QString& line) {
         out << line << '\n';
         out.flush();
     });
+    tomeric::TUserFunctions userFunctions;
+    session.Services().All().Functions = &userFunctions;
     if (!options.container.isEmpty() && !options.publicationText.isEmpty())
         return UsageError(QStringLiteral("--pub and --pubtext cannot be used together"));
     if (!options.publicationText.isEmpty()) {

@@ -1,0 +1,60 @@
+#pragma once
+// The player's composition root: every service a script reaches in the
+// player window is built and wired here, and nowhere else. Reading the
+// constructor tells which part of the player carries out which commands:
+//
+//   dialogs         TSimpleDialogs (message, input, file and folder boxes)
+//   pages           TQXPageList (navigation, slide show)
+//   objects         TPublicationMenu (menu items) -> TObjectCommands (page objects)
+//   windows         TPlayerCommands (Exit, Find, help, closing the Find window)
+//   programs        TPlayerCommands (RunTomeric)
+//   functions       TUserFunctions (Call)
+//   media, internet, printing, system, pop-ups, floating windows, other
+//   programs: TNotCarriedOut until the player carries them out
+//
+// The headless runner's counterpart is ScriptSession with HeadlessServices.
+
+#include "actions/page_navigation.h"
+#include "actions/services.h"
+#include "app/main_menu.h"
+#include "app/not_carried_out.h"
+#include "app/player_commands.h"
+#include "app/player_services.h"
+#include "extensions/function_loader.h"
+#include "objects/object_commands.h"
+#include "windows/simple_dialogs.h"
+
+#include <memory>
+
+namespace tomeric {
+
+class TWorkForm;
+
+class TPlayerServices {
+public:
+    explicit TPlayerServices(TWorkForm& form);
+    ~TPlayerServices();
+    TPlayerServices(const TPlayerServices&) = delete;
+    TPlayerServices& operator=(const TPlayerServices&) = delete;
+
+    Services& All() { return services_; }
+    TSimpleDialogs& Dialogs() { return dialogs_; }
+    TPublicationMenu& Menus() { return menus_; }
+    TQXPageList& Pages() { return *pageList_; }
+    TObjectCommands& ObjectCommands() { return *objectCommands_; }
+    MessagePump& Pump() { return pump_; }
+
+private:
+    TSimpleDialogs dialogs_;
+    TPlayerPump pump_;
+    TPlayerPublication publication_;
+    TUserFunctions functions_;
+    TNotCarriedOut notCarriedOut_;
+    TPlayerCommands windowCommands_;
+    TPublicationMenu menus_;
+    std::unique_ptr<TObjectCommands> objectCommands_;
+    Services services_;
+    std::unique_ptr<TQXPageList> pageList_;
+};
+
+} // namespace tomeric
