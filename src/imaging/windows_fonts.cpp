@@ -1,21 +1,29 @@
 #include "imaging/windows_fonts.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QSet>
 #include <QStringList>
+
+#include <cstdio>
 
 #include <cmath>
 
 namespace tomeric {
 namespace {
 
-struct FontStandIn {
+struct TStandInEntry {
     const char* windowsFamily;
     const char* standIns; // comma-separated, tried in order
 };
 
 // The families publications of that era use, with the nearest families a
 // Linux desktop usually has. The generic families close each list.
-constexpr FontStandIn kStandIns[] = {
+constexpr TStandInEntry kStandIns[] = {
+    {"Calibri", "Carlito,Liberation Sans,Arimo,DejaVu Sans,Sans Serif"},
+    {"Calibri Light", "Carlito,Liberation Sans,Arimo,DejaVu Sans,Sans Serif"},
+    {"Cambria", "Caladea,Liberation Serif,Tinos,DejaVu Serif,Serif"},
     {"MS Sans Serif", "Liberation Sans,Arimo,DejaVu Sans,Sans Serif"},
     {"Microsoft Sans Serif", "Liberation Sans,Arimo,DejaVu Sans,Sans Serif"},
     {"MS Shell Dlg", "Liberation Sans,Arimo,DejaVu Sans,Sans Serif"},
@@ -46,7 +54,7 @@ constexpr FontStandIn kStandIns[] = {
 void InstallFontSubstitutes()
 {
     static const bool installed = [] {
-        for (const FontStandIn& entry : kStandIns)
+        for (const TStandInEntry& entry : kStandIns)
             QFont::insertSubstitutions(QString::fromLatin1(entry.windowsFamily),
                                        QString::fromLatin1(entry.standIns).split(QLatin1Char(',')));
         return true;
@@ -54,9 +62,37 @@ void InstallFontSubstitutes()
     (void)installed;
 }
 
+QString FontStandIn(const QString& family)
+{
+    if (family.isEmpty() || !qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return family;
+    InstallFontSubstitutes();
+    return QFontInfo(QFont(family)).family();
+}
+
+void ReportFontStandIn(const QString& family)
+{
+    static const bool enabled = [] {
+        const QByteArray value = qgetenv("TOMERIC_SHOW_FONTS");
+        return !value.isEmpty() && value != "0";
+    }();
+    if (!enabled || family.isEmpty())
+        return;
+    static QSet<QString> reported;
+    const QString key = family.toLower();
+    if (reported.contains(key) || reported.size() > 1000)
+        return;
+    reported.insert(key);
+    const QString line =
+        QStringLiteral("tomeric: font \"%1\" -> \"%2\"\n").arg(family, FontStandIn(family));
+    std::fputs(line.toLocal8Bit().constData(), stderr);
+    std::fflush(stderr);
+}
+
 QFont WindowsFont(const QString& family, int pointSize, int styleBits)
 {
     InstallFontSubstitutes();
+    ReportFontStandIn(family.isEmpty() ? QStringLiteral("MS Sans Serif") : family);
     if (pointSize < 1)
         pointSize = 8;
     QFont font(family.isEmpty() ? QStringLiteral("MS Sans Serif") : family);

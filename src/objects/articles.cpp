@@ -3,6 +3,7 @@
 #include "pages/background_painter.h"
 #include "platform/paths.h"
 #include "richtext/rich_text_properties.h"
+#include "richtext/rtf_tables.h"
 #include "vars/variables.h"
 
 #include <QCoreApplication>
@@ -152,8 +153,10 @@ void TBaseArticle::LoadText(QTextDocument& document, bool wordWrap)
     } else {
         LoadCaption(document, QString(), look);
     }
-    if (overrideFont_)
+    if (overrideFont_) {
         ApplyFontToAll(document, font(), true);
+        FitTableRowHeights(document); // rows with a height fit the new text
+    }
     MakeVariableFields(document);
 }
 

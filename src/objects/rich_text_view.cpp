@@ -102,7 +102,8 @@ TRichTextView::TRichTextView(QWidget* parent) : QAbstractScrollArea(parent)
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(true);
     setFocusPolicy(Qt::ClickFocus);
-    SetScrollBars(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 }
 
 void TRichTextView::SetDocument(QTextDocument* document)
@@ -114,9 +115,8 @@ void TRichTextView::SetDocument(QTextDocument* document)
 
 void TRichTextView::SetScrollBars(bool on)
 {
-    const Qt::ScrollBarPolicy policy = on ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff;
-    setVerticalScrollBarPolicy(policy);
-    setHorizontalScrollBarPolicy(policy);
+    scrollBars_ = on;
+    Relayout();
 }
 
 void TRichTextView::SetWordWrap(bool on)
@@ -152,26 +152,63 @@ void TRichTextView::SetVisibleHeight(int height)
 
 int TRichTextView::LayoutWidth() const
 {
-    // Before the view is first shown its viewport has not been laid out yet;
-    // without a vertical bar the viewport is the whole view.
-    const bool bar = verticalScrollBar()->isVisibleTo(this);
-    const int width = bar ? viewport()->width() : contentsRect().width();
-    return std::max(1, width - kLeftInset);
+    return layoutWidth_;
 }
 
+// Lays the document out at the width it gets and decides which scroll bars
+// show: the vertical one when the text is taller than the view, the
+// horizontal one only when it is wider (a table, a picture or an unwrapped
+// line). The bars are shown or hidden here, at once (Qt would only do it
+// from the event loop, after a page snapshot was taken), and the ranges are
+// computed from the space the bars leave, not from the viewport's current
+// geometry, which a view never shown does not have yet.
 void TRichTextView::Relayout()
 {
-    if (document_) {
+    if (relayingOut_)
+        return;
+    relayingOut_ = true;
+    const QRect area = contentsRect();
+    const int barWidth = verticalScrollBar()->sizeHint().width();
+    const int barHeight = horizontalScrollBar()->sizeHint().height();
+    auto layOut = [&](int viewWidth) {
+        layoutWidth_ = std::max(1, viewWidth - kLeftInset);
+        if (!document_)
+            return QSizeF();
         QTextOption option = document_->defaultTextOption();
         option.setWrapMode(wordWrap_ ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
-        document_->setDefaultTextOption(option);
-        document_->setTextWidth(LayoutWidth());
+        if (document_->defaultTextOption().wrapMode() != option.wrapMode())
+            document_->setDefaultTextOption(option);
+        document_->setTextWidth(layoutWidth_);
         // Unwrapped lines keep their length; alignment works over the widest.
-        if (!wordWrap_ && document_->idealWidth() > LayoutWidth())
+        if (!wordWrap_ && document_->idealWidth() > layoutWidth_)
             document_->setTextWidth(document_->idealWidth());
+        return document_->size();
+    };
+    QSizeF size = layOut(area.width());
+    bool vertical = false;
+    bool horizontal = false;
+    if (scrollBars_ && document_) {
+        auto wider = [&](int viewWidth) { return std::ceil(size.width()) + kLeftInset > viewWidth; };
+        vertical = std::ceil(size.height()) > area.height();
+        if (vertical)
+            size = layOut(area.width() - barWidth);
+        horizontal = wider(area.width() - (vertical ? barWidth : 0));
+        if (horizontal && !vertical && std::ceil(size.height()) > area.height() - barHeight) {
+            vertical = true;
+            size = layOut(area.width() - barWidth);
+            horizontal = wider(area.width() - barWidth);
+        }
     }
+    viewSize_ = QSize(std::max(1, area.width() - (vertical ? barWidth : 0)),
+                      std::max(1, area.height() - (horizontal ? barHeight : 0)));
+    const auto policy = [](bool on) { return on ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff; };
+    if (verticalScrollBarPolicy() != policy(vertical))
+        setVerticalScrollBarPolicy(policy(vertical));
+    if (horizontalScrollBarPolicy() != policy(horizontal))
+        setHorizontalScrollBarPolicy(policy(horizontal));
     UpdateScrollRanges();
     viewport()->update();
+    relayingOut_ = false;
 }
 
 void TRichTextView::UpdateScrollRanges()
@@ -179,12 +216,12 @@ void TRichTextView::UpdateScrollRanges()
     const QSizeF size = document_ ? document_->size() : QSizeF();
     const int height = int(std::ceil(size.height()));
     const int width = int(std::ceil(size.width())) + kLeftInset;
-    verticalScrollBar()->setRange(0, std::max(0, height - viewport()->height()));
-    verticalScrollBar()->setPageStep(std::max(1, viewport()->height()));
+    verticalScrollBar()->setRange(0, std::max(0, height - viewSize_.height()));
+    verticalScrollBar()->setPageStep(std::max(1, viewSize_.height()));
     const QFont font = document_ ? document_->defaultFont() : this->font();
     verticalScrollBar()->setSingleStep(std::max(1, int(QFontMetricsF(font).lineSpacing())));
-    horizontalScrollBar()->setRange(0, std::max(0, width - viewport()->width()));
-    horizontalScrollBar()->setPageStep(std::max(1, viewport()->width()));
+    horizontalScrollBar()->setRange(0, std::max(0, width - viewSize_.width()));
+    horizontalScrollBar()->setPageStep(std::max(1, viewSize_.width()));
 }
 
 void TRichTextView::ScrollToPosition(int position)

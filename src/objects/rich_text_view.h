@@ -43,7 +43,8 @@ public:
     void SetDocument(QTextDocument* document);
     QTextDocument* Document() const { return document_; }
 
-    // Both scroll bars as needed, or none.
+    // Scroll bars as needed (the vertical one for text taller than the view,
+    // the horizontal one only for text wider than it), or none.
     void SetScrollBars(bool on);
     // Word wrap: lines broken at the view's width; off: one line a paragraph.
     void SetWordWrap(bool on);
@@ -76,7 +77,8 @@ public:
     std::function<QString(const QTextCursor&)> selectionText;
     void CopySelection();
 
-    // The width the document is laid out at (viewport width minus the left inset).
+    // The width the document is laid out at (the view's width without the
+    // vertical scroll bar, minus the left inset).
     int LayoutWidth() const;
     static constexpr int kLeftInset = 4;
 
@@ -101,6 +103,10 @@ private:
     void ScrollByLines(int lines);
 
     QPointer<QTextDocument> document_;
+    bool scrollBars_ = false;
+    bool relayingOut_ = false;
+    int layoutWidth_ = 1;
+    QSize viewSize_{1, 1}; // the viewport's size once the shown bars are placed
     bool wordWrap_ = true;
     bool allowCopy_ = false;
     QColor defaultColour_ = Qt::black;

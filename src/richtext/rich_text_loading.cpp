@@ -3,6 +3,7 @@
 #include "imaging/windows_fonts.h"
 #include "platform/cp1252.h"
 #include "richtext/rich_text_properties.h"
+#include "richtext/rtf_tables.h"
 
 #include <QTextBlockFormat>
 #include <QTextCharFormat>
@@ -81,6 +82,7 @@ void ApplyFontToWholeText(QTextDocument& document, const QString& family, double
     }
     cursor.endEditBlock();
     document.setDefaultFont(font);
+    FitTableRowHeights(document); // rows with a height fit the new text
 }
 
 QByteArray RtfBytesOf(const QString& rtf)

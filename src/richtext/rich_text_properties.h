@@ -56,6 +56,17 @@ enum TRichTextProperty : int {
     // int, unique per bookmark character: keeps every bookmark's format
     // distinct to Qt's format cache (which does not tell lists apart quickly).
     rtpBookmarkId,
+    // int on the cell formats of a table row with a height (\trrhN): twips,
+    // at least; negative: exactly (FitTableRowHeights pads the cells to it).
+    rtpRowHeight,
+    // double on cell formats: the top and bottom padding (pixels) the file
+    // gave the cell, before FitTableRowHeights added to them.
+    rtpCellTopPadding,
+    rtpCellBottomPadding,
+    // bool on the format of an empty paragraph just before a table that the
+    // file wrote as a paragraph of its own: it stays visible (an empty block
+    // that only separates a table from what precedes it is hidden).
+    rtpKeepEmptyBlock,
 };
 
 enum class TRichLinkKind : int {

@@ -24,9 +24,18 @@ enum ParaNumberKind { pnLeft, pnRight, pnFirst, pnBefore, pnAfter, pnLine, pnLin
 enum PictureNumberKind { pkWidth, pkHeight, pkGoalWidth, pkGoalHeight, pkScaleX, pkScaleY,
                          pkBitsPerPixel, pkPlanes, pkWidthBytes };
 enum ColourChannel { ccRed, ccGreen, ccBlue };
-enum TableWordKind { twRowDefaults, twLeft, twGap, twCellRight, twBorder, twNoBorder,
+enum TableWordKind { twRowDefaults, twLeft, twGap, twCellRight, twHeight,
                      twAlignLeft, twAlignCentre, twAlignRight, twCellBackground, twCellShading,
-                     twCellMiddle, twCellBottom };
+                     twCellTop, twCellMiddle, twCellBottom, twMergeFirst, twMerged,
+                     twVerticalMergeFirst, twVerticallyMerged };
+enum BorderWordKind { bwCellTop, bwCellLeft, bwCellBottom, bwCellRight, bwRowTop, bwRowLeft,
+                      bwRowBottom, bwRowRight, bwRowInsideH, bwRowInsideV, bwOther,
+                      bwSolid, bwThick, bwDouble, bwDotted, bwDashed, bwDotDash, bwDotDotDash,
+                      bwInset, bwOutset, bwGroove, bwRidge, bwNone, bwWidth, bwColour };
+// Padding words: kind + TRtfSide.
+enum PaddingWordKind { pwCell = 0, pwCellUnit = 4, pwRow = 8, pwRowUnit = 12 };
+enum ShapeWordKind { swShape, swInstance, swName, swValue, swText, swResult,
+                     swLeft, swTop, swRight, swBottom };
 enum InTableKind { itMark, itLevel };
 
 constexpr double kTwipsPerPixel = 15.0;
@@ -81,6 +90,7 @@ const Word kWords[] = {
     {"ql", &R::Alignment, int(Qt::AlignLeft)}, {"qc", &R::Alignment, int(Qt::AlignHCenter)},
     {"qr", &R::Alignment, int(Qt::AlignRight)}, {"qj", &R::Alignment, int(Qt::AlignJustify)},
     {"li", &R::ParaNumber, pnLeft}, {"ri", &R::ParaNumber, pnRight},
+    {"lin", &R::ParaNumber, pnLeft}, {"rin", &R::ParaNumber, pnRight},
     {"fi", &R::ParaNumber, pnFirst}, {"sb", &R::ParaNumber, pnBefore},
     {"sa", &R::ParaNumber, pnAfter}, {"sl", &R::ParaNumber, pnLine},
     {"slmult", &R::ParaNumber, pnLineMultiple},
@@ -90,23 +100,71 @@ const Word kWords[] = {
     // special characters and breaks
     {"par", &R::Paragraph}, {"sect", &R::Paragraph}, {"page", &R::Paragraph},
     {"line", &R::Special, 0x2028}, {"tab", &R::Special, '\t'},
-    // tables; a nested table is read flat into its outer cell
+    // tables, nested ones too ({\nonesttables ...} is their fallback for
+    // readers without nested tables)
     {"trowd", &R::TableWord, twRowDefaults}, {"trleft", &R::TableWord, twLeft},
     {"trgaph", &R::TableWord, twGap}, {"cellx", &R::TableWord, twCellRight},
-    {"clbrdrt", &R::TableWord, twBorder}, {"clbrdrb", &R::TableWord, twBorder},
-    {"clbrdrl", &R::TableWord, twBorder}, {"clbrdrr", &R::TableWord, twBorder},
-    {"trbrdrt", &R::TableWord, twBorder}, {"trbrdrb", &R::TableWord, twBorder},
-    {"trbrdrl", &R::TableWord, twBorder}, {"trbrdrr", &R::TableWord, twBorder},
-    {"trbrdrh", &R::TableWord, twBorder}, {"trbrdrv", &R::TableWord, twBorder},
-    {"brdrnone", &R::TableWord, twNoBorder}, {"brdrtbl", &R::TableWord, twNoBorder},
+    {"trrh", &R::TableWord, twHeight},
     {"trql", &R::TableWord, twAlignLeft}, {"trqc", &R::TableWord, twAlignCentre},
     {"trqr", &R::TableWord, twAlignRight},
     {"clcbpat", &R::TableWord, twCellBackground}, {"clshdng", &R::TableWord, twCellShading},
+    {"clvertalt", &R::TableWord, twCellTop},
     {"clvertalc", &R::TableWord, twCellMiddle}, {"clvertalb", &R::TableWord, twCellBottom},
+    {"clmgf", &R::TableWord, twMergeFirst}, {"clmrg", &R::TableWord, twMerged},
+    {"clvmgf", &R::TableWord, twVerticalMergeFirst}, {"clvmrg", &R::TableWord, twVerticallyMerged},
+    {"clbrdrt", &R::BorderWord, bwCellTop}, {"clbrdrl", &R::BorderWord, bwCellLeft},
+    {"clbrdrb", &R::BorderWord, bwCellBottom}, {"clbrdrr", &R::BorderWord, bwCellRight},
+    {"trbrdrt", &R::BorderWord, bwRowTop}, {"trbrdrl", &R::BorderWord, bwRowLeft},
+    {"trbrdrb", &R::BorderWord, bwRowBottom}, {"trbrdrr", &R::BorderWord, bwRowRight},
+    {"trbrdrh", &R::BorderWord, bwRowInsideH}, {"trbrdrv", &R::BorderWord, bwRowInsideV},
+    // borders that are not the table's: their words must not reach a cell
+    {"brdrt", &R::BorderWord, bwOther}, {"brdrb", &R::BorderWord, bwOther},
+    {"brdrl", &R::BorderWord, bwOther}, {"brdrr", &R::BorderWord, bwOther},
+    {"brdrbox", &R::BorderWord, bwOther}, {"brdrbtw", &R::BorderWord, bwOther},
+    {"brdrbar", &R::BorderWord, bwOther}, {"chbrdr", &R::BorderWord, bwOther},
+    {"pgbrdrt", &R::BorderWord, bwOther}, {"pgbrdrb", &R::BorderWord, bwOther},
+    {"pgbrdrl", &R::BorderWord, bwOther}, {"pgbrdrr", &R::BorderWord, bwOther},
+    {"cldglu", &R::BorderWord, bwOther}, {"cldgll", &R::BorderWord, bwOther},
+    {"brdrs", &R::BorderWord, bwSolid}, {"brdrsh", &R::BorderWord, bwSolid},
+    {"brdrhair", &R::BorderWord, bwSolid}, {"brdrwavy", &R::BorderWord, bwSolid},
+    {"brdrth", &R::BorderWord, bwThick}, {"brdrdb", &R::BorderWord, bwDouble},
+    {"brdrtriple", &R::BorderWord, bwDouble}, {"brdrwavydb", &R::BorderWord, bwDouble},
+    {"brdrdot", &R::BorderWord, bwDotted}, {"brdrdash", &R::BorderWord, bwDashed},
+    {"brdrdashsm", &R::BorderWord, bwDashed}, {"brdrdashd", &R::BorderWord, bwDotDash},
+    {"brdrdashdd", &R::BorderWord, bwDotDotDash}, {"brdrdashdotstr", &R::BorderWord, bwDotDash},
+    {"brdrinset", &R::BorderWord, bwInset}, {"brdroutset", &R::BorderWord, bwOutset},
+    {"brdrengrave", &R::BorderWord, bwGroove}, {"brdremboss", &R::BorderWord, bwRidge},
+    {"brdrnone", &R::BorderWord, bwNone}, {"brdrtbl", &R::BorderWord, bwNone},
+    {"brdrnil", &R::BorderWord, bwNone},
+    {"brdrw", &R::BorderWord, bwWidth}, {"brdrcf", &R::BorderWord, bwColour},
+    // Word writes \clpadl for the top padding and \clpadt for the left one
+    // (and so do the files made for it); \trpadd* mean what they say.
+    {"clpadt", &R::PaddingWord, pwCell + rsLeft}, {"clpadl", &R::PaddingWord, pwCell + rsTop},
+    {"clpadb", &R::PaddingWord, pwCell + rsBottom}, {"clpadr", &R::PaddingWord, pwCell + rsRight},
+    {"clpadft", &R::PaddingWord, pwCellUnit + rsLeft},
+    {"clpadfl", &R::PaddingWord, pwCellUnit + rsTop},
+    {"clpadfb", &R::PaddingWord, pwCellUnit + rsBottom},
+    {"clpadfr", &R::PaddingWord, pwCellUnit + rsRight},
+    {"trpaddt", &R::PaddingWord, pwRow + rsTop}, {"trpaddl", &R::PaddingWord, pwRow + rsLeft},
+    {"trpaddb", &R::PaddingWord, pwRow + rsBottom}, {"trpaddr", &R::PaddingWord, pwRow + rsRight},
+    {"trpaddft", &R::PaddingWord, pwRowUnit + rsTop},
+    {"trpaddfl", &R::PaddingWord, pwRowUnit + rsLeft},
+    {"trpaddfb", &R::PaddingWord, pwRowUnit + rsBottom},
+    {"trpaddfr", &R::PaddingWord, pwRowUnit + rsRight},
     {"intbl", &R::InTable, itMark}, {"itap", &R::InTable, itLevel},
-    {"cell", &R::Cell}, {"row", &R::Row},
-    {"nestcell", &R::Special, '\t'}, {"nestrow", &R::Paragraph},
-    {"nesttableprops", &R::SkipDestination, 0, true},
+    {"cell", &R::Cell, 0}, {"row", &R::Row, 0},
+    {"nestcell", &R::Cell, 1}, {"nestrow", &R::Row, 1},
+    {"nesttableprops", &R::NestTableProps, 0, true},
+    {"nonesttables", &R::SkipDestination, 0, true},
+    // drawing shapes: a picture shape's picture (its "pib" property) and a
+    // text box's text show where the shape is anchored; the shape's result
+    // (a fallback drawing) shows only when neither did
+    {"shp", &R::ShapeWord, swShape}, {"shpgrp", &R::ShapeWord, swShape},
+    {"shpinst", &R::ShapeWord, swInstance, true}, {"sn", &R::ShapeWord, swName},
+    {"sv", &R::ShapeWord, swValue}, {"shptxt", &R::ShapeWord, swText, true},
+    {"shprslt", &R::ShapeWord, swResult, true},
+    {"shpleft", &R::ShapeWord, swLeft}, {"shptop", &R::ShapeWord, swTop},
+    {"shpright", &R::ShapeWord, swRight}, {"shpbottom", &R::ShapeWord, swBottom},
     // styles
     {"stylesheet", &R::Stylesheet, 0, true}, {"s", &R::StyleNumber, 0},
     {"cs", &R::StyleNumber, 1, true}, {"sbasedon", &R::StyleBasedOn},
@@ -464,59 +522,148 @@ QTextBlockFormat TRtfReaderImpl::BlockFormat(const TRtfParaState& state) const
 
 // ---- tables ------------------------------------------------------------------------
 
+int TRtfReaderImpl::ParagraphLevel(const TRtfParaState& para)
+{
+    // \itapN says the level; without it \intbl means the outer table.
+    return para.level >= 0 ? para.level : para.inTable ? 1 : 0;
+}
+
+// Definition words describe the outer table's row, or inside
+// \nesttableprops the nested row being ended.
+void TRtfReaderImpl::RouteTableWord()
+{
+    if (!Current().nestedTableProps) {
+        tables_.SetDefinitionLevel(1);
+        return;
+    }
+    tables_.SetDefinitionLevel(std::max(2, tables_.LevelFor(ParagraphLevel(Current().para))));
+}
+
 void TRtfReaderImpl::TableWord(const TRtfToken& token, int which)
 {
     if (!InText())
         return;
+    RouteTableWord();
     const int value = token.hasParameter ? token.parameter : 0;
     switch (which) {
     case twRowDefaults: tables_.StartRowDefinition(); break;
     case twLeft: tables_.SetRowLeft(value); break;
     case twGap: tables_.SetGap(value); break;
     case twCellRight: tables_.CellRight(value); break;
-    case twBorder: tables_.BorderSide(); break;
-    case twNoBorder: tables_.NoBorder(); break;
+    case twHeight: tables_.SetRowHeight(value); break;
     case twAlignLeft: tables_.SetRowAlignment(Qt::AlignLeft); break;
     case twAlignCentre: tables_.SetRowAlignment(Qt::AlignHCenter); break;
     case twAlignRight: tables_.SetRowAlignment(Qt::AlignRight); break;
     case twCellBackground: tables_.CellBackground(colours_.value(value)); break;
     case twCellShading: tables_.CellShading(value); break;
+    case twCellTop: tables_.CellVertical(QTextCharFormat::AlignTop); break;
     case twCellMiddle: tables_.CellVertical(QTextCharFormat::AlignMiddle); break;
     case twCellBottom: tables_.CellVertical(QTextCharFormat::AlignBottom); break;
+    case twMergeFirst: tables_.CellMerge(1); break;
+    case twMerged: tables_.CellMerge(2); break;
+    case twVerticalMergeFirst: tables_.CellVerticalMerge(1); break;
+    case twVerticallyMerged: tables_.CellVerticalMerge(2); break;
+    }
+}
+
+void TRtfReaderImpl::BorderWord(const TRtfToken& token, int which)
+{
+    if (!InText())
+        return;
+    RouteTableWord();
+    using Style = QTextFrameFormat::BorderStyle;
+    const int value = token.hasParameter ? token.parameter : 0;
+    switch (which) {
+    case bwCellTop: tables_.SetBorderTarget(TRtfBorderTarget::Cell, rsTop); break;
+    case bwCellLeft: tables_.SetBorderTarget(TRtfBorderTarget::Cell, rsLeft); break;
+    case bwCellBottom: tables_.SetBorderTarget(TRtfBorderTarget::Cell, rsBottom); break;
+    case bwCellRight: tables_.SetBorderTarget(TRtfBorderTarget::Cell, rsRight); break;
+    case bwRowTop: tables_.SetBorderTarget(TRtfBorderTarget::Row, rrTop); break;
+    case bwRowLeft: tables_.SetBorderTarget(TRtfBorderTarget::Row, rrLeft); break;
+    case bwRowBottom: tables_.SetBorderTarget(TRtfBorderTarget::Row, rrBottom); break;
+    case bwRowRight: tables_.SetBorderTarget(TRtfBorderTarget::Row, rrRight); break;
+    case bwRowInsideH: tables_.SetBorderTarget(TRtfBorderTarget::Row, rrInsideH); break;
+    case bwRowInsideV: tables_.SetBorderTarget(TRtfBorderTarget::Row, rrInsideV); break;
+    case bwOther: tables_.SetBorderTarget(TRtfBorderTarget::None); break;
+    case bwSolid: tables_.SetBorderStyle(Style::BorderStyle_Solid); break;
+    case bwThick: tables_.SetBorderThick(); break;
+    case bwDouble: tables_.SetBorderStyle(Style::BorderStyle_Double); break;
+    case bwDotted: tables_.SetBorderStyle(Style::BorderStyle_Dotted); break;
+    case bwDashed: tables_.SetBorderStyle(Style::BorderStyle_Dashed); break;
+    case bwDotDash: tables_.SetBorderStyle(Style::BorderStyle_DotDash); break;
+    case bwDotDotDash: tables_.SetBorderStyle(Style::BorderStyle_DotDotDash); break;
+    case bwInset: tables_.SetBorderStyle(Style::BorderStyle_Inset); break;
+    case bwOutset: tables_.SetBorderStyle(Style::BorderStyle_Outset); break;
+    case bwGroove: tables_.SetBorderStyle(Style::BorderStyle_Groove); break;
+    case bwRidge: tables_.SetBorderStyle(Style::BorderStyle_Ridge); break;
+    case bwNone: tables_.SetBorderStyle(Style::BorderStyle_None); break;
+    case bwWidth: tables_.SetBorderWidth(value); break;
+    case bwColour: tables_.SetBorderColour(colours_.value(value)); break;
+    }
+}
+
+void TRtfReaderImpl::PaddingWord(const TRtfToken& token, int which)
+{
+    if (!InText())
+        return;
+    RouteTableWord();
+    const int value = token.hasParameter ? token.parameter : 0;
+    const int side = which & 3;
+    switch (which & ~3) {
+    case pwCell: tables_.SetCellPadding(side, value); break;
+    case pwCellUnit: tables_.SetCellPaddingUnit(side, value); break;
+    case pwRow: tables_.SetRowPadding(side, value); break;
+    case pwRowUnit: tables_.SetRowPaddingUnit(side, value); break;
     }
 }
 
 void TRtfReaderImpl::InTable(const TRtfToken& token, int which)
 {
-    Current().para.inTable = which == itMark || (token.hasParameter && token.parameter > 0);
+    TRtfParaState& para = Current().para;
+    if (which == itMark)
+        para.inTable = true;
+    else
+        para.level = token.hasParameter ? std::clamp(token.parameter, 0, 1000) : 0;
+}
+
+void TRtfReaderImpl::NestTableProps(const TRtfToken&, int)
+{
+    Current().nestedTableProps = true;
 }
 
 // Moves the cursor where the coming text belongs: into the current cell of
-// a table (starting the table or a row when needed), or after the table.
-void TRtfReaderImpl::SyncTable(bool forceCell)
+// the table of the paragraph's level (starting tables, nested ones or rows
+// when needed), or after the tables.
+void TRtfReaderImpl::SyncTable(int level)
 {
-    if (syncingTable_ || !InText())
+    if (!InText())
         return;
-    const bool inTable = forceCell || Current().para.inTable;
-    if (!tables_.NeedsMove(inTable))
+    SyncTableTo(level >= 0 ? level : ParagraphLevel(Current().para));
+}
+
+void TRtfReaderImpl::SyncTableTo(int level)
+{
+    if (syncingTable_ || !tables_.NeedsMove(level))
         return;
     syncingTable_ = true;
     FlushPendingBytes();
     CloseLink();
     FlushRun();
-    tables_.SyncTo(inTable);
+    tables_.SyncTo(level);
     syncingTable_ = false;
 }
 
-void TRtfReaderImpl::Cell(const TRtfToken&, int)
+void TRtfReaderImpl::Cell(const TRtfToken&, int nested)
 {
     if (!InText())
         return;
-    if (!tables_.InTable() && !tables_.Wanted(Current().para.inTable)) {
+    const int paragraphLevel = ParagraphLevel(Current().para);
+    if (!tables_.InTable() && !tables_.Claims(paragraphLevel)) {
         Special({}, '\t'); // a cell mark in ordinary text
         return;
     }
-    SyncTable(true);
+    const int level = nested ? std::max(2, paragraphLevel) : 1;
+    SyncTable(level);
     FlushPendingBytes();
     CloseLink();
     FlushRun();
@@ -525,19 +672,75 @@ void TRtfReaderImpl::Cell(const TRtfToken&, int)
         return;
     }
     cursor_.setBlockFormat(BlockFormat(Current().para));
-    if (!tables_.EndCell())
-        Special({}, '\t'); // a cell beyond the column bound joins the last one
+    if (!tables_.EndCell(level))
+        Special({}, '\t'); // a cell beyond the column or depth bound joins the last one
 }
 
-void TRtfReaderImpl::Row(const TRtfToken&, int)
+void TRtfReaderImpl::Row(const TRtfToken&, int nested)
 {
     if (!InText())
         return;
     FlushPendingBytes();
     CloseLink();
     FlushRun();
-    if (!tables_.EndRow())
+    const int level = nested ? std::max(2, ParagraphLevel(Current().para)) : 1;
+    if (!tables_.EndRow(level))
         EndParagraph(); // no table: the row is a paragraph
+}
+
+// ---- drawing shapes ---------------------------------------------------------------------
+
+void TRtfReaderImpl::ShapeWord(const TRtfToken& token, int which)
+{
+    TRtfGroup& group = Current();
+    const int value = token.hasParameter ? token.parameter : 0;
+    switch (which) {
+    case swShape:
+        if (group.destination != TRtfDestination::Text && group.destination != TRtfDestination::Shape)
+            return;
+        group.ownsShape = true;
+        shapeShown_ = false;
+        shapeExtent_ = {};
+        break;
+    case swInstance:
+        if (group.destination != TRtfDestination::Text && group.destination != TRtfDestination::Shape) {
+            SkipCurrentGroup();
+            return;
+        }
+        FlushPendingBytes();
+        group.destination = TRtfDestination::Shape;
+        break;
+    case swName:
+        if (group.destination != TRtfDestination::Shape)
+            return;
+        group.destination = TRtfDestination::ShapePropertyName;
+        shapePropertyName_.clear();
+        break;
+    case swValue:
+        // Only a picture shape's picture shows; other properties are skipped.
+        if (group.destination == TRtfDestination::Shape &&
+            shapePropertyName_.trimmed().compare(u"pib", Qt::CaseInsensitive) != 0)
+            SkipCurrentGroup();
+        break;
+    case swText:
+        if (group.destination != TRtfDestination::Shape && group.destination != TRtfDestination::Text) {
+            SkipCurrentGroup();
+            return;
+        }
+        group.destination = TRtfDestination::Text;
+        shapeShown_ = true;
+        break;
+    case swResult:
+        if (shapeShown_ || group.destination != TRtfDestination::Text) {
+            SkipCurrentGroup();
+            return;
+        }
+        break;
+    case swLeft: shapeExtent_.setLeft(value); break;
+    case swTop: shapeExtent_.setTop(value); break;
+    case swRight: shapeExtent_.setRight(value); break;
+    case swBottom: shapeExtent_.setBottom(value); break;
+    }
 }
 
 // ---- breaks and special characters ------------------------------------------------

@@ -96,6 +96,8 @@ bool ReadRtf(const QByteArray& rtf, QTextDocument& document, const TRtfReadOptio
     document.setUndoRedoEnabled(false);
     TRtfReaderImpl reader(document, options);
     const bool complete = reader.Read(rtf);
+    if (reader.HasRowHeights())
+        FitTableRowHeights(document);
     document.setUndoRedoEnabled(undo);
     if (!complete)
         return fail(QStringLiteral("RTF text ends inside a group"));
@@ -163,6 +165,7 @@ void TRtfReaderImpl::OpenGroup()
     TRtfGroup group = Current();
     group.startsDestination = false;
     group.ownsField = false;
+    group.ownsShape = false;
     groups_.push_back(std::move(group));
     if (InStylesheet() && groups_.size() == stylesheetDepth_ + 1)
         StartStyleEntry(); // a style's own group
@@ -343,7 +346,12 @@ void TRtfReaderImpl::DestinationText(const QString& text)
             bookmarkName_.append(text);
         break;
     case TRtfDestination::Stylesheet: StyleName(text); break;
-    case TRtfDestination::Picture: break;
+    case TRtfDestination::ShapePropertyName:
+        if (shapePropertyName_.size() < 64)
+            shapePropertyName_.append(text);
+        break;
+    case TRtfDestination::Picture:
+    case TRtfDestination::Shape: break;
     }
 }
 
@@ -434,27 +442,39 @@ void TRtfReaderImpl::EndParagraph()
     cursor_.insertBlock();
 }
 
+// A picture goes where the text of its group goes: into the document, or
+// for a picture shape (its "pib" property) where the shape is anchored, at
+// the shape's size.
 void TRtfReaderImpl::InsertPicture()
 {
-    if (!groups_.empty() && groups_.size() > 1 &&
-        groups_[groups_.size() - 2].destination != TRtfDestination::Text) {
+    const TRtfGroup* parent = groups_.size() > 1 ? &groups_[groups_.size() - 2] : nullptr;
+    if (!parent || (parent->destination != TRtfDestination::Text &&
+                    parent->destination != TRtfDestination::Shape)) {
         picture_ = {};
         return;
     }
+    const bool inShape = parent->destination == TRtfDestination::Shape;
     const QImage image = DecodeRtfPicture(picture_);
     if (!image.isNull()) {
-        SyncTable();
+        SyncTableTo(ParagraphLevel(parent->para));
         FlushPendingBytes();
         CloseLink();
         FlushRun();
         const QString name = QStringLiteral("rtfimage:%1").arg(nextFieldId_++);
         document_.addResource(QTextDocument::ImageResource, QUrl(name), image);
-        const QSizeF size = RtfPictureDisplaySize(picture_, image);
+        QSizeF size = RtfPictureDisplaySize(picture_, image);
+        const int shapeWidth = shapeExtent_.right() - shapeExtent_.left();
+        const int shapeHeight = shapeExtent_.bottom() - shapeExtent_.top();
+        if (inShape && shapeWidth > 0 && shapeHeight > 0 && shapeWidth <= 31680 * 4 &&
+            shapeHeight <= 31680 * 4)
+            size = QSizeF(shapeWidth / 15.0, shapeHeight / 15.0);
         QTextImageFormat format;
         format.setName(name);
         format.setWidth(size.width());
         format.setHeight(size.height());
         cursor_.insertImage(format);
+        if (inShape)
+            shapeShown_ = true;
     }
     picture_ = {};
 }
@@ -464,6 +484,7 @@ void TRtfReaderImpl::FinishFontEntry()
     if (fontEntry_ >= 0) {
         TRtfFont& font = fonts_[fontEntry_];
         font.name = fontName_.trimmed();
+        ReportFontStandIn(font.name);
     }
     fontName_.clear();
     fontEntry_ = -1;

@@ -11,6 +11,7 @@
 #include <QColor>
 #include <QHash>
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <QTextCharFormat>
@@ -30,6 +31,8 @@ enum class TRtfDestination {
     BookmarkStart,    // a bookmark's name
     Picture,          // hex picture data
     Stylesheet,       // style names (their words are kept as they come)
+    Shape,            // a drawing shape's properties: text dropped, pictures kept
+    ShapePropertyName, // the name of a shape property (\sn)
 };
 
 struct TRtfCharState {
@@ -60,6 +63,7 @@ struct TRtfParaState {
     QList<QTextOption::Tab> tabs;
     QTextOption::TabType nextTabType = QTextOption::LeftTab;
     bool inTable = false; // \intbl
+    int level = -1;       // \itapN: 0 outside tables, 1 in a table, 2 and up nested; -1: not said
 };
 
 struct TRtfGroup {
@@ -69,6 +73,8 @@ struct TRtfGroup {
     int unicodeSkip = 1;      // \ucN
     bool startsDestination = false; // the destination's own group ends it
     bool ownsField = false;   // the \field group
+    bool nestedTableProps = false; // inside {\*\nesttableprops ...}
+    bool ownsShape = false;   // the \shp group
 };
 
 struct TRtfFont {
@@ -105,6 +111,8 @@ public:
 
     // False when the input ended inside a group.
     bool Read(QByteArrayView rtf);
+    // Some table row has a height (FitTableRowHeights has work to do).
+    bool HasRowHeights() const { return tables_.HasRowHeights(); }
 
     // ---- control words (rtf_control_words.cpp) ----
     using Handler = void (TRtfReaderImpl::*)(const TRtfToken& token, int arg);
@@ -141,9 +149,13 @@ public:
     void SkipDestination(const TRtfToken& token, int);
     void Ignore(const TRtfToken& token, int) {}
     void TableWord(const TRtfToken& token, int which);
+    void BorderWord(const TRtfToken& token, int which);
+    void PaddingWord(const TRtfToken& token, int which);
     void InTable(const TRtfToken& token, int which);
-    void Cell(const TRtfToken& token, int);
-    void Row(const TRtfToken& token, int);
+    void NestTableProps(const TRtfToken& token, int);
+    void Cell(const TRtfToken& token, int nested);
+    void Row(const TRtfToken& token, int nested);
+    void ShapeWord(const TRtfToken& token, int which);
     void Stylesheet(const TRtfToken& token, int);
     void StyleNumber(const TRtfToken& token, int character);
     void StyleBasedOn(const TRtfToken& token, int);
@@ -180,7 +192,12 @@ private:
     void FinishColour();
 
     // tables (rtf_control_words.cpp)
-    void SyncTable(bool forceCell = false);
+    static int ParagraphLevel(const TRtfParaState& para);
+    // Moves the cursor where text of the current paragraph (or, when
+    // `level` >= 0, of that table level) goes.
+    void SyncTable(int level = -1);
+    void SyncTableTo(int level);
+    void RouteTableWord();
 
     // stylesheet (rtf_stylesheet.cpp)
     bool InStylesheet() const { return groups_.back().destination == TRtfDestination::Stylesheet; }
@@ -236,6 +253,12 @@ private:
 
     TRtfTableBuilder tables_{cursor_};
     bool syncingTable_ = false;
+
+    // drawing shapes (\shp): the property being read, and whether the shape
+    // showed a picture or text of its own (then its \shprslt is skipped)
+    QString shapePropertyName_;
+    bool shapeShown_ = false;
+    QRect shapeExtent_; // \shpleft ... \shpbottom, twips (QRect's right and bottom as given)
 
     QHash<int, TRtfStyle> styles_;
     QHash<int, std::vector<TRtfStyleWord>> resolvedStyles_; // with their bases' words

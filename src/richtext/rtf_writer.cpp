@@ -73,7 +73,7 @@ public:
     {
         CollectTables();
         QByteArray body;
-        WriteFrame(*document_.rootFrame(), body);
+        WriteFlow(document_.rootFrame()->begin(), 0, body);
         return Header() + body + "}";
     }
 
@@ -93,29 +93,40 @@ private:
         }
     }
 
-    // The paragraphs and tables of a frame in order, paragraphs separated
-    // by \par. A table ends its own paragraph: none follows its last row.
-    void WriteFrame(const QTextFrame& frame, QByteArray& out)
+    // The paragraphs and tables of a frame or of a cell, in order,
+    // paragraphs separated by \par. `level` is the table level of the text
+    // (0 outside tables). A table ends its own paragraph: none follows its
+    // last row. An empty paragraph that only separates a table from what
+    // precedes it is not written (the reader opens none); one the text holds
+    // as a paragraph of its own is.
+    void WriteFlow(QTextFrame::iterator it, int level, QByteArray& out)
     {
         bool afterTable = false;
-        for (auto it = frame.begin(); !it.atEnd(); ++it) {
+        for (; !it.atEnd(); ++it) {
             if (const QTextFrame* child = it.currentFrame()) {
                 if (const auto* table = qobject_cast<const QTextTable*>(child))
-                    WriteTable(*table, out);
+                    WriteTable(*table, level + 1, out);
                 else
-                    WriteFrame(*child, out);
+                    WriteFlow(child->begin(), level, out);
                 afterTable = true;
                 continue;
             }
             const QTextBlock block = it.currentBlock();
-            out += Paragraph(block.blockFormat(), false);
-            WriteBlock(block, out);
             auto next = it;
             ++next;
+            const bool tableNext = !next.atEnd() && qobject_cast<QTextTable*>(next.currentFrame());
+            if (tableNext && block.length() <= 1 &&
+                !block.blockFormat().boolProperty(rtpKeepEmptyBlock)) {
+                afterTable = false;
+                continue;
+            }
+            out += Paragraph(block.blockFormat(), level);
+            WriteBlock(block, out);
             // The reader takes a final paragraph mark as the end of the last
             // paragraph, so an empty last paragraph needs a mark of its own
             // (unless a table precedes it: then it is the table's own end).
-            const bool emptyLast = next.atEnd() && block.length() <= 1 &&
+            // In a cell the cell mark ends the last paragraph.
+            const bool emptyLast = level == 0 && next.atEnd() && block.length() <= 1 &&
                                    block.previous().isValid() && !afterTable;
             if (!next.atEnd() || emptyLast)
                 out += "\\par\r\n";
@@ -123,47 +134,65 @@ private:
         }
     }
 
-    // A table as Word writes it: per row the cell edges (\cellxN, twips),
-    // then each cell's paragraphs marked \intbl and closed by \cell.
-    void WriteTable(const QTextTable& table, QByteArray& out)
+    // A table as Word writes it: an outer table (level 1) row by row, the
+    // row's definition (\trowd ... \cellxN) before its cells, each cell's
+    // paragraphs marked \intbl and closed by \cell; a nested table (level 2
+    // and up) with its paragraphs at \itapN, cells closed by \nestcell and
+    // the definition after them in {\*\nesttableprops ... \nestrow}.
+    void WriteTable(const QTextTable& table, int level, QByteArray& out)
     {
         const QTextTableFormat format = table.format();
-        QByteArray rowWords = "\\trowd\\trgaph" + Number(format.cellPadding() * kTwipsPerPixel);
-        if (format.alignment() & Qt::AlignHCenter)
-            rowWords += "\\trqc";
-        else if (format.alignment() & Qt::AlignRight)
-            rowWords += "\\trqr";
         const QList<QTextLength> widths = format.columnWidthConstraints();
         auto columnTwips = [&](int column) {
             const QTextLength width = widths.value(column);
             return width.type() == QTextLength::FixedLength ? width.rawValue() * kTwipsPerPixel
                                                              : 1440.0;
         };
-        const QByteArray border = format.border() > 0
-                                      ? "\\clbrdrt\\brdrs\\brdrw15\\clbrdrl\\brdrs\\brdrw15"
-                                        "\\clbrdrb\\brdrs\\brdrw15\\clbrdrr\\brdrs\\brdrw15"
-                                      : QByteArray();
         for (int row = 0; row < table.rows(); ++row) {
-            QByteArray definition = rowWords;
+            QByteArray definition = "\\trowd";
+            const QTextTableCell first = table.cellAt(row, 0);
+            definition += "\\trgaph" + Number(first.format().toTableCellFormat().leftPadding() *
+                                              kTwipsPerPixel);
+            if (format.alignment() & Qt::AlignHCenter)
+                definition += "\\trqc";
+            else if (format.alignment() & Qt::AlignRight)
+                definition += "\\trqr";
+            if (const int height = first.format().intProperty(rtpRowHeight); height != 0)
+                definition += "\\trrh" + QByteArray::number(height);
             QByteArray cells;
+            const QByteArray cellMark = level > 1 ? "\\nestcell\r\n" : "\\cell\r\n";
             double right = 0;
             for (int column = 0; column < table.columns();) {
                 const QTextTableCell cell = table.cellAt(row, column);
                 const int span = std::max(1, cell.columnSpan());
-                for (int k = column; k < column + span; ++k)
+                const QByteArray look = CellLook(cell.format().toTableCellFormat());
+                // A cell over several columns is written as Word merges
+                // cells: the first (\clmgf) and the merged ones (\clmrg),
+                // each with its own edge and an empty cell of its own.
+                for (int k = column; k < column + span; ++k) {
                     right += columnTwips(k);
-                definition += border + CellLook(cell.format()) + "\\cellx" + Number(right);
-                if (cell.row() == row)
-                    WriteCell(cell, cells);
-                cells += "\\cell\r\n";
+                    if (span > 1)
+                        definition += k == column ? "\\clmgf" : "\\clmrg";
+                    if (cell.rowSpan() > 1)
+                        definition += cell.row() == row ? "\\clvmgf" : "\\clvmrg";
+                    definition += look + "\\cellx" + Number(right);
+                    if (k == column && cell.row() == row)
+                        WriteFlow(cell.begin(), level, cells);
+                    else
+                        cells += Paragraph(QTextBlockFormat(), level);
+                    cells += cellMark;
+                }
                 column += span;
             }
-            out += definition + "\r\n" + cells + "\\row\r\n";
+            if (level > 1)
+                out += cells + "{\\*\\nesttableprops " + definition + "\\nestrow}{\\nonesttables\\par}\r\n";
+            else
+                out += definition + "\r\n" + cells + "\\row\r\n";
         }
     }
 
-    // A cell's shading and vertical alignment.
-    QByteArray CellLook(const QTextCharFormat& format)
+    // A cell's shading, borders, padding and vertical alignment.
+    QByteArray CellLook(const QTextTableCellFormat& format)
     {
         QByteArray out;
         if (format.hasProperty(QTextFormat::BackgroundBrush))
@@ -172,21 +201,60 @@ private:
             out += "\\clvertalc";
         else if (format.verticalAlignment() == QTextCharFormat::AlignBottom)
             out += "\\clvertalb";
+        static constexpr const char* kSides[] = {"t", "l", "b", "r"};
+        static constexpr QTextFormat::Property kStyle[] = {
+            QTextFormat::TableCellTopBorderStyle, QTextFormat::TableCellLeftBorderStyle,
+            QTextFormat::TableCellBottomBorderStyle, QTextFormat::TableCellRightBorderStyle};
+        static constexpr QTextFormat::Property kWidth[] = {
+            QTextFormat::TableCellTopBorder, QTextFormat::TableCellLeftBorder,
+            QTextFormat::TableCellBottomBorder, QTextFormat::TableCellRightBorder};
+        static constexpr QTextFormat::Property kBrush[] = {
+            QTextFormat::TableCellTopBorderBrush, QTextFormat::TableCellLeftBorderBrush,
+            QTextFormat::TableCellBottomBorderBrush, QTextFormat::TableCellRightBorderBrush};
+        for (int side = 0; side < 4; ++side) {
+            if (!format.hasProperty(kStyle[side]))
+                continue;
+            const auto style = QTextFrameFormat::BorderStyle(format.intProperty(kStyle[side]));
+            const QByteArray word = BorderStyleWord(style);
+            if (word.isEmpty())
+                continue;
+            double pixels = format.hasProperty(kWidth[side]) ? format.doubleProperty(kWidth[side]) : 1;
+            if (style == QTextFrameFormat::BorderStyle_Double)
+                pixels /= 3;
+            out += QByteArray("\\clbrdr") + kSides[side] + word + "\\brdrw" +
+                   Number(pixels * kTwipsPerPixel);
+            const QColor colour = format.brushProperty(kBrush[side]).color();
+            if (format.hasProperty(kBrush[side]) && colour.isValid())
+                out += "\\brdrcf" + QByteArray::number(ColourIndex(colour));
+        }
+        // Word's padding words: \clpadl is the top padding, \clpadt the left.
+        const double top = format.hasProperty(rtpCellTopPadding)
+                               ? format.doubleProperty(rtpCellTopPadding) : format.topPadding();
+        const double bottom = format.hasProperty(rtpCellBottomPadding)
+                                  ? format.doubleProperty(rtpCellBottomPadding) : format.bottomPadding();
+        out += "\\clpadfl3\\clpadl" + Number(top * kTwipsPerPixel);
+        out += "\\clpadft3\\clpadt" + Number(format.leftPadding() * kTwipsPerPixel);
+        out += "\\clpadfb3\\clpadb" + Number(bottom * kTwipsPerPixel);
+        out += "\\clpadfr3\\clpadr" + Number(format.rightPadding() * kTwipsPerPixel);
         return out;
     }
 
-    // A cell's paragraphs (a table nested in it comes out as paragraphs).
-    void WriteCell(const QTextTableCell& cell, QByteArray& out)
+    static QByteArray BorderStyleWord(QTextFrameFormat::BorderStyle style)
     {
-        bool first = true;
-        for (QTextBlock block = document_.findBlock(cell.firstPosition());
-             block.isValid() && block.position() <= cell.lastPosition(); block = block.next()) {
-            if (!first)
-                out += "\\par\r\n";
-            first = false;
-            out += Paragraph(block.blockFormat(), true);
-            WriteBlock(block, out);
+        switch (style) {
+        case QTextFrameFormat::BorderStyle_Solid: return "\\brdrs";
+        case QTextFrameFormat::BorderStyle_Double: return "\\brdrdb";
+        case QTextFrameFormat::BorderStyle_Dotted: return "\\brdrdot";
+        case QTextFrameFormat::BorderStyle_Dashed: return "\\brdrdash";
+        case QTextFrameFormat::BorderStyle_DotDash: return "\\brdrdashd";
+        case QTextFrameFormat::BorderStyle_DotDotDash: return "\\brdrdashdd";
+        case QTextFrameFormat::BorderStyle_Inset: return "\\brdrinset";
+        case QTextFrameFormat::BorderStyle_Outset: return "\\brdroutset";
+        case QTextFrameFormat::BorderStyle_Groove: return "\\brdrengrave";
+        case QTextFrameFormat::BorderStyle_Ridge: return "\\brdremboss";
+        case QTextFrameFormat::BorderStyle_None: break;
         }
+        return {};
     }
 
     int FontIndex(const QString& family)
@@ -225,9 +293,11 @@ private:
         return header + "}\r\n";
     }
 
-    static QByteArray Paragraph(const QTextBlockFormat& format, bool inTable)
+    static QByteArray Paragraph(const QTextBlockFormat& format, int level)
     {
-        QByteArray out = inTable ? "\\pard\\intbl" : "\\pard";
+        QByteArray out = level > 0 ? "\\pard\\intbl" : "\\pard";
+        if (level > 1)
+            out += "\\itap" + QByteArray::number(level);
         const Qt::Alignment align = format.alignment() & Qt::AlignHorizontal_Mask;
         if (align & Qt::AlignHCenter)
             out += "\\qc";

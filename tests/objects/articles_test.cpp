@@ -192,6 +192,48 @@ TEST_F(ArticleTest, UpAndDownScrollByOneLine)
     EXPECT_EQ(view.ScrollPosition(), step);
 }
 
+TEST_F(ArticleTest, AHorizontalScrollBarShowsOnlyForTextWiderThanTheArticle)
+{
+    QTemporaryDir dir;
+    auto write = [&](const QString& name, const QByteArray& text) {
+        QFile file(dir.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return dir.filePath(name);
+    };
+    QByteArray tall = "{\\rtf1 ";
+    for (int i = 0; i < 40; ++i)
+        tall += "A line of text that wraps in the article\\par ";
+    const QString empty = write("empty.rtf", "{\\rtf1 }");
+    const QString lines = write("tall.rtf", tall + "}");
+    const QString wide = write("wide.rtf", "{\\rtf1 \\trowd\\cellx9000\\pard\\intbl wide\\cell\\row}");
+    auto withBars = [](TObjectRecord& record) { record.As<TArticleProps>()->scrollBars = true; };
+    TTomericArticle* a = MakeArticle(empty, withBars);
+    TTomericArticle* b = MakeArticle(lines, withBars);
+    TTomericArticle* c = MakeArticle(wide, withBars);
+    b->move(10, 120);
+    // As a page snapshot sees them, before the page was ever shown ...
+    auto bars = [](TTomericArticle* article) {
+        const TRichTextView& view = article->View();
+        return std::pair(view.horizontalScrollBar()->isVisibleTo(&view),
+                         view.verticalScrollBar()->isVisibleTo(&view));
+    };
+    auto check = [&](const char* when) {
+        EXPECT_EQ(bars(a), std::pair(false, false)) << "an empty article, " << when;
+        EXPECT_EQ(bars(b), std::pair(false, true)) << "wrapped lines fit across, " << when;
+        EXPECT_EQ(bars(c), std::pair(true, false)) << "a table wider than the article, " << when;
+    };
+    QImage snapshot(page.size(), QImage::Format_RGB32);
+    page.render(&snapshot);
+    check("in a snapshot");
+    // ... and once shown.
+    page.show();
+    TurnEventLoop();
+    check("shown");
+    EXPECT_EQ(b->View().LayoutWidth(),
+              b->View().width() - b->View().verticalScrollBar()->width() - TRichTextView::kLeftInset);
+}
+
 TEST_F(ArticleTest, SelectedTextLeavesOutLinkCommands)
 {
     TTomericArticle* article = MakeArticle(Caret(), [](TObjectRecord& r) { r.As<TArticleProps>()->allowCopy = true; });

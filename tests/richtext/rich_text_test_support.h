@@ -77,9 +77,10 @@ protected:
 };
 
 // The document's structure as text: paragraphs separated by "\n", a table
-// as "{cell|cell/cell|cell}" (rows separated by "/", a cell's paragraphs by
-// "\n"), a cell spanning n columns as "cell*n".
-inline QString FrameLayout(QTextFrame* frame);
+// as "{cell|cell/cell|cell}" (rows separated by "/", a cell's paragraphs and
+// nested tables by "\n"), a cell spanning n columns as "cell*n", one
+// spanning n rows as "cell^n" (the rows it covers show it as "^").
+inline QString FlowLayout(QTextFrame::iterator it);
 
 inline QString TableLayout(QTextTable* table)
 {
@@ -91,33 +92,37 @@ inline QString TableLayout(QTextTable* table)
             const QTextTableCell cell = table->cellAt(row, column);
             if (column > 0)
                 out += "|";
-            QStringList paragraphs;
-            for (QTextBlock block = cell.firstCursorPosition().block();
-                 block.isValid() && block.position() <= cell.lastPosition(); block = block.next())
-                paragraphs.append(block.text());
-            out += paragraphs.join("\n");
             const int span = std::max(1, cell.columnSpan());
-            if (span > 1)
-                out += "*" + QString::number(span);
+            if (cell.row() != row) {
+                out += "^";
+            } else {
+                out += FlowLayout(cell.begin());
+                if (span > 1)
+                    out += "*" + QString::number(span);
+                if (cell.rowSpan() > 1)
+                    out += "^" + QString::number(cell.rowSpan());
+            }
             column += span;
         }
     }
     return out + "}";
 }
 
-inline QString FrameLayout(QTextFrame* frame)
+inline QString FlowLayout(QTextFrame::iterator it)
 {
     QStringList items;
-    for (auto it = frame->begin(); !it.atEnd(); ++it) {
+    for (; !it.atEnd(); ++it) {
         if (auto* table = qobject_cast<QTextTable*>(it.currentFrame()))
             items.append(TableLayout(table));
         else if (it.currentFrame())
-            items.append(FrameLayout(it.currentFrame()));
+            items.append(FlowLayout(it.currentFrame()->begin()));
         else
             items.append(it.currentBlock().text());
     }
     return items.join("\n");
 }
+
+inline QString FrameLayout(QTextFrame* frame) { return FlowLayout(frame->begin()); }
 
 inline QString DocumentLayout(const QTextDocument& document)
 {

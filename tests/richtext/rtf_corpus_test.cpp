@@ -100,7 +100,8 @@ TEST_F(RtfCorpusFormats, Word97TableWithBordersLinksFieldsAndBookmarks)
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(table->rows(), 3);
     EXPECT_EQ(table->columns(), 3);
-    EXPECT_GT(table->format().border(), 0);
+    const QTextTableCellFormat first = table->cellAt(0, 0).format().toTableCellFormat();
+    EXPECT_EQ(first.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid) << "the row's top border";
     EXPECT_EQ(table->format().columnWidthConstraints().value(1),
               QTextLength(QTextLength::FixedLength, 3020 / 15.0));
     EXPECT_EQ(FormatOf("Article").fontWeight(), QFont::Bold);

@@ -73,10 +73,10 @@ const ShapeCase kShapes[] = {
     {"CellMarkInOrdinaryTextIsATab", "a\\cell b", "a\tb"},
     {"RowWithoutCellsIsAParagraph", "a\\row b", "a\nb"},
     {"RowDefinitionWithoutTextMakesNoTable", "a\\par\\trowd\\cellx100\\pard b", "a\nb"},
-    {"NestedTableFlattened",
+    {"NestedTableInItsCell",
      "\\trowd\\cellx4000\\pard\\intbl out\\par\\pard\\intbl\\itap2 in1\\nestcell in2\\nestcell"
      "{\\*\\nesttableprops\\trowd\\cellx1000\\cellx2000\\nestrow}{\\nonesttables\\par}"
-     "\\pard\\intbl\\itap1 \\cell\\row\\pard x", "\n{out\nin1\tin2\t\n}\nx"},
+     "\\pard\\intbl\\itap1 \\cell\\row\\pard x", "\n{out\n{in1|in2}\n}\nx"},
     {"TwoTablesApart", "\\trowd\\cellx1\\intbl a\\cell\\row\\pard mid\\par"
      "\\trowd\\cellx1\\intbl b\\cell\\row\\pard end", "\n{a}\nmid\n{b}\nend"},
     {"ItapZeroEndsTheTable", "\\trowd\\cellx1\\intbl a\\cell\\row\\itap0 x", "\n{a}\nx"},
@@ -117,7 +117,8 @@ TEST_F(RichTextTest, BackwardsOrAbsurdCellEdgesLeaveTheWidthFree)
 struct BorderCase {
     const char* name;
     QByteArray definition;
-    bool bordered;
+    bool top;  // the cell's top edge is drawn
+    bool left; // its left edge
 };
 
 class RtfTableBorders : public RichTextTest, public ::testing::WithParamInterface<BorderCase> {};
@@ -127,17 +128,24 @@ TEST_P(RtfTableBorders, ShowWhenDrawn)
     Read(Document("\\trowd" + GetParam().definition + "\\cellx1000\\intbl a\\cell\\row\\pard"));
     QTextTable* table = FirstTable(document);
     ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->format().border() > 0, GetParam().bordered);
-    if (GetParam().bordered) {
-        EXPECT_EQ(table->format().borderBrush().color(), QColor(Qt::black));
+    EXPECT_EQ(table->format().border(), 0) << "no grid: each cell draws its own edges";
+    const QTextTableCellFormat cell = table->cellAt(0, 0).format().toTableCellFormat();
+    EXPECT_EQ(cell.hasProperty(QTextFormat::TableCellTopBorderStyle), GetParam().top);
+    EXPECT_EQ(cell.hasProperty(QTextFormat::TableCellLeftBorderStyle), GetParam().left);
+    if (GetParam().top) {
+        EXPECT_EQ(cell.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+        EXPECT_EQ(cell.topBorderBrush().color(), QColor(Qt::black));
+        EXPECT_EQ(cell.topBorder(), 1);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Words, RtfTableBorders, ::testing::Values(
-    BorderCase{"None", "", false},
-    BorderCase{"CellBorders", "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10", true},
-    BorderCase{"RowBorders", "\\trbrdrt\\brdrs\\brdrw10", true},
-    BorderCase{"BorderSaidToBeNone", "\\clbrdrt\\brdrnone\\clbrdrb\\brdrtbl", false}),
+    BorderCase{"None", "", false, false},
+    BorderCase{"CellBorders", "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10", true, true},
+    BorderCase{"RowBorders", "\\trbrdrt\\brdrs\\brdrw10", true, false},
+    BorderCase{"RowBordersOnTheOuterLeftEdge", "\\trbrdrl\\brdrs\\brdrw10\\trbrdrv\\brdrnone", false, true},
+    BorderCase{"BorderSaidToBeNone", "\\clbrdrt\\brdrnone\\clbrdrb\\brdrtbl", false, false},
+    BorderCase{"ParagraphBorderWordsStayOffTheCell", "\\clbrdrt\\brdrnone\\brdrt\\brdrs", false, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RichTextTest, CellShadingAndVerticalAlignment)
@@ -266,8 +274,12 @@ TEST_F(RichTextTest, WrittenTableKeepsWidthsBordersAndFormats)
     EXPECT_EQ(table->format().columnWidthConstraints(),
               (QList<QTextLength>{QTextLength(QTextLength::FixedLength, 96),
                                   QTextLength(QTextLength::FixedLength, 192)}));
-    EXPECT_GT(table->format().border(), 0);
-    EXPECT_DOUBLE_EQ(table->format().cellPadding(), 7.2);
+    const QTextTableCellFormat cell = table->cellAt(0, 0).format().toTableCellFormat();
+    EXPECT_EQ(cell.topBorderStyle(), QTextFrameFormat::BorderStyle_Solid);
+    EXPECT_FALSE(table->cellAt(0, 1).format().hasProperty(QTextFormat::TableCellTopBorderStyle));
+    EXPECT_DOUBLE_EQ(cell.leftPadding(), 7.2);
+    EXPECT_DOUBLE_EQ(cell.rightPadding(), 7.2);
+    EXPECT_DOUBLE_EQ(cell.topPadding(), 0);
     const int bold = int(copy.toRawText().indexOf("bold"));
     QTextCursor cursor(&copy);
     cursor.setPosition(bold + 1);
