@@ -454,7 +454,11 @@ void TRtfReaderImpl::InsertPicture()
         return;
     }
     const bool inShape = parent->destination == TRtfDestination::Shape;
-    const QImage image = DecodeRtfPicture(picture_);
+    QImage image = DecodeRtfPicture(picture_);
+    // Some writers label a PNG or JPEG picture as a metafile (or not at
+    // all): what the bytes say they are still shows.
+    if (image.isNull() && !picture_.data.isEmpty())
+        image = QImage::fromData(picture_.data);
     if (!image.isNull()) {
         SyncTableTo(ParagraphLevel(parent->para));
         FlushPendingBytes();

@@ -458,6 +458,17 @@ TEST_F(RtfWordTables, APictureShapeShowsItsPictureAtTheShapesSize)
     EXPECT_EQ(copy.toRawText(), document.toRawText());
 }
 
+TEST_F(RtfWordTables, APictureShapeWhosePictureIsMislabelledStillShowsIt)
+{
+    // A report generator's shape: PNG bytes under \\wmetafile.
+    Read(Document("{\\shp{\\*\\shpinst\\shpleft0\\shptop0\\shpright600\\shpbottom600"
+                  "{\\sp{\\sn pib}{\\sv {\\pict\\wmetafile6\\picw16\\pich16 " +
+                  PngHex(QColor(0, 160, 0), {16, 16}) + "}}}}} x"));
+    const std::vector<int> green = RowsWith(Paint(document), QColor(0, 160, 0), 0, 400);
+    EXPECT_GE(green.size(), 39u);
+    EXPECT_LE(green.size(), 41u);
+}
+
 TEST_F(RtfWordTables, AShapeWithoutAPictureShowsItsResultOrItsText)
 {
     Read(Document("{\\shp{\\*\\shpinst{\\sp{\\sn shapeType}{\\sv 1}}}{\\shprslt fallback}} x"));
