@@ -51,12 +51,21 @@ constexpr TStandInEntry kStandIns[] = {
 
 } // namespace
 
+// Windows names a family's character-set variants with a suffix ("Times
+// New Roman CE", "Arial Cyr" ...), the same font under another name.
+constexpr const char* kCharsetSuffixes[] = {" CE", " Cyr", " Greek", " Tur", " Baltic",
+                                            " (Hebrew)", " (Arabic)", " (Vietnamese)"};
+
 void InstallFontSubstitutes()
 {
     static const bool installed = [] {
-        for (const TStandInEntry& entry : kStandIns)
-            QFont::insertSubstitutions(QString::fromLatin1(entry.windowsFamily),
-                                       QString::fromLatin1(entry.standIns).split(QLatin1Char(',')));
+        for (const TStandInEntry& entry : kStandIns) {
+            const QString family = QString::fromLatin1(entry.windowsFamily);
+            const QStringList standIns = QString::fromLatin1(entry.standIns).split(QLatin1Char(','));
+            QFont::insertSubstitutions(family, standIns);
+            for (const char* suffix : kCharsetSuffixes)
+                QFont::insertSubstitutions(family + QLatin1String(suffix), standIns);
+        }
         return true;
     }();
     (void)installed;

@@ -64,6 +64,10 @@ TEST_F(WindowsFonts, TheWindowsFamiliesHaveTheirMetricCompatibleStandIns)
     EXPECT_EQ(FontStandIn("Calibri"), "Carlito");
     EXPECT_EQ(FontStandIn("Cambria"), "Caladea");
     EXPECT_EQ(FontStandIn("MS Sans Serif"), "Liberation Sans");
+    // Character-set variants are the same fonts.
+    EXPECT_EQ(FontStandIn("Times New Roman CE"), "Liberation Serif");
+    EXPECT_EQ(FontStandIn("Arial Cyr"), "Liberation Sans");
+    EXPECT_EQ(FontStandIn("Courier New (Hebrew)"), "Liberation Mono");
     // Every object, dialog and printed page asks through the same QFont.
     EXPECT_EQ(QFontInfo(WindowsFont("Times New Roman", 12, fsBold)).family(), "Liberation Serif");
     // A family nobody has falls back to something installed.
