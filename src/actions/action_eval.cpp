@@ -1,6 +1,7 @@
 #include "actions/action_eval.h"
 
 #include "actions/command_context.h"
+#include "actions/core_commands.h"
 #include "platform/string_table.h"
 #include "vars/builtin_vars.h"
 
@@ -20,6 +21,30 @@ std::vector<std::function<void()>>& AbortAllHooks()
 QString Quoted(const QString& text)
 {
     return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+using PumpClock = std::chrono::steady_clock;
+
+// Between lines that only compute, assign and branch, the queue is looked
+// at this often: painting, timers and Escape stay live, while a tight loop
+// no longer spends most of its time asking an empty queue for messages.
+constexpr auto kQuietPumpInterval = std::chrono::milliseconds(4);
+
+PumpClock::time_point& LastPump()
+{
+    static PumpClock::time_point last;
+    return last;
+}
+
+// Commands that touch nothing but variables and the evaluator's own state:
+// nothing they do waits in the message queue for the next line.
+bool IsQuietCommand(const TCommandRecord& command)
+{
+    static const CommandHandler kQuiet[] = {CmdSetVar,  CmdMath,      CmdIf,       CmdIfEx,
+                                            CmdWhile,   CmdWhileEx,   CmdExitWhile, CmdLoop,
+                                            CmdExitLoop, CmdGotoLine};
+    return command.Handler != nullptr &&
+           std::find(std::begin(kQuiet), std::end(kQuiet), command.Handler) != std::end(kQuiet);
 }
 
 } // namespace
@@ -65,7 +90,8 @@ TActionEval::TActionEval(Services& services, const QString& text, uint8_t flags,
     RunState& runs = Runs();
     Serial = ++runs.ActiveEvaluators;
     Generation = runs.RunGeneration;
-    Lines = SplitActionLines(text);
+    script_ = ParsedScriptFor(text);
+    Lines = script_->Lines();
     if (services_.Debugger) {
         if (Serial == 1)
             services_.Debugger->AddAction(Serial, QString(), 4); // a run begins while no other runs
@@ -94,9 +120,9 @@ TActionEval::~TActionEval()
 
 QString TActionEval::GetLine(int n) const
 {
-    if (n < 1 || n > Lines.size())
+    if (n < 1 || n > script_->LineCount())
         return QString();
-    return StripLeading(Lines[n - 1]);
+    return script_->Line(n).Text;
 }
 
 int TActionEval::FindLabel(const QString& name) const
@@ -114,7 +140,7 @@ int TActionEval::FindEnclosingBlock(const QStringList& openWords, const QString&
 {
     int depth = 0;
     for (int i = LineNo - 1; i >= 1; --i) {
-        const QString word = CommandWord(GetLine(i)).toUpper();
+        const QString& word = script_->Line(i).Word;
         if (word == endWord) {
             ++depth;
         } else if (openWords.contains(word)) {
@@ -128,7 +154,15 @@ int TActionEval::FindEnclosingBlock(const QStringList& openWords, const QString&
 
 void TActionEval::JumpBack(const QStringList& openWords, const QString& endWord)
 {
-    const int match = FindEnclosingBlock(openWords, endWord);
+    // The match depends only on where the end word stands, so it is looked
+    // for once per line of the script.
+    const bool cacheable = currentIndex_ == LineNo;
+    int match = cacheable ? script_->Line(LineNo).JumpTarget : -1;
+    if (match < 0) {
+        match = FindEnclosingBlock(openWords, endWord);
+        if (cacheable)
+            script_->Line(LineNo).JumpTarget = match;
+    }
     if (match > 0) {
         LineNo = match - 1;
         if (endWord == QLatin1String("ENDLOOP"))
@@ -143,10 +177,17 @@ bool TActionEval::ShouldStop() const
            Generation != runs.RunGeneration;
 }
 
+bool TActionEval::PumpIsDue() const
+{
+    return !lastLineQuiet_ || PumpClock::now() - LastPump() >= kQuietPumpInterval;
+}
+
 void TActionEval::PumpMessages()
 {
     if (!services_.Pump)
         return;
+    LastPump() = PumpClock::now();
+    services_.Pump->RestartIdleTimer();
     if (Runs().ImmediateRuns > 0)
         services_.Pump->ProcessEscapeOnly();
     else
@@ -167,12 +208,14 @@ void TActionEval::RunFrom(int lineNo)
         ReportActionError(aeNestingTooDeep);
     } else {
         do {
-            if (services_.Pump)
+            if (!Started && services_.Pump)
                 services_.Pump->RestartIdleTimer();
-            if (Started)
+            if (Started && PumpIsDue())
                 PumpMessages();
             Started = true;
+            lastLineQuiet_ = true;
             ++LineNo;
+            currentIndex_ = LineNo;
             CurrentLine = GetLine(LineNo);
             if (SkipAfterNext > 0) {
                 LineNo += SkipAfterNext;
@@ -191,11 +234,12 @@ void TActionEval::RunFrom(int lineNo)
 
 void TActionEval::ProcessLine()
 {
-    CurrentWordAsWritten = CommandWord(CurrentLine);
-    CurrentWord = CurrentWordAsWritten.toUpper();
+    const ParsedLine& line = script_->Line(currentIndex_);
+    CurrentWordAsWritten = line.WordAsWritten;
+    CurrentWord = line.Word;
     CurrentGroup = nullptr;
     CurrentCommand = nullptr;
-    switch (ClassifyWord(CurrentWord)) {
+    switch (line.Class) {
     case lcEmpty:
         return;
     case lcComment:
@@ -211,7 +255,7 @@ void TActionEval::ProcessLine()
     }
     // The word is looked up before the skip state counts: an unknown command
     // stops the script even inside a branch that does not run.
-    const CommandMatch match = CommandTable().FindCommand(CurrentWord);
+    const CommandMatch match = script_->CommandOf(currentIndex_);
     if (!match) {
         ReportActionError(aeUnknownCommand);
         return;
@@ -226,6 +270,7 @@ void TActionEval::ProcessLine()
     }
     if (services_.Debugger && DebugOffDepth == 0)
         services_.Debugger->AddAction(Serial, CurrentLine, 1);
+    lastLineQuiet_ = match.Group->Kind == gkBuiltin && IsQuietCommand(*match.Command);
     HandleCommand(match);
 }
 
@@ -290,7 +335,9 @@ void TActionEval::HandleCommand(const CommandMatch& match)
         ReportActionError(aeBrowserLinkRefused, command.Name);
         return;
     }
-    if (SplitParameters(CurrentLine, Params) != ssOk) {
+    const ParsedLine& line = script_->SplitOf(currentIndex_);
+    Params = line.Params;
+    if (line.SplitStatus != ssOk) {
         ReportActionError(aeUnbalancedQuotes);
         return;
     }

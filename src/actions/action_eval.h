@@ -6,14 +6,17 @@
 
 #include "actions/action_text.h"
 #include "actions/command_table.h"
+#include "actions/parsed_script.h"
 #include "actions/services.h"
 #include "vars/variables.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace tomeric {
@@ -156,6 +159,7 @@ public:
 
 private:
     bool ShouldStop() const;
+    bool PumpIsDue() const;
     void PumpMessages();
     void ProcessLine();
     void HandleBlockWord();
@@ -166,6 +170,9 @@ private:
     void JumpBack(const QStringList& openWords, const QString& endWord);
 
     Services& services_;
+    std::shared_ptr<ParsedScript> script_;
+    int currentIndex_ = 0;      // the line CurrentLine was read from
+    bool lastLineQuiet_ = true; // the last line only computed and branched
     LocalScope locals_;
     std::optional<QString> savedSelf_;
     bool countedDepth_ = false;

@@ -32,6 +32,7 @@ const TCommandRecord& TCommandTable::AddCommand(TCommandGroup& group, int id, co
     record.Flags = flags;
     record.Hidden = hidden;
     group.Commands.push_back(std::move(record));
+    ++version_;
     if (groups_.empty() || groups_.back().get() != &group)
         RebuildIndex(); // a record added to an earlier group changes the lookup order
     else
@@ -82,6 +83,7 @@ void TCommandTable::RemoveGroup(TCommandGroup* group)
                            [group](const auto& g) { return g.get() == group; });
     if (it != groups_.end()) {
         groups_.erase(it); // the library (if any) is unloaded by its destructor
+        ++version_;
         RebuildIndex();
     }
 }

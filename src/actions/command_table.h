@@ -128,6 +128,10 @@ public:
     const std::vector<std::unique_ptr<TCommandGroup>>& Groups() const { return groups_; }
     TCommandGroup* BuiltinGroup() const;
 
+    // Changes whenever a group or record is added or removed, so that
+    // lookups remembered by parsed scripts know when to look again.
+    std::uint64_t Version() const { return version_; }
+
     // Every visible command name of every group, in lookup order (the
     // debugger's keyword list).
     std::vector<QString> CommandNames() const;
@@ -135,6 +139,7 @@ public:
 private:
     void RebuildIndex();
 
+    std::uint64_t version_ = 1;
     std::vector<std::unique_ptr<TCommandGroup>> groups_;
     // Upper-cased name -> its records (group, position) in lookup order, so a
     // line's command is found without walking every record.

@@ -22,52 +22,82 @@ std::optional<TVarType> VarTypeFromWord(const QString& word) {
     return std::nullopt;
 }
 
-const TVarStringList::Line* TVarStringList::Find(const QString& key) const {
-    const auto it = index_.constFind(Fold(key));
-    return it == index_.constEnd() ? nullptr : &lines_[*it];
+FoldedKey::FoldedKey(QStringView key) {
+    bool ascii = true;
+    bool upper = true;
+    for (const QChar c : key) {
+        const char16_t u = c.unicode();
+        ascii = ascii && u < 0x80;
+        upper = upper && !(u >= u'a' && u <= u'z');
+    }
+    if (ascii && upper) {
+        view_ = key;
+    } else if (ascii) {
+        ascii_.resize(key.size());
+        for (qsizetype i = 0; i < key.size(); ++i) {
+            const char16_t u = key[i].unicode();
+            ascii_[i] = (u >= u'a' && u <= u'z') ? char16_t(u - (u'a' - u'A')) : u;
+        }
+        view_ = QStringView(ascii_.constData(), ascii_.size());
+    } else {
+        other_ = key.toString().toUpper();
+        view_ = other_;
+    }
 }
 
-TVarStringList::Line* TVarStringList::Find(const QString& key) {
-    const auto it = index_.constFind(Fold(key));
-    return it == index_.constEnd() ? nullptr : &lines_[*it];
+const TVarStringList::Line* TVarStringList::FindLine(QStringView key) const {
+    const FoldedKey folded(key);
+    const auto it = index_.find(folded.View());
+    return it == index_.end() ? nullptr : &lines_[static_cast<std::size_t>(it->second)];
 }
 
-bool TVarStringList::Contains(const QString& key) const { return Find(key) != nullptr; }
+TVarStringList::Line* TVarStringList::FindLine(QStringView key) {
+    const FoldedKey folded(key);
+    const auto it = index_.find(folded.View());
+    return it == index_.end() ? nullptr : &lines_[static_cast<std::size_t>(it->second)];
+}
 
-std::optional<QString> TVarStringList::Value(const QString& key) const {
-    const Line* line = Find(key);
+bool TVarStringList::Contains(QStringView key) const { return FindLine(key) != nullptr; }
+
+std::optional<QString> TVarStringList::Value(QStringView key) const {
+    const Line* line = FindLine(key);
     if (!line)
         return std::nullopt;
     return line->value;
 }
 
+const QString* TVarStringList::ValuePointer(QStringView key) const {
+    const Line* line = FindLine(key);
+    return line ? &line->value : nullptr;
+}
+
 QString TVarStringList::StoredKey(const QString& key) const {
-    const Line* line = Find(key);
+    const Line* line = FindLine(key);
     return line ? line->key : QString();
 }
 
-const TGenericVarInfo* TVarStringList::Info(const QString& key) const {
-    const Line* line = Find(key);
+const TGenericVarInfo* TVarStringList::Info(QStringView key) const {
+    const Line* line = FindLine(key);
     return line ? line->info.get() : nullptr;
 }
 
-TGenericVarInfo* TVarStringList::Info(const QString& key) {
-    Line* line = Find(key);
+TGenericVarInfo* TVarStringList::Info(QStringView key) {
+    Line* line = FindLine(key);
     return line ? line->info.get() : nullptr;
 }
 
 void TVarStringList::Set(const QString& key, const QString& value) {
-    if (Line* line = Find(key)) {
+    if (Line* line = FindLine(key)) {
         line->value = value;
         return;
     }
-    index_.insert(Fold(key), static_cast<int>(lines_.size()));
+    index_.emplace(Fold(key), static_cast<int>(lines_.size()));
     lines_.push_back(Line{key, value, nullptr, true});
     ++live_;
 }
 
 void TVarStringList::SetInfo(const QString& key, std::optional<TGenericVarInfo> info) {
-    Line* line = Find(key);
+    Line* line = FindLine(key);
     if (!line)
         return;
     if (!info || info->VarType == vtUndefined)
@@ -77,10 +107,11 @@ void TVarStringList::SetInfo(const QString& key, std::optional<TGenericVarInfo> 
 }
 
 bool TVarStringList::Remove(const QString& key) {
-    const auto it = index_.find(Fold(key));
+    const FoldedKey folded(key);
+    const auto it = index_.find(folded.View());
     if (it == index_.end())
         return false;
-    Line& line = lines_[*it];
+    Line& line = lines_[static_cast<std::size_t>(it->second)];
     line.alive = false;
     line.info.reset();
     line.value.clear();
@@ -104,7 +135,7 @@ void TVarStringList::CompactWhenSparse() {
     lines_ = std::move(kept);
     index_.clear();
     for (int i = 0; i < static_cast<int>(lines_.size()); ++i)
-        index_.insert(Fold(lines_[i].key), i);
+        index_.emplace(Fold(lines_[i].key), i);
 }
 
 void TVarStringList::Clear() {

@@ -7,10 +7,12 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVarLengthArray>
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace tomeric {
@@ -41,6 +43,22 @@ struct TGenericVarInfo {
     QString Format;
 };
 
+// A key in the case-insensitive form the lists hash it under. Keys that
+// are already upper-case ASCII are used in place; other ASCII keys are
+// folded into a buffer on the stack, so the usual lookup allocates nothing.
+class FoldedKey {
+public:
+    explicit FoldedKey(QStringView key);
+    FoldedKey(const FoldedKey&) = delete;
+    FoldedKey& operator=(const FoldedKey&) = delete;
+    QStringView View() const { return view_; }
+
+private:
+    QVarLengthArray<char16_t, 64> ascii_;
+    QString other_; // keys beyond ASCII fold through QString::toUpper
+    QStringView view_;
+};
+
 class TVarStringList {
 public:
     TVarStringList() = default;
@@ -50,15 +68,18 @@ public:
     // Number of variables held.
     int Count() const { return live_; }
     bool IsEmpty() const { return live_ == 0; }
-    bool Contains(const QString& key) const;
+    bool Contains(QStringView key) const;
 
     // The stored value; nothing when the key is absent.
-    std::optional<QString> Value(const QString& key) const;
+    std::optional<QString> Value(QStringView key) const;
+    // The stored value in place, for readers that only look at it; null when
+    // the key is absent. Valid until the list next changes.
+    const QString* ValuePointer(QStringView key) const;
     // The key as it was first written (original case); empty when absent.
     QString StoredKey(const QString& key) const;
     // The type information of a typed variable; null for untyped or absent.
-    const TGenericVarInfo* Info(const QString& key) const;
-    TGenericVarInfo* Info(const QString& key);
+    const TGenericVarInfo* Info(QStringView key) const;
+    TGenericVarInfo* Info(QStringView key);
 
     // Adds `key=value` at the end, or replaces the value of an existing key
     // (keeping its place and its type information).
@@ -88,19 +109,32 @@ public:
     // The case-insensitive form under which keys are hashed.
     static QString Fold(const QString& key) { return key.toUpper(); }
 
-private:
+    // One variable as the list keeps it. FindLine lets a writer look its
+    // variable up once for reading, checking and writing; the pointer is
+    // valid until the list next gains or loses a key.
     struct Line {
         QString key;
         QString value;
         std::unique_ptr<TGenericVarInfo> info;
         bool alive = true;
     };
-    const Line* Find(const QString& key) const;
-    Line* Find(const QString& key);
+    const Line* FindLine(QStringView key) const;
+    Line* FindLine(QStringView key);
+
+private:
+    struct FoldedHash {
+        using is_transparent = void;
+        size_t operator()(QStringView key) const { return qHash(key); }
+        size_t operator()(const QString& key) const { return qHash(QStringView(key)); }
+    };
+    struct FoldedEqual {
+        using is_transparent = void;
+        bool operator()(QStringView a, QStringView b) const { return a == b; }
+    };
     void CompactWhenSparse();
 
     std::vector<Line> lines_; // removed lines stay as holes until compaction
-    QHash<QString, int> index_; // folded key -> position in lines_
+    std::unordered_map<QString, int, FoldedHash, FoldedEqual> index_; // folded key -> position
     int live_ = 0;
 };
 

@@ -29,6 +29,8 @@ std::vector<VariableObserver*>& Observers() {
 
 template <class F>
 void NotifyObservers(F&& f) {
+    if (Observers().empty())
+        return;
     const std::vector<VariableObserver*> copy = Observers(); // observers may detach themselves
     for (VariableObserver* observer : copy)
         f(*observer);
@@ -74,7 +76,7 @@ private:
     }
 };
 
-bool IsLastErrorKey(const QString& key) {
+bool IsLastErrorKey(QStringView key) {
     return key.compare(kLastErrorKey, Qt::CaseInsensitive) == 0;
 }
 
@@ -90,20 +92,36 @@ QString CharacterCode(const QString& digits) {
     return DecodeWindows1252(QByteArrayView(&byte, 1));
 }
 
-QString LookupValue(const QString& name) {
+QString LookupValue(QStringView name) {
     if (const TVarStringList* locals = LocalVars())
-        if (auto value = locals->Value(name))
+        if (const QString* value = locals->ValuePointer(name))
             return *value;
-    if (auto value = GlobalVars().Value(name))
+    if (const QString* value = GlobalVars().ValuePointer(name))
         return *value;
-    if (auto builtin = FindBuiltinVar(name))
+    const QString key = name.toString();
+    if (auto builtin = FindBuiltinVar(key))
         return ReadBuiltinVar(*builtin, IsTimeOrDateVar(*builtin) ? ClockSnapshot::Now() : QDateTime());
     if (name.startsWith(u'#'))
-        return CharacterCode(name.mid(1));
+        return CharacterCode(key.mid(1));
     return {};
 }
 
+// The name inside "[Name]", "Name" or a half-bracketed "[Name" / "Name]"
+// when it holds no further brackets: then the name is its own key and needs
+// no substitution. Nothing for anything else.
+std::optional<QStringView> PlainName(QStringView name) {
+    if (name.startsWith(u'['))
+        name = name.mid(1);
+    if (name.endsWith(u']'))
+        name.chop(1);
+    if (name.contains(u'[') || name.contains(u']'))
+        return std::nullopt;
+    return name;
+}
+
 void BroadcastChange(const QString& key, const QString& value) {
+    if (Observers().empty())
+        return;
     const QString name = BracketedUpper(key);
     NotifyObservers([&](VariableObserver& o) { o.VariableChanged(name, value); });
 }
@@ -113,23 +131,30 @@ void ReportLastError(const QString& text) {
     NotifyObservers([&](VariableObserver& o) { o.LastErrorSet(text, showBox); });
 }
 
-TVarStringList* ListHolding(const QString& key) {
-    if (TVarStringList* locals = LocalVars(); locals && locals->Contains(key))
-        return locals;
-    if (GlobalVars().Contains(key))
-        return &GlobalVars();
-    return nullptr;
+struct HeldVariable {
+    TVarStringList* list = nullptr;
+    TVarStringList::Line* line = nullptr;
+};
+
+HeldVariable ListHolding(QStringView key) {
+    if (TVarStringList* locals = LocalVars())
+        if (TVarStringList::Line* line = locals->FindLine(key))
+            return {locals, line};
+    if (TVarStringList::Line* line = GlobalVars().FindLine(key))
+        return {&GlobalVars(), line};
+    return {};
 }
 
-void WriteExisting(TVarStringList& list, const QString& key, const QString& value) {
-    const QString stored = list.Value(key).value_or(QString());
-    const TGenericVarInfo* info = list.Info(key);
+void WriteExisting(const HeldVariable& held, const QString& key, const QString& value) {
+    TVarStringList& list = *held.list;
+    const QString& stored = held.line->value;
+    const TGenericVarInfo* info = held.line->info.get();
     if (!info) {
         if (value.isEmpty()) {
             list.Remove(key);
             BroadcastChange(key, value);
         } else if (value != stored) {
-            list.Set(key, value);
+            held.line->value = value;
             BroadcastChange(key, value);
         }
         return;
@@ -244,24 +269,64 @@ QString NormalizeVarName(const QString& text) {
 }
 
 QString VarKey(const QString& name) {
+    if (const auto plain = PlainName(name))
+        return plain->size() == name.size() ? name : plain->toString();
     return SubstituteVars(NormalizeVarName(name), false, true);
 }
 
+namespace {
+
+// The length of a simple reference "[Name]" starting at `at` (a name
+// without brackets inside, not empty), or 0 when the reference nests or does
+// not close; those go through the general walk.
+qsizetype SimpleReferenceLength(QStringView text, qsizetype at) {
+    for (qsizetype i = at + 1; i < text.size(); ++i) {
+        if (text[i] == u'[')
+            return 0;
+        if (text[i] == u']')
+            return i > at + 1 ? i - at + 1 : 0;
+    }
+    return 0;
+}
+
+void AppendReference(QString& out, QStringView name, bool numeric, bool nameMode) {
+    if (nameMode) {
+        out += name;
+        return;
+    }
+    const QString value = LookupValue(name);
+    if (numeric && value.isEmpty())
+        out += u'0';
+    else
+        out += value;
+}
+
+} // namespace
+
 // One pass from the left with a stack of the names being collected, so
-// deeply nested brackets cost no recursion.
+// deeply nested brackets cost no recursion. Simple references, the usual
+// case, are looked up straight from the text.
 QString SubstituteVars(const QString& text, bool numeric, bool nameMode) {
     ClockSnapshot snapshot;
     QString out;
     out.reserve(text.size());
     std::vector<QString> open; // names of the references not yet closed, innermost last
-    for (const QChar c : text) {
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
         if (open.empty()) {
             if (c == u']')
                 break; // a stray "]" ends the text
-            if (c == u'[')
-                open.emplace_back();
-            else
+            if (c != u'[') {
                 out += c;
+                continue;
+            }
+            if (const qsizetype length = SimpleReferenceLength(text, i)) {
+                AppendReference(out, QStringView(text).mid(i + 1, length - 2), numeric, nameMode);
+                i += length - 1;
+                continue;
+            }
+            open.emplace_back();
             continue;
         }
         if (c == u'[') {
@@ -275,12 +340,7 @@ QString SubstituteVars(const QString& text, bool numeric, bool nameMode) {
                 open.back() += LookupValue(name); // inner references always give values
                 continue;
             }
-            if (nameMode) {
-                out += name;
-            } else {
-                const QString value = LookupValue(name);
-                out += (numeric && value.isEmpty()) ? QStringLiteral("0") : value;
-            }
+            AppendReference(out, name, numeric, nameMode);
         } else {
             open.back() += c;
         }
@@ -289,6 +349,12 @@ QString SubstituteVars(const QString& text, bool numeric, bool nameMode) {
 }
 
 QString GetVariable(const QString& name) {
+    if (const auto plain = PlainName(name)) {
+        if (plain->isEmpty())
+            return {};
+        ClockSnapshot snapshot;
+        return LookupValue(*plain);
+    }
     return SubstituteVars(NormalizeVarName(name), false, false);
 }
 
@@ -312,8 +378,8 @@ void SetVariable(const QString& name, const QString& value) {
         return;
     if (!value.isEmpty() && IsLastErrorKey(key))
         ReportLastError(value);
-    if (TVarStringList* list = ListHolding(key)) {
-        WriteExisting(*list, key, value);
+    if (const HeldVariable held = ListHolding(key); held.list) {
+        WriteExisting(held, key, value);
         return;
     }
     if (auto builtin = FindBuiltinVar(key)) {
