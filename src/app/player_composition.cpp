@@ -1,7 +1,11 @@
 #include "app/player_composition.h"
 
 #include "app/object_world.h"
+#include "actions/headless_services.h"
 #include "app/work_form.h"
+
+#include <QDesktopServices>
+#include <QUrl>
 
 namespace tomeric {
 
@@ -12,11 +16,27 @@ TNotCarriedOut::LineSink DriveSink(const TFormStart& start)
     return start.driven ? start.lineSink : TNotCarriedOut::LineSink();
 }
 
+// InternetLink: the desktop's handler opens the URL; a driven player only
+// says so, as it does for the help file.
+TInternetService::LinkOpener LinkOpener(TWorkForm& form, TSimpleDialogs& dialogs)
+{
+    return [&form, &dialogs](const QString& url) -> std::optional<QString> {
+        const TFormStart& start = form.Start();
+        if (start.driven && start.lineSink) {
+            start.lineSink(EventLine(QStringLiteral("CALL"), QStringLiteral("InternetLink"), {url}));
+            return std::nullopt;
+        }
+        if (QDesktopServices::openUrl(QUrl::fromUserInput(url)))
+            return std::nullopt;
+        return dialogs.Look().Word(ltInternetError);
+    };
+}
+
 } // namespace
 
 TPlayerServices::TPlayerServices(TWorkForm& form)
     : pump_(form), publication_(form), notCarriedOut_(DriveSink(form.Start())),
-      windowCommands_(form, &notCarriedOut_),
+      windowCommands_(form, &notCarriedOut_), internet_(pump_, LinkOpener(form, dialogs_), &notCarriedOut_),
       menus_([&form](const QString& text, const QString& name, uint8_t kind) { form.RunScript(text, name, kind); })
 {
     const TFormStart& start = form.Start();
@@ -38,9 +58,10 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
     services_.Objects = &menus_;
     services_.Windows = &windowCommands_;
     services_.Programs = &windowCommands_;
+    services_.Internet = &internet_;
     services_.NotCarriedOut = &notCarriedOut_;
-    // Media, Internet, Printing and System stay empty: their commands reach
-    // the not-carried-out service.
+    // Media, Printing and System stay empty: their commands reach the
+    // not-carried-out service.
 
     // The page list runs page scripts through these same services.
     pageList_ = std::make_unique<TQXPageList>(services_);

@@ -9,7 +9,8 @@
 //   windows         TPlayerCommands (Exit, Find, help, closing the Find window)
 //   programs        TPlayerCommands (RunTomeric)
 //   functions       TUserFunctions (Call)
-//   media, internet, printing, system, pop-ups, floating windows, other
+//   internet        TInternetService (HTTP transfers; mail goes on)
+//   media, mail, printing, system, pop-ups, floating windows, other
 //   programs: TNotCarriedOut until the player carries them out
 //
 // The headless runner's counterpart is ScriptSession with HeadlessServices.
@@ -22,6 +23,7 @@
 #include "app/player_services.h"
 #include "extensions/function_loader.h"
 #include "objects/object_commands.h"
+#include "services/internet_service.h"
 #include "windows/simple_dialogs.h"
 
 #include <memory>
@@ -51,6 +53,7 @@ private:
     TUserFunctions functions_;
     TNotCarriedOut notCarriedOut_;
     TPlayerCommands windowCommands_;
+    TInternetService internet_;
     TPublicationMenu menus_;
     std::unique_ptr<TObjectCommands> objectCommands_;
     Services services_;

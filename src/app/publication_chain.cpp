@@ -52,7 +52,7 @@ ServiceReply TPublicationChain::RunTomeric(const QString& file, const QString& o
     reply.LastError = QString();
     const QString found = LocatePublicationFile(file, QFileInfo(currentContainer).absolutePath());
     if (found.isEmpty()) {
-        reply.LastError = Message(msgPublicationNotFound);
+        reply.LastError = Message(msgNotFound);
         return reply;
     }
     const TChainOptions chain = ParseChainOptions(options, windowStyle);

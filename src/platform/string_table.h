@@ -64,6 +64,7 @@ namespace tomeric {
     X(msgInvalidExpression,      340, "Expression invalide.") \
     X(msgNoCaption,              341, "L'objet n'est pas accompagné d'un intitulé.") \
     X(msgNoFileName,             342, "L'objet n'a pas de nom de fichier.") \
+    X(msgNotConnected,           344, "Erreur de connexion Internet.") \
     X(msgSinglePagePreview,      345, "La navigation par page n'est pas autorisée en mode de test de page simple.") \
     X(msgExitOutsideLoop,        346, "La commande Quitter n'est pas valide en dehors de la boucle.") \
     X(msgNoSuchItem,             347, "Cet élément n'existe pas.") \
@@ -79,9 +80,10 @@ namespace tomeric {
     X(msgSysFolderNotEmpty,     1006, "Le répertoire n'est pas vide.") \
     X(msgSysNameTooLong,        1007, "Le nom de fichier ou l'extension est trop long.") \
     X(msgSysBadName,            1008, "La syntaxe du nom de fichier, de répertoire ou de volume est incorrecte.") \
-    X(msgPublicationNotFound,   1100, "Fichier introuvable !") \
+    X(msgNotFound,              1100, "Fichier introuvable !") \
     X(msgScriptLanguageMissing, 1101, "Le langage de script \"%s\" n'est pas disponible.") \
-    X(msgCannotOpenFile,        1102, "Impossible d'ouvrir le fichier %s")
+    X(msgCannotOpenFile,        1102, "Impossible d'ouvrir le fichier %s") \
+    X(msgOneInternetCommand,    1103, "Une seule commande Internet n'est possible à la fois.")
 
 enum MessageId : int {
 #define TOMERIC_MESSAGE_ID(id, number, text) id = number,

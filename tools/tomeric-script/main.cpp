@@ -8,6 +8,7 @@
 
 #include "actions/script_session.h"
 #include "extensions/function_loader.h"
+#include "services/internet_service.h"
 #include "platform/cp1252.h"
 
 #include <QCoreApplication>
@@ -55,6 +56,7 @@ const char* const kUsage =
     "                                    FileOpenBox, FileSaveBox, FolderBox)\n"
     "  ERROR \"text\"                      the error box ([LastError] while ShowErrors is on)\n"
     "  CALL <Command> \"p1\" \"p2\" ...     any other command the player would carry out\n"
+    "                                    (InternetLink too; the HTTP commands run for real)\n"
     "  RUN <SCRIPT> \"page\"             a page script starts: PAGECHANGEACTION \"target\",\n"
     "                                    PGEXITACTION, STARTUPACTION, PGENTERACTION,\n"
     "                                    SUBROUTINE \"name\" (end of a slide show)\n"
@@ -174,6 +176,14 @@ int main(int argc, char** argv)
     });
     tomeric::TUserFunctions userFunctions;
     session.Services().All().Functions = &userFunctions;
+    // Transfers run for real; a link is only printed (no browser opens
+    // from a headless run).
+    tomeric::TInternetService internet(session.Services(), [&out](const QString& url) -> std::optional<QString> {
+        out << tomeric::EventLine(QStringLiteral("CALL"), QStringLiteral("InternetLink"), {url}) << '\n';
+        out.flush();
+        return std::nullopt;
+    }, &session.Services());
+    session.Services().All().Internet = &internet;
     if (!options.container.isEmpty() && !options.publicationText.isEmpty())
         return UsageError(QStringLiteral("--pub and --pubtext cannot be used together"));
     if (!options.publicationText.isEmpty()) {

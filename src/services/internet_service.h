@@ -1,0 +1,68 @@
+#pragma once
+// The Internet commands: DownloadFile, InternetGet, InternetPost,
+// InternetFileExists, InternetFileSize, CheckInternetConnection,
+// ConnectToInternet, DisconnectFromInternet and InternetLink. No window is
+// needed: the headless runner and the player carry them out alike; the
+// player adds its progress dialog through TTransferView. Mail (SendMail)
+// goes on to `next` until the mail client lands.
+//
+// One transfer runs at a time ("Une seule commande Internet n'est possible
+// à la fois."); the command waits for it in the message pump, and setting
+// [DownloadProgress] to "Cancel" (or the dialog's Cancel) ends a download or
+// InternetGet.
+
+#include "actions/services.h"
+
+#include <QNetworkAccessManager>
+
+#include <functional>
+#include <optional>
+
+namespace tomeric {
+
+// What a window shows of a running transfer; the headless runner has none.
+class TTransferView {
+public:
+    virtual ~TTransferView() = default;
+    // A transfer starts. `showProgress`: DownloadFile or InternetGet without
+    // "HideProgress" (the dialog opens at the first progress); `holdInput`:
+    // without "Async", the player's windows take no input meanwhile.
+    virtual void Begin(const QString& url, bool showProgress, bool holdInput) = 0;
+    virtual void Progress(int value) = 0;
+    // The dialog's Cancel was pressed (or the dialog closed).
+    virtual bool CancelRequested() const = 0;
+    virtual void End() = 0;
+};
+
+class TInternetService final : public CommandService {
+public:
+    // Opens a URL with the desktop's handler: nothing when it opened, else
+    // the text to report (the publication's "L_INTERNETERROR=").
+    using LinkOpener = std::function<std::optional<QString>(const QString& url)>;
+
+    TInternetService(MessagePump& pump, LinkOpener openLink, CommandService* next);
+
+    void SetView(TTransferView* view) { view_ = view; }
+    ServiceReply Perform(const ServiceCall& call) override;
+
+    // The system's connected state: a reachability back end where the
+    // system has one, otherwise a network interface that is up and not the
+    // loopback one (no traffic leaves the machine to find out).
+    static bool SystemConnected();
+
+private:
+    ServiceReply RunTransfer(const ServiceCall& call);
+    // [DownloadProgress] holds "Cancel", the dialog's Cancel was pressed, or
+    // the player stops.
+    bool CancelWanted() const;
+    void Wait(class THttpTransfer& transfer, bool cancellable);
+
+    MessagePump& pump_;
+    LinkOpener openLink_;
+    CommandService* next_;
+    TTransferView* view_ = nullptr;
+    QNetworkAccessManager network_;
+    bool busy_ = false;
+};
+
+} // namespace tomeric

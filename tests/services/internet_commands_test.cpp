@@ -1,0 +1,164 @@
+// The Internet commands against a real HTTP server on the loopback
+// interface, run the way tomeric-script runs them: through the headless
+// services with the Internet service wired in.
+
+#include "actions/script_session.h"
+#include "http_test_server.h"
+#include "platform/string_table.h"
+#include "services/internet_service.h"
+#include "vars/variables.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <memory>
+
+namespace tomeric::testing {
+namespace {
+
+class InternetCommands : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        static int argc = 1;
+        static char name[] = "test_services";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            new QCoreApplication(argc, argv);
+    }
+
+    void SetUp() override
+    {
+        ResetVariableStore();
+        SetShowErrors(false);
+        session = std::make_unique<ScriptSession>([this](const QString& line) { lines << line; });
+        session->UseEmptyPublication();
+        HeadlessServices& headless = session->Services();
+        internet = std::make_unique<TInternetService>(
+            headless, [](const QString&) { return std::optional<QString>(); }, &headless);
+        headless.All().Internet = internet.get();
+    }
+    void TearDown() override
+    {
+        session.reset();
+        ResetVariableStore();
+        SetShowErrors(true);
+    }
+
+    // Runs the script with %URL and %PORT standing for the server's.
+    void Run(const QString& script)
+    {
+        session->Run(QString(script)
+                         .replace(QLatin1String("%URL"), server.Url(""))
+                         .replace(QLatin1String("%PORT"), QString::number(server.Port())));
+    }
+    static QString Var(const char* name) { return GetVariable(QString::fromLatin1(name)); }
+    QString File(const char* name) const { return folder.filePath(QString::fromLatin1(name)); }
+    void Write(const char* name, const QByteArray& bytes) const
+    {
+        QFile file(File(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+    QByteArray Read(const char* name) const
+    {
+        QFile file(File(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    // Runs `action` on the event loop after `ms`, while a command waits.
+    static void Later(int ms, std::function<void()> action) { QTimer::singleShot(ms, std::move(action)); }
+
+    THttpTestServer server;
+    QTemporaryDir folder;
+    QStringList lines;
+    std::unique_ptr<ScriptSession> session;
+    std::unique_ptr<TInternetService> internet;
+};
+
+TEST_F(InternetCommands, GetPostAndTheChecksReadWhatTheServerSays)
+{
+    Run(QStringLiteral(
+        "SetVar \"[LastError]\" \"stale\"\r\n"
+        "InternetGet \"%URL/text\" \"[text]\" \"\"\r\n"
+        "SetVar \"[afterGet]\" \"<[LastError]>\"\r\n"
+        "InternetGet \"%URL/redirect\" \"[redirected]\" \"HideProgress\"\r\n"
+        "InternetPost \"%URL/echo\" \"name=Ann&city=Liège\" \"[echo]\" \"\"\r\n"
+        "InternetFileSize \"%URL/text\" \"[size]\" \"\"\r\n"
+        "InternetFileExists \"%URL/text\" \"[exists]\" \"\"\r\n"
+        "InternetFileExists \"%URL/missing\" \"[missingExists]\" \"\"\r\n"
+        "SetVar \"[afterExists]\" \"<[LastError]>\"\r\n"
+        "InternetFileSize \"%URL/missing\" \"[missingSize]\" \"\"\r\n"
+        "InternetGet \"%URL/nolength\" \"[unsized]\" \"\"\r\n"));
+    EXPECT_EQ(Var("text"), QStringLiteral("Bonjour, Tomeric"));
+    EXPECT_EQ(Var("afterGet"), QStringLiteral("<>")) << "each command clears [LastError] first";
+    EXPECT_EQ(Var("redirected"), QStringLiteral("Bonjour, Tomeric"));
+    EXPECT_EQ(Var("echo"), QStringLiteral("name=Ann&city=Liège"));
+    EXPECT_EQ(Var("size"), QStringLiteral("16"));
+    EXPECT_EQ(Var("exists"), QStringLiteral("True"));
+    EXPECT_EQ(Var("missingExists"), QStringLiteral("False"));
+    EXPECT_EQ(Var("afterExists"), QStringLiteral("<>")) << "InternetFileExists reports nothing";
+    EXPECT_EQ(Var("missingSize"), QStringLiteral("-1"));
+    EXPECT_EQ(Var("unsized"), QStringLiteral("no length here"));
+    EXPECT_EQ(Var("DownloadProgress"), QStringLiteral("-14")) << "without a length, minus the bytes received";
+}
+
+TEST_F(InternetCommands, FailuresAndTheVariablesThatShapeARequest)
+{
+    Run(QString::fromUtf8(
+        "InternetGet \"%URL/missing\" \"[missing]\" \"\"\r\n"
+        "SetVar \"[missingError]\" \"[LastError]\"\r\n"
+        "InternetGet \"%URL/secret\" \"[refused]\" \"\"\r\n"
+        "SetVar \"[refusedError]\" \"[LastError]\"\r\n"
+        "SetVar \"[HTTPUserID]\" \"ann\"\r\n"
+        "SetVar \"[HTTPUserPassword]\" \"pw\"\r\n"
+        "InternetGet \"%URL/secret\" \"[secret]\" \"\"\r\n"
+        "InternetGet \"http://127.0.0.1:1/text\" \"[closed]\" \"\"\r\n"
+        "SetVar \"[closedError]\" \"[LastError]\"\r\n"
+        "SetVar \"[HTTPPort]\" \"%PORT\"\r\n"
+        "InternetGet \"http://127.0.0.1:1/text\" \"[ported]\" \"\"\r\n"));
+    EXPECT_EQ(Var("missing"), QString());
+    EXPECT_EQ(Var("missingError"), QStringLiteral("404 Not Found"));
+    EXPECT_EQ(Var("refusedError"), QStringLiteral("401 Unauthorized"));
+    EXPECT_EQ(Var("secret"), QStringLiteral("inside"));
+    EXPECT_FALSE(Var("closedError").isEmpty()) << "a refused connection is reported";
+    EXPECT_EQ(Var("ported"), QStringLiteral("Bonjour, Tomeric")) << "[HTTPPort] replaces the URL's port";
+}
+
+TEST_F(InternetCommands, DownloadsReplaceTheTargetOnlyWhenTheyComplete)
+{
+    Write("kept.txt", "old content");
+    Write("cancelled.txt", "old content");
+    Later(300, [] { SetVariable(QStringLiteral("[DownloadProgress]"), QStringLiteral("cancel")); });
+    Run(QStringLiteral("DownloadFile \"%URL/text\" \"%1\" \"\"\r\n"
+                       "DownloadFile \"%URL/missing\" \"%2\" \"\"\r\n"
+                       "SetVar \"[missingError]\" \"[LastError]\"\r\n"
+                       "DownloadFile \"%URL/slow\" \"%3\" \"\"\r\n"
+                       "SetVar \"[cancelError]\" \"<[LastError]>\"\r\n")
+            .arg(File("fresh.txt"), File("kept.txt"), File("cancelled.txt")));
+    EXPECT_EQ(Read("fresh.txt"), QByteArray("Bonjour, Tomeric"));
+    EXPECT_EQ(Read("kept.txt"), QByteArray("old content")) << "a failed download keeps the old file";
+    EXPECT_EQ(Var("missingError"), QStringLiteral("404 Not Found"));
+    EXPECT_EQ(Read("cancelled.txt"), QByteArray("old content")) << "a cancelled download keeps the old file";
+    EXPECT_EQ(Var("cancelError"), QStringLiteral("<>"));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 3) << "no partial file is left behind";
+}
+
+TEST_F(InternetCommands, OnlyOneTransferRunsAtATime)
+{
+    Later(100, [this] { Run(QStringLiteral("InternetGet \"%URL/text\" \"[other]\" \"\"\r\n"
+                                           "SetVar \"[otherError]\" \"[LastError]\"")); });
+    Later(300, [] { SetVariable(QStringLiteral("[DownloadProgress]"), QStringLiteral("Cancel")); });
+    Run(QStringLiteral("InternetGet \"%URL/slow\" \"[first]\" \"\""));
+    EXPECT_EQ(Var("other"), QString());
+    EXPECT_EQ(Var("otherError"), Message(msgOneInternetCommand));
+    Run(QStringLiteral("InternetGet \"%URL/text\" \"[third]\" \"\""));
+    EXPECT_EQ(Var("third"), QStringLiteral("Bonjour, Tomeric")) << "the next transfer runs once the first ended";
+}
+
+} // namespace
+} // namespace tomeric::testing
