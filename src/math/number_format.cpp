@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 
 namespace tomeric {
@@ -121,9 +122,23 @@ QString FormatFixed(long double value, int decimals) {
 
 } // namespace
 
+// Whole numbers below 10^15 are exact at 18 significant digits, so their
+// text needs no digit-by-digit rounding: loop counters take this way.
+static std::optional<QString> FormatSmallInteger(long double value, int decimals) {
+    if (value == 0 || std::fabs(value) >= 1e15L || value != std::floor(value))
+        return std::nullopt;
+    QString out = QString::number(static_cast<long long>(value));
+    decimals = std::min(decimals, kMaxFixedDecimals);
+    if (decimals > 0)
+        out += DecimalSymbol() + QString(decimals, u'0');
+    return out;
+}
+
 QString FormatNumber(long double value, int decimals) {
     if (!std::isfinite(value))
         return QStringLiteral("Error");
+    if (const auto whole = FormatSmallInteger(value, decimals))
+        return *whole;
     return decimals < 0 ? FormatGeneral(value) : FormatFixed(value, decimals);
 }
 

@@ -119,7 +119,27 @@ int DecimalPlaces(const QString& format) {
     return ok ? std::clamp(places, 0, 18) : 2;
 }
 
+// A whole number of at most 15 digits ("42", "-7") is exact as a double
+// and reads the same through the general path; loops compare such
+// counters on every pass, so they are read without building a copy.
+static std::optional<double> ReadSmallInteger(const QString& text) {
+    const qsizetype start = text.startsWith(u'-') ? 1 : 0;
+    const qsizetype digits = text.size() - start;
+    if (digits < 1 || digits > 15)
+        return std::nullopt;
+    long long value = 0;
+    for (qsizetype i = start; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c - u'0');
+    }
+    return start ? -double(value) : double(value);
+}
+
 std::optional<double> ReadNumberLeniently(const QString& text) {
+    if (const auto whole = ReadSmallInteger(text))
+        return whole;
     QString kept = NumberCharacters(text);
     if (kept.isEmpty())
         return std::nullopt;
