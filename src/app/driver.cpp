@@ -295,9 +295,29 @@ void TDriver::Finish()
     }
 }
 
+namespace {
+
+// A control of another open window of the player (the progress window's
+// "ProgressCancel"), by its name.
+QWidget* FindWindowControl(const QString& name)
+{
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible())
+            continue;
+        for (QWidget* child : top->findChildren<QWidget*>())
+            if (child->isVisible() && child->objectName().compare(name, Qt::CaseInsensitive) == 0)
+                return child;
+    }
+    return nullptr;
+}
+
+} // namespace
+
 std::optional<TDriver::TAim> TDriver::Aim(const TDriverSpot& spot)
 {
     QWidget* object = form_.Stack().FindShownObject(spot.name);
+    if (!object)
+        object = FindWindowControl(spot.name);
     if (!object) {
         Complain(QStringLiteral("no object ") + spot.name);
         return std::nullopt;

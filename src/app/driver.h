@@ -22,6 +22,8 @@
 // look at the publication (a screenshot) while the button is held; a bare
 // "release" lets go where the button went down.
 // "hover" also takes the pointer off what an earlier hover put it on.
+// A name that is no object of the page may name a control of another open
+// window of the player: "ProgressCancel", the progress window's Cancel.
 
 #include <QKeySequence>
 #include <QObject>

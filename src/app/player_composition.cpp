@@ -37,6 +37,7 @@ TInternetService::LinkOpener LinkOpener(TWorkForm& form, TSimpleDialogs& dialogs
 TPlayerServices::TPlayerServices(TWorkForm& form)
     : pump_(form), publication_(form), notCarriedOut_(DriveSink(form.Start())),
       windowCommands_(form, &notCarriedOut_), internet_(pump_, LinkOpener(form, dialogs_), &notCarriedOut_),
+      transferProgress_(form),
       menus_([&form](const QString& text, const QString& name, uint8_t kind) { form.RunScript(text, name, kind); })
 {
     const TFormStart& start = form.Start();
@@ -59,6 +60,7 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
     services_.Windows = &windowCommands_;
     services_.Programs = &windowCommands_;
     services_.Internet = &internet_;
+    internet_.SetView(&transferProgress_);
     services_.NotCarriedOut = &notCarriedOut_;
     // Media, Printing and System stay empty: their commands reach the
     // not-carried-out service.

@@ -9,7 +9,7 @@
 //   windows         TPlayerCommands (Exit, Find, help, closing the Find window)
 //   programs        TPlayerCommands (RunTomeric)
 //   functions       TUserFunctions (Call)
-//   internet        TInternetService (HTTP transfers; mail goes on)
+//   internet        TInternetService with TTransferProgress (HTTP; mail goes on)
 //   media, mail, printing, system, pop-ups, floating windows, other
 //   programs: TNotCarriedOut until the player carries them out
 //
@@ -21,6 +21,7 @@
 #include "app/not_carried_out.h"
 #include "app/player_commands.h"
 #include "app/player_services.h"
+#include "app/transfer_progress.h"
 #include "extensions/function_loader.h"
 #include "objects/object_commands.h"
 #include "services/internet_service.h"
@@ -54,6 +55,7 @@ private:
     TNotCarriedOut notCarriedOut_;
     TPlayerCommands windowCommands_;
     TInternetService internet_;
+    TTransferProgress transferProgress_;
     TPublicationMenu menus_;
     std::unique_ptr<TObjectCommands> objectCommands_;
     Services services_;

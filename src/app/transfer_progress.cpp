@@ -1,0 +1,44 @@
+#include "app/transfer_progress.h"
+
+#include "app/work_form.h"
+
+namespace tomeric {
+
+TTransferProgress::~TTransferProgress() = default;
+
+void TTransferProgress::Begin(const QString& url, bool showProgress, bool holdInput)
+{
+    url_ = url;
+    showProgress_ = showProgress;
+    heldInput_ = holdInput && form_.isEnabled();
+    if (heldInput_)
+        form_.setEnabled(false);
+}
+
+void TTransferProgress::Progress(int value)
+{
+    if (!showProgress_)
+        return;
+    if (!dialog_) {
+        const TDialogLook& look = form_.Dialogs().Look();
+        const QString message = look.Word(ltDownloadFile).replace(QLatin1String("%s"), url_);
+        dialog_ = std::make_unique<TMailProgressForm>(look, form_.Publication().settings.title, message);
+        dialog_->show();
+    }
+    dialog_->SetProgress(value);
+}
+
+bool TTransferProgress::CancelRequested() const
+{
+    return dialog_ && dialog_->CancelPressed();
+}
+
+void TTransferProgress::End()
+{
+    dialog_.reset();
+    if (heldInput_)
+        form_.setEnabled(true);
+    heldInput_ = false;
+}
+
+} // namespace tomeric

@@ -1,0 +1,80 @@
+// HTTP in a running publication: a button reads a text from a server on the
+// loopback interface, another starts a slow download whose progress window
+// shows and is cancelled with its own button; the earlier file of that name
+// stays as it was.
+
+#include "../services/http_test_server.h"
+#include "gui_application.h"
+#include "player_test_support.h"
+
+#include <QEventLoop>
+#include <QSemaphore>
+#include <QThread>
+
+namespace tomeric::testing {
+namespace {
+
+// The test server on a thread of its own: the test waits for the player
+// without an event loop of its own.
+class ServerThread {
+public:
+    ServerThread()
+    {
+        thread_.reset(QThread::create([this] {
+            THttpTestServer server;
+            port_ = server.Port();
+            QEventLoop loop;
+            loop_ = &loop;
+            ready_.release();
+            loop.exec();
+        }));
+        thread_->start();
+        ready_.acquire();
+    }
+    ~ServerThread()
+    {
+        QMetaObject::invokeMethod(loop_, &QEventLoop::quit, Qt::QueuedConnection);
+        thread_->wait(5000);
+    }
+    QString Url() const { return QStringLiteral("http://127.0.0.1:%1").arg(port_); }
+
+private:
+    std::unique_ptr<QThread> thread_;
+    QSemaphore ready_;
+    QEventLoop* loop_ = nullptr;
+    quint16 port_ = 0;
+};
+
+TEST(DownloadsEndToEnd, AProgressWindowShowsAndItsCancelEndsTheDownload)
+{
+    GuiApplication(); // the server's event loop needs an application
+    ServerThread server;
+    PlayerSession session(QStringLiteral("downloads"));
+    QFile earlier(session.Path(QStringLiteral("target.txt")));
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier content");
+    earlier.close();
+
+    const TPlayerRun run = session.Drive(QStringLiteral("run SetVar \"[Server]\" \"%1\"\n"
+                                                       "click Read\n"
+                                                       "wait 200\n"
+                                                       "click Fetch\n"
+                                                       "wait 1000\n"
+                                                       "click ProgressCancel\n"
+                                                       "wait 200\n"
+                                                       "vars vars.txt\n")
+                                             .arg(server.Url()));
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("no object"))) << "the progress window was open: " << run.err.toStdString();
+    const auto vars = session.Variables(QStringLiteral("vars.txt"));
+    EXPECT_EQ(vars.at(QStringLiteral("TEXT")), QStringLiteral("Bonjour, Tomeric"));
+    EXPECT_EQ(vars.at(QStringLiteral("DONE")), QStringLiteral("yes"));
+    EXPECT_EQ(vars.at(QStringLiteral("ERR")), QStringLiteral("<>")) << "a cancel is no error";
+    QFile target(session.Path(QStringLiteral("target.txt")));
+    ASSERT_TRUE(target.open(QIODevice::ReadOnly));
+    EXPECT_EQ(target.readAll(), QByteArray("earlier content"));
+}
+
+} // namespace
+} // namespace tomeric::testing
