@@ -11,6 +11,7 @@
 #include "publication/publication_reader.h"
 #include "vars/builtin_vars.h"
 #include "vars/variables.h"
+#include "windows/dialog_look.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -22,7 +23,6 @@ namespace tomeric {
 namespace {
 
 const QString kPlayerTitle = QStringLiteral("Tomeric 5 Player");
-const QString kDefaultWaitText = QStringLiteral("Veuillez patienter...");
 
 } // namespace
 
@@ -102,7 +102,7 @@ bool TWorkForm::OpenAndReadPublication()
         QImage picture;
         if (!package.SplashImage().isEmpty())
             picture = TPictureStore::IncludedPicture(package.SplashImage());
-        splash_ = new TSplashScreenForm(picture, kDefaultWaitText, font(), start_.fast);
+        splash_ = new TSplashScreenForm(picture, BuiltinWord(ltPleaseWait), font(), start_.fast);
     }
     TReadOptions options;
     options.progress = [this](std::int64_t read, std::int64_t total) {
