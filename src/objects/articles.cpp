@@ -20,13 +20,6 @@ namespace {
 // Larger text files are not read (the rich-text engine refuses them anyway).
 constexpr qint64 kMaxTextFileBytes = 64 * 1024 * 1024;
 
-QColor Opaque(std::int32_t colour)
-{
-    QColor c = TomericColor(colour);
-    c.setAlpha(255);
-    return c;
-}
-
 // The file on disk a text file name stands for: an included file (extracted),
 // else the name as written, relative names taken from the publication's folder.
 QString TextFilePath(ObjectHost& host, const QString& name)
@@ -59,7 +52,7 @@ TBaseArticle::TBaseArticle(QWidget* parent, const TObjectRecord& record, ObjectH
         wordWrap_ = props->wordWrap;
     }
     view_->SetAllowCopy(allowCopy_);
-    view_->SetDefaultColour(Opaque(FontProps().textColor));
+    view_->SetDefaultColour(OpaqueColor(FontProps().textColor));
     view_->SetLinkCursor(host.Cursor(csHotSpot));
     view_->SetLinkTest([this](int position) { return IsLinkCharacter(*document_, position); });
     view_->selectionText = [](const QTextCursor& selection) { return SelectionPlainText(selection); };
@@ -136,8 +129,8 @@ TTextLook TBaseArticle::Look(bool wordWrap) const
     TTextLook look;
     look.font = font();
     look.fontPoints = FontProps().fontSize;
-    look.textColour = Opaque(FontProps().textColor);
-    look.linkColour = Opaque(linkColor_);
+    look.textColour = OpaqueColor(FontProps().textColor);
+    look.linkColour = OpaqueColor(linkColor_);
     look.wordWrap = wordWrap;
     return look;
 }
@@ -164,7 +157,7 @@ void TBaseArticle::Show(std::unique_ptr<QTextDocument> document)
 {
     view_->SetDocument(document.get());
     document_ = std::move(document);
-    view_->SetDefaultColour(Opaque(FontProps().textColor));
+    view_->SetDefaultColour(OpaqueColor(FontProps().textColor));
 }
 
 void TBaseArticle::Reload(bool resetScroll)
