@@ -50,10 +50,11 @@ std::uint32_t BottomLeftColour(const QImage& image) {
     return ColourOfPixel(image.pixel(0, image.height() - 1));
 }
 
-std::optional<QRegion> BuildOpaqueRegion(const QImage& image, std::uint32_t transparentColour) {
-    if (image.isNull())
-        return std::nullopt;
-    const QImage buffer = image.convertToFormat(QImage::Format_RGB32);
+namespace {
+
+// Runs of the pixels `counts` accepts, row by row.
+template <typename Counts>
+std::optional<QRegion> RegionOfPixels(const QImage& buffer, Counts counts) {
     if (buffer.isNull())
         return std::nullopt;
     RegionBatcher batcher;
@@ -62,10 +63,10 @@ std::optional<QRegion> BuildOpaqueRegion(const QImage& image, std::uint32_t tran
         const auto* row = reinterpret_cast<const QRgb*>(buffer.constScanLine(y));
         int x = 0;
         while (x < width) {
-            while (x < width && ColourOfPixel(row[x]) == transparentColour)
+            while (x < width && !counts(row[x]))
                 ++x;
             const int start = x;
-            while (x < width && ColourOfPixel(row[x]) != transparentColour)
+            while (x < width && counts(row[x]))
                 ++x;
             if (x > start)
                 batcher.Add(QRect(start, y, x - start, 1));
@@ -75,6 +76,25 @@ std::optional<QRegion> BuildOpaqueRegion(const QImage& image, std::uint32_t tran
     if (batcher.Result().isEmpty())
         return std::nullopt;
     return batcher.Result();
+}
+
+} // namespace
+
+std::optional<QRegion> BuildOpaqueRegion(const QImage& image, std::uint32_t transparentColour) {
+    if (image.isNull())
+        return std::nullopt;
+    return RegionOfPixels(image.convertToFormat(QImage::Format_RGB32), [transparentColour](QRgb pixel) {
+        return ColourOfPixel(pixel) != transparentColour;
+    });
+}
+
+std::optional<QRegion> BuildDrawnRegion(const QImage& image, std::uint32_t transparentColour) {
+    if (image.isNull())
+        return std::nullopt;
+    // Straight (not premultiplied) colours compare with the colour asked for.
+    return RegionOfPixels(image.convertToFormat(QImage::Format_ARGB32), [transparentColour](QRgb pixel) {
+        return qAlpha(pixel) != 0 && ColourOfPixel(pixel) != transparentColour;
+    });
 }
 
 } // namespace tomeric

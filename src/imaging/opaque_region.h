@@ -29,4 +29,10 @@ std::uint32_t BottomLeftColour(const QImage& image);
 // when every pixel is transparent or the picture cannot be read.
 std::optional<QRegion> BuildOpaqueRegion(const QImage& image, std::uint32_t transparentColour);
 
+// The region of what was drawn on a transparent picture (a metafile drawn
+// on an image): pixels with some alpha whose colour is not
+// `transparentColour` (kNoRegionColour: any colour counts). Nothing when no
+// pixel counts.
+std::optional<QRegion> BuildDrawnRegion(const QImage& image, std::uint32_t transparentColour);
+
 } // namespace tomeric

@@ -1,5 +1,6 @@
 #include "imaging/picture.h"
 
+#include "imaging/metafile_player.h"
 #include "imaging/pcx_reader.h"
 #include "package/package.h"
 #include "package/picture_header.h"
@@ -58,15 +59,13 @@ TPictureDecode DecodeWithQt(QIODevice& device) {
 // The recognisers that come before Qt's readers; nullopt: let Qt try.
 std::optional<TPictureDecode> DecodeOwnFormats(const QByteArray& bytes) {
     if (IsMetafile(bytes))
-        return Failure(TPictureError::peMetafile);
+        return DecodeMetafile(bytes);
     if (LooksLikePcx(bytes))
         return DecodePcx(bytes);
     return std::nullopt;
 }
 
 std::optional<TPictureInfo> FromHeaderBytes(QByteArrayView bytes) {
-    if (IsMetafile(bytes))
-        return std::nullopt;
     if (auto pcx = ReadPcxInfo(bytes))
         return pcx;
     if (const auto header = ReadPictureHeader(bytes); header && header->width > 0
@@ -117,7 +116,6 @@ const char* PictureErrorText(TPictureError error) {
     case TPictureError::peNotFound: return "picture not found";
     case TPictureError::peUnreadable: return "picture could not be read";
     case TPictureError::peUnknownFormat: return "unknown picture format";
-    case TPictureError::peMetafile: return "metafiles are not supported";
     case TPictureError::peCorrupt: return "picture data is damaged";
     case TPictureError::peTooLarge: return "picture is too large";
     }
@@ -158,8 +156,10 @@ TPictureDecode DecodePictureStream(QIODevice& stream) {
 }
 
 std::optional<TPictureInfo> QueryPictureBytes(const QByteArray& bytes) {
-    if (bytes.isEmpty() || IsMetafile(bytes))
+    if (bytes.isEmpty())
         return std::nullopt;
+    if (IsMetafile(bytes))
+        return FromHeaderBytes(bytes); // the frame, or nothing for a damaged header
     if (auto info = FromHeaderBytes(bytes))
         return info;
     QBuffer buffer;
@@ -176,9 +176,13 @@ std::optional<TPictureInfo> QueryPictureFile(const QString& fileName) {
     QFile file(platform::NativePath(fileName));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
-    const QByteArray head = file.read(kHeaderReadSize);
+    QByteArray head = file.read(kHeaderReadSize);
+    // A plain WMF's extent comes from its records, which may lie further on.
+    if (const auto frame = ReadMetafileFrame(head);
+        frame && frame->kind == TMetafileKind::PlainWmf && head.size() == kHeaderReadSize)
+        head += file.read(kMaxPictureBytes);
     if (IsMetafile(head))
-        return std::nullopt;
+        return FromHeaderBytes(head);
     if (auto info = FromHeaderBytes(head))
         return info;
     file.seek(0);
@@ -186,6 +190,16 @@ std::optional<TPictureInfo> QueryPictureFile(const QString& fileName) {
         return info;
     file.close();
     return InfoFromDecode(DecodePictureFile(fileName));
+}
+
+QImage DrawnAtSize(const TPicture& picture, QSize size) {
+    if (picture.IsEmpty() || size.isEmpty())
+        return {};
+    if (picture.metafile)
+        return RenderMetafile(*picture.metafile, size);
+    if (picture.image.size() == size)
+        return picture.image;
+    return picture.image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 int LoadEmbeddedPicture(TPackage& package, const QString& name, TPicture& picture) {

@@ -1,8 +1,9 @@
 #pragma once
 // Picture files as publications name them: BMP, PNG, JPEG, GIF (first
-// frame), TIFF and ICO/CUR through Qt's image readers, PCX through our own
-// reader. Windows metafiles (WMF/EMF) are recognised but not decoded yet: they
-// are reported as such, never shown as garbage.
+// frame), TIFF and ICO/CUR through Qt's image readers, PCX and Windows
+// metafiles (placeable WMF, plain WMF, EMF) through our own readers. A
+// metafile is drawn at its own size and keeps its records, so it can be
+// drawn again at any size (see DrawnAtSize and metafile_player.h).
 //
 // Every decode is bounded: a picture larger than kMaxPicturePixels, or input
 // bigger than kMaxPictureBytes, is refused instead of exhausting memory.
@@ -13,6 +14,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 
 class QIODevice;
@@ -20,6 +22,7 @@ class QIODevice;
 namespace tomeric {
 
 class TPackage;
+struct TMetafile;
 
 inline constexpr std::int64_t kMaxPicturePixels = std::int64_t(1) << 26; // 64 Mpixel
 inline constexpr std::int64_t kMaxPictureBytes = std::int64_t(1) << 29;  // 512 MiB
@@ -29,7 +32,6 @@ enum class TPictureError {
     peNotFound,          // no such file, or not an included file
     peUnreadable,        // the file or stream could not be read
     peUnknownFormat,     // no reader recognises the data
-    peMetafile,          // WMF/EMF: recognised, not decodable
     peCorrupt,           // the reader recognised the format and gave up
     peTooLarge,          // dimensions or input size beyond the bounds above
 };
@@ -42,12 +44,16 @@ struct TPicture {
     // Decoded from damaged data: what could be read is shown, the rest is
     // blank. Such pictures get no transparency region.
     bool bad = false;
-    QByteArray format; // "png", "bmp", "pcx", ... (lower case)
+    QByteArray format; // "png", "bmp", "pcx", "wmf", "emf" ... (lower case)
+    // A metafile's records: the image is them drawn at the picture's own
+    // size; they can be drawn at any other.
+    std::shared_ptr<const TMetafile> metafile;
 
     bool IsEmpty() const { return image.isNull(); }
     int Width() const { return image.width(); }
     int Height() const { return image.height(); }
     bool IsMonochrome() const { return image.depth() == 1; }
+    bool IsVector() const { return metafile != nullptr; }
 };
 
 struct TPictureDecode {
@@ -82,6 +88,10 @@ int LoadEmbeddedPicture(const QString& name, TPicture& picture); // current pack
 // ---- helpers ----------------------------------------------------------------
 // True for the data of a Windows metafile (placeable WMF, plain WMF, EMF).
 bool IsMetafile(QByteArrayView bytes);
+// The picture at `size`: a metafile drawn again as vectors, another picture
+// as it is when the size is its own, else scaled smoothly. A null image for
+// an empty picture or size.
+QImage DrawnAtSize(const TPicture& picture, QSize size);
 // Whether pixels of this format carry alpha (colour with alpha, or four
 // 8-bit channels).
 bool FormatHasAlpha(QImage::Format format);

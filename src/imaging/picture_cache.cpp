@@ -149,9 +149,46 @@ TPictureCache::Entries::iterator TPictureCache::Insert(const QString& name,
     }
 }
 
+TPictureView TPictureCache::ViewAtSize(CacheRec& entry, int width, int height) {
+    const TPicture& own = *entry.view;
+    const QSize size(width, height);
+    if (!own.IsVector() || size == own.image.size() || size.isEmpty())
+        return entry.view;
+    if (!entry.sized || entry.sized->image.size() != size) {
+        TPicture drawn = own;
+        drawn.image = DrawnAtSize(own, size);
+        if (drawn.image.isNull())
+            return entry.view;
+        entry.sized = std::make_shared<const TPicture>(std::move(drawn));
+    }
+    return entry.sized;
+}
+
+std::optional<QRegion> TPictureCache::DrawnRegionFor(CacheRec& entry, std::uint32_t colour, int width,
+                                                     int height) {
+    const TPictureView view = ViewAtSize(entry, width, height);
+    if (colour == kBottomLeftColour) {
+        // An undrawn corner asks for nothing beyond what was drawn.
+        const QImage& image = view->image;
+        const bool drawn = !image.isNull() && qAlpha(image.pixel(0, image.height() - 1)) != 0;
+        colour = drawn ? BottomLeftColour(image) : kNoRegionColour;
+    }
+    const bool sameRequest = entry.region && entry.regionColour == colour && entry.width == width
+        && entry.height == height;
+    if (!sameRequest) {
+        entry.region = BuildDrawnRegion(view->image, colour);
+        entry.regionColour = colour;
+        entry.width = width;
+        entry.height = height;
+    }
+    return entry.region;
+}
+
 std::optional<QRegion> TPictureCache::RegionFor(CacheRec& entry, std::uint32_t colour, int width,
                                                 int height) {
     const TPicture& picture = *entry.view;
+    if (picture.IsVector())
+        return colour == kNoRegionColour ? std::nullopt : DrawnRegionFor(entry, colour, width, height);
     if (colour == kBottomLeftColour)
         colour = BottomLeftColour(picture.image);
     const bool sameRequest = entry.regionColour == colour && entry.width == width
@@ -204,7 +241,7 @@ TCachedPicture TPictureCache::GetWith(const QString& name, const Decoder& decode
     result.region = RegionFor(entry, transparentColour, width, height);
     if (!entry.borrowed && borrow)
         entry.borrowed = true;
-    result.view = entry.view;
+    result.view = ViewAtSize(entry, width, height);
     return result;
 }
 
@@ -224,7 +261,10 @@ void TPictureCache::Release(const TPictureView& view) {
     if (!view)
         return;
     for (CacheRec& entry : entries_) {
-        if (entry.view == view) {
+        // A metafile's drawings at other sizes all share its records.
+        const bool same = entry.view == view || entry.sized == view
+            || (view->metafile && view->metafile == entry.view->metafile);
+        if (same) {
             entry.borrowed = false;
             return;
         }

@@ -4,6 +4,10 @@
 // decoded once and kept, most recently used first, with the clip region that
 // makes their transparent colour see-through.
 //
+// A metafile is kept as vectors: asked for at another size than its own, it
+// is drawn again at that size (so zooming and stretching stay sharp), and
+// its region is made of what was drawn, less the transparent colour.
+//
 // A caller that paints with a picture over several calls borrows it
 // (`borrow` = true) and gives it back with Release(); borrowed entries are
 // never evicted. Views are shared: a view a caller still holds stays valid
@@ -36,6 +40,7 @@ using TPictureView = std::shared_ptr<const TPicture>;
 struct CacheRec {
     QString name;                 // as requested; compared ignoring case
     TPictureView view;
+    TPictureView sized;           // a metafile drawn at the last other size asked
     int width = 0, height = 0;    // the size the region was built for
     std::int64_t fileAge = 0;     // file modification time (ms); 0: package or stream
     std::optional<QRegion> region;
@@ -82,6 +87,8 @@ public:
 
     // Width or height -1: the picture's own size. kNoRegionColour asks
     // for no region, kBottomLeftColour for the bottom-left pixel's colour.
+    // A metafile comes back drawn at width x height; other pictures at
+    // their own size (the region is built for the size asked).
     TCachedPicture GetPicture(const QString& name, std::uint32_t transparentColour, int width,
                               int height, bool borrow);
     // The same; on a miss the picture is decoded from the rest of `stream`.
@@ -118,6 +125,9 @@ private:
     Entries::iterator Insert(const QString& name, const Decoder& decoder);
     bool EvictOne();
     std::optional<QRegion> RegionFor(CacheRec& entry, std::uint32_t colour, int width, int height);
+    std::optional<QRegion> DrawnRegionFor(CacheRec& entry, std::uint32_t colour, int width, int height);
+    // The view to hand out for a request: a metafile's drawing at that size.
+    TPictureView ViewAtSize(CacheRec& entry, int width, int height);
     Decoder DefaultDecoder(const QString& name);
 
     TPackage* package_;

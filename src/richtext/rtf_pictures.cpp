@@ -1,13 +1,18 @@
 #include "richtext/rtf_pictures.h"
 
+#include "imaging/metafile_player.h"
+#include "package/picture_header.h"
+
 #include <QtEndian>
 
 #include <algorithm>
+#include <cmath>
 
 namespace tomeric {
 namespace {
 
 constexpr double kTwipsPerPixel = 15.0; // 1440 twips per inch, 96 pixels per inch
+constexpr double kHimetricPerPixel = 2540.0 / 96; // hundredths of a millimetre
 constexpr int kMaxSide = 16384;         // larger bitmaps are refused, not allocated
 constexpr qint64 kMaxPixels = 16 * 1024 * 1024;
 
@@ -83,6 +88,64 @@ QImage DecodeWindowsBitmap(const TRtfPicture& picture)
     return image;
 }
 
+double Scale(int percent)
+{
+    return percent > 0 ? percent / 100.0 : 1.0;
+}
+
+// A metafile's size before scaling: the goal size, else \picw and \pich
+// (hundredths of a millimetre), else the metafile's own frame. Empty when
+// none is known.
+QSizeF MetafileBaseSize(const TRtfPicture& picture)
+{
+    double width = picture.goalWidth > 0 ? picture.goalWidth / kTwipsPerPixel : 0;
+    double height = picture.goalHeight > 0 ? picture.goalHeight / kTwipsPerPixel : 0;
+    if (width <= 0 && picture.width > 0)
+        width = picture.width / kHimetricPerPixel;
+    if (height <= 0 && picture.height > 0)
+        height = picture.height / kHimetricPerPixel;
+    if (width <= 0 || height <= 0) {
+        const std::optional<TMetafileFrame> frame = ReadMetafileFrame(picture.data);
+        if (!frame)
+            return {};
+        if (width <= 0)
+            width = frame->pixelWidth;
+        if (height <= 0)
+            height = frame->pixelHeight;
+    }
+    return {width, height};
+}
+
+QSizeF MetafileDisplaySize(const TRtfPicture& picture)
+{
+    const QSizeF base = MetafileBaseSize(picture);
+    if (base.isEmpty())
+        return {};
+    return {std::clamp(base.width() * Scale(picture.scaleX), 1.0, double(kMaxSide)),
+            std::clamp(base.height() * Scale(picture.scaleY), 1.0, double(kMaxSide))};
+}
+
+QImage DecodeMetafilePicture(const TRtfPicture& picture)
+{
+    const std::shared_ptr<const TMetafile> metafile = LoadMetafile(picture.data);
+    if (!metafile) {
+        // Some writers label a PNG or JPEG picture as a metafile.
+        const QByteArrayView data(picture.data);
+        if (data.startsWith("\x89PNG\r\n\x1a\n") || data.startsWith("\xFF\xD8\xFF"))
+            return QImage::fromData(picture.data);
+        return {};
+    }
+    const QSizeF shown = MetafileDisplaySize(picture);
+    if (shown.isEmpty())
+        return {};
+    // Drawn at the size shown, within the bound every metafile keeps.
+    const double longest = std::max(shown.width(), shown.height());
+    const double fit = std::min(1.0, kMaxMetafileSide / longest);
+    const QSize pixels(std::max(1, int(std::lround(shown.width() * fit))),
+                       std::max(1, int(std::lround(shown.height() * fit))));
+    return RenderMetafile(*metafile, pixels);
+}
+
 } // namespace
 
 void TRtfPicture::AppendHex(QByteArrayView text)
@@ -107,7 +170,7 @@ QImage DecodeRtfPicture(const TRtfPicture& picture)
     case TRtfPictureKind::Jpeg: return QImage::fromData(picture.data, "JPEG");
     case TRtfPictureKind::DeviceIndependentBitmap: return DecodeDib(picture.data);
     case TRtfPictureKind::WindowsBitmap: return DecodeWindowsBitmap(picture);
-    case TRtfPictureKind::Metafile:
+    case TRtfPictureKind::Metafile: return DecodeMetafilePicture(picture);
     case TRtfPictureKind::Unknown: break;
     }
     return {};
@@ -115,6 +178,11 @@ QImage DecodeRtfPicture(const TRtfPicture& picture)
 
 QSizeF RtfPictureDisplaySize(const TRtfPicture& picture, const QImage& image)
 {
+    if (picture.kind == TRtfPictureKind::Metafile) {
+        const QSizeF shown = MetafileDisplaySize(picture);
+        if (!shown.isEmpty())
+            return shown;
+    }
     const double width = picture.goalWidth > 0 ? picture.goalWidth / kTwipsPerPixel : image.width();
     const double height =
         picture.goalHeight > 0 ? picture.goalHeight / kTwipsPerPixel : image.height();

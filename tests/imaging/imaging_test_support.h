@@ -6,7 +6,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QImage>
@@ -21,14 +21,17 @@
 namespace tomeric::testing {
 
 // Image plug-ins (JPEG, GIF, TIFF, ICO) are found through the application's
-// library paths: make sure an application object exists.
+// library paths, and metafile text needs fonts: make sure a GUI application
+// object exists (off-screen when no platform was chosen).
 inline void EnsureApplication() {
     if (QCoreApplication::instance())
         return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "test_imaging";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication application(argc, argv);
+    static QGuiApplication application(argc, argv);
 }
 
 // A picture whose pixels all differ (seeded, so two pictures differ too).

@@ -82,6 +82,7 @@ TEST_P(RefusedPictures, ReportWhyTheyCannotBeShown) {
     EXPECT_EQ(decode.error, GetParam().error);
 }
 
+// Metafiles whose headers are recognised and whose records are missing.
 QByteArray PlaceableMetafile() { return QByteArray::fromHex("d7cdc69a0000") + QByteArray(40, 0); }
 QByteArray PlainMetafile() { return QByteArray::fromHex("010009000003") + QByteArray(40, 0); }
 QByteArray EnhancedMetafile() {
@@ -94,9 +95,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         RefusedData{"empty", QByteArray(), TPictureError::peUnknownFormat},
         RefusedData{"text", QByteArray("not a picture at all"), TPictureError::peUnknownFormat},
-        RefusedData{"placeable_wmf", PlaceableMetafile(), TPictureError::peMetafile},
-        RefusedData{"plain_wmf", PlainMetafile(), TPictureError::peMetafile},
-        RefusedData{"emf", EnhancedMetafile(), TPictureError::peMetafile}),
+        RefusedData{"placeable_wmf", PlaceableMetafile(), TPictureError::peCorrupt},
+        RefusedData{"plain_wmf", PlainMetafile(), TPictureError::peCorrupt},
+        RefusedData{"emf", EnhancedMetafile(), TPictureError::peCorrupt}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(PictureDecoding, DamagedPngIsRefused) {
@@ -162,7 +163,7 @@ TEST(PictureHeaders, FileQueryReadsTheHeaderOnly) {
     EXPECT_EQ(info->height, 20);
 }
 
-TEST(PictureHeaders, MetafilesAndMissingFilesTellNothing) {
+TEST(PictureHeaders, DamagedMetafilesAndMissingFilesTellNothing) {
     QTemporaryDir folder;
     WriteFile(folder.filePath("logo.wmf"), PlaceableMetafile());
     EXPECT_FALSE(QueryPictureFile(folder.filePath("logo.wmf")).has_value());
