@@ -369,6 +369,23 @@ TEST(MetafileBounds, CurvedPathFarLargerThanThePictureIsCutToIt) {
     EXPECT_EQ(stats.played, metafile->recordCount);
 }
 
+TEST(MetafileBounds, RegionRectanglesAtTheLimitsOfTheirNumbersStillClip) {
+    // Found by fuzzing: a region rectangle from -2^31 overflowed integer
+    // rectangle arithmetic; rectangles are now mapped as real numbers.
+    EnsureApplication();
+    QByteArray region;
+    for (const std::int64_t value : {32, 1, 1, 16, -2147483647, 0, 30, 2147483647, -2147483647, 0, 30, 2147483647})
+        Put32(region, value);
+    EmfWriter emf = EmfWriter::AtScreenResolution(QSize(60, 40));
+    emf.Record(75, {region.size(), 5}, region); // EMR_EXTSELECTCLIPRGN, RGN_COPY
+    emf.CreateBrush(1, 0, kRed).SelectObject(1).Rectangle(0, 0, 60, 40);
+    const auto metafile = LoadMetafile(emf.Bytes());
+    ASSERT_NE(metafile, nullptr);
+    const QImage image = RenderMetafile(*metafile, QSize(60, 40));
+    EXPECT_EQ(image.pixel(10, 20), kRed);
+    EXPECT_EQ(qAlpha(image.pixel(45, 20)), 0);
+}
+
 TEST(MetafileBounds, CountsBeyondTheirRecordAreMalformed) {
     EnsureApplication();
     WmfWriter wmf = WmfWriter::Placeable(QRect(0, 0, 100, 100), 96);
