@@ -5,6 +5,8 @@
 // these narrow interfaces; the player implements them with widgets, the
 // headless runner and the tests with scripted doubles (headless_services.h).
 
+#include "publication/publication_model.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -133,6 +135,9 @@ public:
     virtual bool SinglePagePreview() const = 0;
     // In preview mode: the disk path the preview maps an embedded name to.
     virtual std::optional<QString> PreviewEmbeddedPath(const QString& embeddedName) const = 0;
+    // A word of the built-in windows: the publication's language text (L_
+    // keys), or the player's own word when it has none.
+    virtual QString LanguageText(TLanguageText which) const { return BuiltinWord(which); }
 };
 
 class CommandContext;

@@ -9,8 +9,8 @@
 //   windows         TPlayerCommands (Exit, Find, help, closing the Find window)
 //   programs        TPlayerCommands (RunTomeric)
 //   functions       TUserFunctions (Call)
-//   internet        TInternetService with TTransferProgress (HTTP; mail goes on)
-//   media, mail, printing, system, pop-ups, floating windows, other
+//   internet, mail  TInternetService with TTransferProgress
+//   media, printing, system, pop-ups, floating windows, other
 //   programs: TNotCarriedOut until the player carries them out
 //
 // The headless runner's counterpart is ScriptSession with HeadlessServices.

@@ -228,6 +228,11 @@ void TWindowBuiltinHost::SetAppTitle(const QString& title)
     QGuiApplication::setApplicationDisplayName(title);
 }
 
+QString TPlayerPublication::LanguageText(TLanguageText which) const
+{
+    return form_.Dialogs().Look().Word(which);
+}
+
 QString TWindowBuiltinHost::FocusedObject() const
 {
     // The focus may sit in a control inside the object (a list's viewport,

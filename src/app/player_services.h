@@ -39,6 +39,7 @@ public:
     bool PreviewMode() const override;
     bool SinglePagePreview() const override;
     std::optional<QString> PreviewEmbeddedPath(const QString& embeddedName) const override;
+    QString LanguageText(TLanguageText which) const override;
 
 private:
     TWorkForm& form_;

@@ -6,9 +6,9 @@ namespace tomeric {
 
 TTransferProgress::~TTransferProgress() = default;
 
-void TTransferProgress::Begin(const QString& url, bool showProgress, bool holdInput)
+void TTransferProgress::Begin(const QString& message, bool showProgress, bool holdInput)
 {
-    url_ = url;
+    message_ = message;
     showProgress_ = showProgress;
     heldInput_ = holdInput && form_.isEnabled();
     if (heldInput_)
@@ -20,9 +20,8 @@ void TTransferProgress::Progress(int value)
     if (!showProgress_)
         return;
     if (!dialog_) {
-        const TDialogLook& look = form_.Dialogs().Look();
-        const QString message = look.Word(ltDownloadFile).replace(QLatin1String("%s"), url_);
-        dialog_ = std::make_unique<TMailProgressForm>(look, form_.Publication().settings.title, message);
+        dialog_ = std::make_unique<TMailProgressForm>(form_.Dialogs().Look(), form_.Publication().settings.title,
+                                                      message_);
         dialog_->show();
     }
     dialog_->SetProgress(value);

@@ -19,14 +19,14 @@ public:
     explicit TTransferProgress(TWorkForm& form) : form_(form) {}
     ~TTransferProgress() override;
 
-    void Begin(const QString& url, bool showProgress, bool holdInput) override;
+    void Begin(const QString& message, bool showProgress, bool holdInput) override;
     void Progress(int value) override;
     bool CancelRequested() const override;
     void End() override;
 
 private:
     TWorkForm& form_;
-    QString url_;
+    QString message_;
     bool showProgress_ = false;
     bool heldInput_ = false;
     std::unique_ptr<TMailProgressForm> dialog_;

@@ -83,7 +83,11 @@ namespace tomeric {
     X(msgNotFound,              1100, "Fichier introuvable !") \
     X(msgScriptLanguageMissing, 1101, "Le langage de script \"%s\" n'est pas disponible.") \
     X(msgCannotOpenFile,        1102, "Impossible d'ouvrir le fichier %s") \
-    X(msgOneInternetCommand,    1103, "Une seule commande Internet n'est possible à la fois.")
+    X(msgOneInternetCommand,    1103, "Une seule commande Internet n'est possible à la fois.") \
+    X(msgNoMailServer,          1104, "Aucun serveur de messagerie n'a été spécifié.") \
+    X(msgMailHostUnreachable,   1105, "Connexion impossible avec l'hôte de messagerie :") \
+    X(msgMailAccessDenied,      1106, "Accès refusé !") \
+    X(msgMailCancelled,         1107, "Action 'Envoyer un e-mail' (SendMail) annulée.")
 
 enum MessageId : int {
 #define TOMERIC_MESSAGE_ID(id, number, text) id = number,

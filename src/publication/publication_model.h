@@ -34,6 +34,10 @@ enum TLanguageText : int {
 };
 inline constexpr int kLanguageTextCount = 35;
 
+// The player's own word for a language text (used when the publication's
+// text is empty).
+QString BuiltinWord(TLanguageText which);
+
 // Reading orders (BIDIMODE=).
 enum TBiDiMode : int { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 

@@ -4,8 +4,15 @@
 #include "platform/paths.h"
 #include "platform/string_table.h"
 #include "services/http_transfer.h"
+#include "services/mail_message.h"
+#include "services/smtp_client.h"
+#include "platform/registry_store.h"
+#include "vars/builtin_vars.h"
 #include "vars/variables.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QMimeDatabase>
 #include <QNetworkInformation>
 #include <QNetworkInterface>
 #include <QNetworkProxyFactory>
@@ -99,10 +106,38 @@ THttpRequest RequestFor(const ServiceCall& call, const TTransferCommand& command
     return request;
 }
 
+bool IsLoopbackHost(const QString& host)
+{
+    return host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || host.startsWith(QLatin1String("127.")) ||
+           host == QLatin1String("::1");
+}
+
+// The system's default mail account's SMTP server, as the mail programs of
+// the era kept it in the registry.
+QString DefaultMailAccountServer()
+{
+    const QString manager = QStringLiteral("Software\\Microsoft\\Internet Account Manager");
+    platform::RegistryStore store;
+    platform::RegistryValue account, server;
+    if (!store.ReadValue(platform::RegistryRoot::CurrentUser, manager, QStringLiteral("Default Mail Account"), &account).ok() ||
+        account.text.isEmpty())
+        return QString();
+    if (!store.ReadValue(platform::RegistryRoot::CurrentUser, manager + QStringLiteral("\\Accounts\\") + account.text,
+                         QStringLiteral("SMTP Server"), &server).ok())
+        return QString();
+    return server.text;
+}
+
+// The body text: "|" is a line break.
+QString MailText(const QString& text)
+{
+    return QString(text).replace(QLatin1Char('|'), QLatin1String("\r\n"));
+}
+
 } // namespace
 
-TInternetService::TInternetService(MessagePump& pump, LinkOpener openLink, CommandService* next)
-    : pump_(pump), openLink_(std::move(openLink)), next_(next)
+TInternetService::TInternetService(Services& services, LinkOpener openLink, CommandService* next)
+    : services_(services), openLink_(std::move(openLink)), next_(next)
 {
     QNetworkProxyFactory::setUseSystemConfiguration(true);
 }
@@ -131,6 +166,8 @@ ServiceReply TInternetService::Perform(const ServiceCall& call)
         return RunTransfer(call);
     if (Is(call, "CheckInternetConnection") || Is(call, "ConnectToInternet")) {
         reply.Results[1] = SystemConnected() ? QStringLiteral("True") : QStringLiteral("False");
+    } else if (Is(call, "SendMail")) {
+        return SendMail(call);
     } else if (Is(call, "DisconnectFromInternet")) {
         // No dial-up connection to hang up here: nothing to do.
     } else if (Is(call, "InternetLink")) {
@@ -157,9 +194,11 @@ ServiceReply TInternetService::RunTransfer(const ServiceCall& call)
     const bool withProgress = command.kind == TTransferKind::tkDownload || command.kind == TTransferKind::tkGet;
     if (withProgress)
         SetVariable(QStringLiteral("[DownloadProgress]"), QStringLiteral("0"));
-    if (view_)
-        view_->Begin(call.Params.value(0), withProgress && !HasOption(options, "HideProgress"),
-                     !HasOption(options, "Async"));
+    if (view_) {
+        QString message = services_.Publication ? services_.Publication->LanguageText(ltDownloadFile) : QString();
+        message.replace(QLatin1String("%s"), call.Params.value(0));
+        view_->Begin(message, withProgress && !HasOption(options, "HideProgress"), !HasOption(options, "Async"));
+    }
 
     THttpTransfer transfer(network_, RequestFor(call, command), [this, withProgress](int value) {
         if (!withProgress)
@@ -201,19 +240,126 @@ ServiceReply TInternetService::RunTransfer(const ServiceCall& call)
 bool TInternetService::CancelWanted() const
 {
     return GetVariable(QStringLiteral("[DownloadProgress]")).compare(QLatin1String("Cancel"), Qt::CaseInsensitive) == 0 ||
-           (view_ && view_->CancelRequested()) || pump_.ShuttingDown();
+           (view_ && view_->CancelRequested()) || Pump().ShuttingDown();
 }
 
 void TInternetService::Wait(THttpTransfer& transfer, bool cancellable)
 {
     // A timer action may ask for the cancel while no data arrives.
     while (!transfer.Done()) {
-        if (pump_.ShuttingDown() || (cancellable && CancelWanted())) {
+        if (Pump().ShuttingDown() || (cancellable && CancelWanted())) {
             transfer.Cancel();
             return;
         }
-        pump_.WaitForMessages(kWaitSliceMs, false);
+        Pump().WaitForMessages(kWaitSliceMs, false);
     }
+}
+
+} // namespace tomeric
+
+namespace tomeric {
+
+QString TInternetService::MailServer()
+{
+    PublicationFacts& facts = CurrentPublicationFacts();
+    QString server = facts.mailServer;
+    const bool setByPublication = !server.isEmpty() && server.compare(QLatin1String("DETECT"), Qt::CaseInsensitive) != 0;
+    if (!setByPublication)
+        server = DefaultMailAccountServer();
+    if (!setByPublication && services_.Dialogs) {
+        const PublicationAccess* publication = services_.Publication;
+        const auto answer = services_.Dialogs->InputBox(
+            publication ? publication->LanguageText(ltSendEmail) : BuiltinWord(ltSendEmail),
+            publication ? publication->LanguageText(ltMailServer) : BuiltinWord(ltMailServer), server);
+        server = answer.value_or(QString()).trimmed();
+        facts.mailServer = server; // later mails do not ask again
+    }
+    return server;
+}
+
+ServiceReply TInternetService::SendMail(const ServiceCall& call)
+{
+    ServiceReply reply;
+    reply.LastError = QString();
+    if (busy_) {
+        reply.LastError = Message(msgOneInternetCommand);
+        return reply;
+    }
+    busy_ = true;
+    const auto finish = [this, &reply](const QString& error) {
+        SetVariable(QStringLiteral("[MailProgress]"), QString());
+        if (view_)
+            view_->End();
+        busy_ = false;
+        reply.LastError = error;
+        return reply;
+    };
+
+    const QString server = MailServer();
+    if (server.isEmpty())
+        return finish(Message(msgNoMailServer));
+    if (!IsLoopbackHost(server) && !SystemConnected())
+        return finish(Message(msgNotConnected));
+
+    TMailMessage message;
+    message.from = ParseMailSender(call.Params.value(1));
+    if (message.from.name.isEmpty())
+        message.from.name = GetVariable(QStringLiteral("[UserName]"));
+    message.localHost = message.from.address.section(QLatin1Char('@'), 1);
+    const auto recipients = ParseMailAddresses(call.Params.value(0));
+    if (!recipients)
+        return finish(QStringLiteral("Unable to parse email address"));
+    message.to = *recipients;
+    message.subject = call.Params.value(2);
+    const QString text = MailText(call.Params.value(3));
+    (text.contains(QLatin1String("<HTML>"), Qt::CaseInsensitive) ? message.htmlBody : message.plainBody) = text;
+    const QStringList files = call.Params.value(4).split(QLatin1Char('|'), Qt::SkipEmptyParts);
+    for (const QString& name : files) {
+        const QString path = platform::NativePath(services_.Publication ? services_.Publication->ResolveFile(name) : name);
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return finish(QStringLiteral("Cannot read ") + name);
+        message.attachments.push_back(
+            {QFileInfo(path).fileName(), QMimeDatabase().mimeTypeForFile(path).name(), file.readAll()});
+    }
+    const TRawMail raw = BuildRawMail(message, QDateTime::currentDateTime());
+    if (!raw.error.isEmpty())
+        return finish(raw.error);
+
+    SetVariable(QStringLiteral("[MailProgress]"), QStringLiteral("0"));
+    const auto cancelWanted = [this] {
+        return GetVariable(QStringLiteral("[MailProgress]")).compare(QLatin1String("Cancel"), Qt::CaseInsensitive) == 0 ||
+               (view_ && view_->CancelRequested()) || Pump().ShuttingDown();
+    };
+    TSmtpClient client(Pump(), cancelWanted);
+    bool portOk = false;
+    const int port = GetVariable(QStringLiteral("[MailPort]")).trimmed().toInt(&portOk);
+    if (!client.Connect(server, portOk && port > 0 ? quint16(port) : quint16(25))) {
+        CurrentPublicationFacts().mailServer.clear(); // the next SendMail asks again
+        return finish(Message(msgMailHostUnreachable) + QLatin1Char(' ') + server);
+    }
+    const QString user = GetVariable(QStringLiteral("[MailUserID]"));
+    const QString password = GetVariable(QStringLiteral("[MailUserPassword]"));
+    if (!user.isEmpty() && !password.isEmpty() && !client.Authenticate(user, password)) {
+        client.Disconnect();
+        return finish(Message(msgMailAccessDenied));
+    }
+    if (view_) {
+        const QString words = services_.Publication ? services_.Publication->LanguageText(ltSendEmail) : QString();
+        view_->Begin(words, !HasOption(call.Params.value(5), "HideProgress"), true);
+        view_->Progress(0);
+    }
+    const bool sent = client.Send(message, raw.text, [this](int percent) {
+        SetVariable(QStringLiteral("[MailProgress]"), QString::number(percent));
+        if (view_)
+            view_->Progress(percent);
+    });
+    client.Disconnect();
+    if (client.Cancelled())
+        return finish(Message(msgMailCancelled));
+    if (!sent)
+        return finish(Message(msgMailHostUnreachable) + QLatin1Char(' ') + server);
+    return finish(QString());
 }
 
 } // namespace tomeric

@@ -1,15 +1,14 @@
 #pragma once
 // The Internet commands: DownloadFile, InternetGet, InternetPost,
 // InternetFileExists, InternetFileSize, CheckInternetConnection,
-// ConnectToInternet, DisconnectFromInternet and InternetLink. No window is
-// needed: the headless runner and the player carry them out alike; the
-// player adds its progress dialog through TTransferView. Mail (SendMail)
-// goes on to `next` until the mail client lands.
+// ConnectToInternet, DisconnectFromInternet, InternetLink and SendMail. No
+// window is needed: the headless runner and the player carry them out
+// alike; the player adds its progress window through TTransferView.
 //
-// One transfer runs at a time ("Une seule commande Internet n'est possible
-// à la fois."); the command waits for it in the message pump, and setting
-// [DownloadProgress] to "Cancel" (or the dialog's Cancel) ends a download or
-// InternetGet.
+// One transfer or mail runs at a time ("Une seule commande Internet n'est
+// possible à la fois."); the command waits for it in the message pump, and
+// setting [DownloadProgress] (or [MailProgress]) to "Cancel", or the
+// progress window's Cancel, ends it.
 
 #include "actions/services.h"
 
@@ -24,10 +23,10 @@ namespace tomeric {
 class TTransferView {
 public:
     virtual ~TTransferView() = default;
-    // A transfer starts. `showProgress`: DownloadFile or InternetGet without
-    // "HideProgress" (the dialog opens at the first progress); `holdInput`:
-    // without "Async", the player's windows take no input meanwhile.
-    virtual void Begin(const QString& url, bool showProgress, bool holdInput) = 0;
+    // A transfer starts. `message`: what the progress window says ("|" for
+    // line breaks); `showProgress`: the window opens at the first progress;
+    // `holdInput`: the player's windows take no input meanwhile.
+    virtual void Begin(const QString& message, bool showProgress, bool holdInput) = 0;
     virtual void Progress(int value) = 0;
     // The dialog's Cancel was pressed (or the dialog closed).
     virtual bool CancelRequested() const = 0;
@@ -40,7 +39,9 @@ public:
     // the text to report (the publication's "L_INTERNETERROR=").
     using LinkOpener = std::function<std::optional<QString>(const QString& url)>;
 
-    TInternetService(MessagePump& pump, LinkOpener openLink, CommandService* next);
+    // `services` gives the pump, the dialogs (the mail-server question) and
+    // the publication (language texts, attachments); it is read at each call.
+    TInternetService(Services& services, LinkOpener openLink, CommandService* next);
 
     void SetView(TTransferView* view) { view_ = view; }
     ServiceReply Perform(const ServiceCall& call) override;
@@ -52,12 +53,18 @@ public:
 
 private:
     ServiceReply RunTransfer(const ServiceCall& call);
+    ServiceReply SendMail(const ServiceCall& call);
+    // The mail server: the publication's setting, the system's default
+    // account, or the user's answer; empty when there is none.
+    QString MailServer();
     // [DownloadProgress] holds "Cancel", the dialog's Cancel was pressed, or
     // the player stops.
     bool CancelWanted() const;
     void Wait(class THttpTransfer& transfer, bool cancellable);
 
-    MessagePump& pump_;
+    MessagePump& Pump() const { return *services_.Pump; }
+
+    Services& services_;
     LinkOpener openLink_;
     CommandService* next_;
     TTransferView* view_ = nullptr;

@@ -38,9 +38,6 @@ private:
     QString alertImage_, messageImage_, exitImage_;
 };
 
-// The player's own word for a language text (used when the publication's
-// text is empty).
-QString BuiltinWord(TLanguageText which);
 
 // "|" in a dialog text is a line break.
 QString DialogDisplayText(const QString& text);

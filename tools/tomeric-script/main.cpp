@@ -56,7 +56,7 @@ const char* const kUsage =
     "                                    FileOpenBox, FileSaveBox, FolderBox)\n"
     "  ERROR \"text\"                      the error box ([LastError] while ShowErrors is on)\n"
     "  CALL <Command> \"p1\" \"p2\" ...     any other command the player would carry out\n"
-    "                                    (InternetLink too; the HTTP commands run for real)\n"
+    "                                    (InternetLink too; HTTP and SendMail run for real)\n"
     "  RUN <SCRIPT> \"page\"             a page script starts: PAGECHANGEACTION \"target\",\n"
     "                                    PGEXITACTION, STARTUPACTION, PGENTERACTION,\n"
     "                                    SUBROUTINE \"name\" (end of a slide show)\n"
@@ -178,7 +178,7 @@ int main(int argc, char** argv)
     session.Services().All().Functions = &userFunctions;
     // Transfers run for real; a link is only printed (no browser opens
     // from a headless run).
-    tomeric::TInternetService internet(session.Services(), [&out](const QString& url) -> std::optional<QString> {
+    tomeric::TInternetService internet(session.Services().All(), [&out](const QString& url) -> std::optional<QString> {
         out << tomeric::EventLine(QStringLiteral("CALL"), QStringLiteral("InternetLink"), {url}) << '\n';
         out.flush();
         return std::nullopt;

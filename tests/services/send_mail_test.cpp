@@ -1,0 +1,123 @@
+// SendMail and the mail composer against a real SMTP server on the loopback
+// interface: what arrives is what was sent, byte for byte.
+
+#include "headless_internet.h"
+#include "platform/string_table.h"
+#include "services/mail_message.h"
+#include "services/smtp_client.h"
+#include "smtp_test_server.h"
+
+namespace tomeric::testing {
+namespace {
+
+// The decoded content of the MIME part named `fileName` in a message.
+QByteArray AttachmentBytes(const QByteArray& data, const QByteArray& fileName)
+{
+    const qsizetype named = data.indexOf("filename=\"" + fileName + "\"");
+    const qsizetype start = data.indexOf("\r\n\r\n", named) + 4;
+    const qsizetype end = data.indexOf("\r\n--", start);
+    if (named < 0 || start < 4 || end < 0)
+        return "<no such part>";
+    return QByteArray::fromBase64(data.mid(start, end - start).replace("\r\n", ""));
+}
+
+class SendMail : public HeadlessInternet {
+protected:
+    void SetUp() override
+    {
+        HeadlessInternet::SetUp();
+        SetVariable(QStringLiteral("[MailServer]"), QStringLiteral("127.0.0.1"));
+        SetVariable(QStringLiteral("[MailPort]"), QString::number(smtp.Port()));
+    }
+    TSmtpTestServer smtp;
+};
+
+TEST_F(SendMail, AMessageWithAnHtmlBodyAndAttachmentsArrivesByteExact)
+{
+    QByteArray binary;
+    for (int i = 0; i < 300; ++i)
+        binary += char(i % 256);
+    Write("picture.bin", binary);
+    Write("notes.txt", "first line\r\n.second line starts with a dot\r\n");
+    SetVariable(QStringLiteral("[MailUserID]"), QStringLiteral("ann"));
+    SetVariable(QStringLiteral("[MailUserPassword]"), QStringLiteral("secret"));
+    Run(QStringLiteral("SendMail \"Bob <bob@example.org>|carol@example.org\" \"tom@museum.org (The Museum)\" \"Report\" "
+                       "\"<html><b>Hello</b>|.hidden</html>\" \"%1|%2\" \"HideProgress\"\r\n"
+                       "SetVar \"[error]\" \"<[LastError]>\"")
+            .arg(File("picture.bin"), File("notes.txt")));
+    EXPECT_EQ(Var("error"), QStringLiteral("<>"));
+    ASSERT_EQ(smtp.transactions.size(), 1);
+    const TSmtpTransaction& mail = smtp.transactions.front();
+    EXPECT_EQ(mail.from, QByteArray("tom@museum.org"));
+    EXPECT_EQ(mail.recipients, (QList<QByteArray>{"bob@example.org", "carol@example.org"}));
+    EXPECT_TRUE(smtp.commands.contains("AUTH LOGIN"));
+    EXPECT_TRUE(mail.data.contains("From: \"The Museum\" <tom@museum.org>"));
+    EXPECT_TRUE(mail.data.contains("To: \"Bob\" <bob@example.org>,\r\n\t<carol@example.org>"));
+    EXPECT_TRUE(mail.data.contains("Content-Type: multipart/alternative;"));
+    EXPECT_TRUE(mail.data.contains("\r\n..hidden</html>\r\n")) << "a line starting with a dot goes out doubled";
+    EXPECT_EQ(AttachmentBytes(mail.data, "picture.bin"), binary);
+    EXPECT_EQ(AttachmentBytes(mail.data, "notes.txt"), QByteArray("first line\r\n.second line starts with a dot\r\n"));
+    for (const QByteArray& line : mail.data.split('\n'))
+        EXPECT_LE(line.size(), 78) << "Base64 lines stay within 76 columns";
+    EXPECT_EQ(Var("MailProgress"), QString());
+}
+
+TEST_F(SendMail, CredentialsAndServersThatRefuse)
+{
+    SetVariable(QStringLiteral("[MailUserID]"), QStringLiteral("ann"));
+    SetVariable(QStringLiteral("[MailUserPassword]"), QStringLiteral("wrong"));
+    Run(QStringLiteral("SendMail \"bob@example.org\" \"ann@example.org\" \"S\" \"Hi\" \"\" \"\"\r\n"
+                       "SetVar \"[denied]\" \"[LastError]\""));
+    EXPECT_EQ(Var("denied"), Message(msgMailAccessDenied));
+    EXPECT_TRUE(smtp.transactions.isEmpty());
+
+    // A server that refuses the connection: the setting is cleared, so the
+    // next SendMail asks for the server (answered here with nothing).
+    SetVariable(QStringLiteral("[MailPort]"), QStringLiteral("1"));
+    Run(QStringLiteral("SendMail \"bob@example.org\" \"ann@example.org\" \"S\" \"Hi\" \"\" \"\"\r\n"
+                       "SetVar \"[refused]\" \"[LastError]\"\r\n"
+                       "SendMail \"bob@example.org\" \"ann@example.org\" \"S\" \"Hi\" \"\" \"\"\r\n"
+                       "SetVar \"[asked]\" \"[LastError]\""));
+    EXPECT_EQ(Var("refused"), Message(msgMailHostUnreachable) + QStringLiteral(" 127.0.0.1"));
+    EXPECT_TRUE(lines.filter(QStringLiteral("DIALOG InputBox")).size() == 1) << lines.join(u'\n').toStdString();
+    EXPECT_EQ(Var("asked"), Message(msgNoMailServer));
+}
+
+TEST_F(SendMail, AServerWithoutAuthLoginGetsUserAndPass)
+{
+    TSmtpTestServer older(false);
+    SetVariable(QStringLiteral("[MailPort]"), QString::number(older.Port()));
+    SetVariable(QStringLiteral("[MailUserID]"), QStringLiteral("ann"));
+    SetVariable(QStringLiteral("[MailUserPassword]"), QStringLiteral("pw"));
+    Run(QStringLiteral("SendMail \"bob@example.org\" \"ann@example.org\" \"S\" \"Hi\" \"\" \"\""));
+    EXPECT_TRUE(older.commands.contains("USER ann"));
+    EXPECT_TRUE(older.commands.contains("PASS pw"));
+    EXPECT_EQ(older.transactions.size(), 1);
+}
+
+// The composer and the client without the command: carbon and blind copies
+// each get their own transaction, and the blind ones appear in no header.
+TEST_F(SendMail, BlindCopiesAreSentButNeverNamed)
+{
+    TMailMessage message;
+    message.from = ParseMailSender(QStringLiteral("Ann <ann@example.org>"));
+    message.to = *ParseMailAddresses(QStringLiteral("bob@example.org"));
+    message.cc = *ParseMailAddresses(QStringLiteral("Carol <carol@example.org>"));
+    message.bcc = *ParseMailAddresses(QStringLiteral("dan@example.org"));
+    message.subject = QStringLiteral("Copies");
+    message.plainBody = QStringLiteral("Hello");
+    const TRawMail raw = BuildRawMail(message, QDateTime::currentDateTime());
+    ASSERT_TRUE(raw.error.isEmpty());
+    TSmtpClient client(*session->Services().All().Pump, [] { return false; });
+    ASSERT_TRUE(client.Connect(QStringLiteral("127.0.0.1"), smtp.Port())) << client.Error().toStdString();
+    ASSERT_TRUE(client.Send(message, raw.text, {})) << client.Error().toStdString();
+    client.Disconnect();
+    ASSERT_EQ(smtp.transactions.size(), 3);
+    EXPECT_EQ(smtp.transactions[2].recipients, QList<QByteArray>{"dan@example.org"});
+    EXPECT_TRUE(smtp.transactions[0].data.contains("CC: \"Carol\" <carol@example.org>"));
+    EXPECT_FALSE(smtp.transactions[0].data.contains("dan@example.org"));
+    EXPECT_TRUE(smtp.commands.contains("QUIT"));
+}
+
+} // namespace
+} // namespace tomeric::testing
