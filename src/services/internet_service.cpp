@@ -162,12 +162,18 @@ ServiceReply TInternetService::Perform(const ServiceCall& call)
 {
     ServiceReply reply;
     reply.LastError = QString(); // every Internet command clears it first
-    if (FindTransfer(call.Command))
-        return RunTransfer(call);
+    if (FindTransfer(call.Command) || Is(call, "SendMail")) {
+        if (busy_) {
+            reply.LastError = Message(msgOneInternetCommand);
+            return reply;
+        }
+        busy_ = true;
+        reply = FindTransfer(call.Command) ? RunTransfer(call) : SendMail(call);
+        busy_ = false;
+        return reply;
+    }
     if (Is(call, "CheckInternetConnection") || Is(call, "ConnectToInternet")) {
         reply.Results[1] = SystemConnected() ? QStringLiteral("True") : QStringLiteral("False");
-    } else if (Is(call, "SendMail")) {
-        return SendMail(call);
     } else if (Is(call, "DisconnectFromInternet")) {
         // No dial-up connection to hang up here: nothing to do.
     } else if (Is(call, "InternetLink")) {
@@ -185,11 +191,6 @@ ServiceReply TInternetService::RunTransfer(const ServiceCall& call)
     const TTransferCommand& command = *FindTransfer(call.Command);
     ServiceReply reply;
     reply.LastError = QString();
-    if (busy_) {
-        reply.LastError = Message(msgOneInternetCommand);
-        return reply;
-    }
-    busy_ = true;
     const QString options = call.Params.value(command.optionsSlot - 1);
     const bool withProgress = command.kind == TTransferKind::tkDownload || command.kind == TTransferKind::tkGet;
     if (withProgress)
@@ -203,7 +204,7 @@ ServiceReply TInternetService::RunTransfer(const ServiceCall& call)
     THttpTransfer transfer(network_, RequestFor(call, command), [this, withProgress](int value) {
         if (!withProgress)
             return true;
-        if (CancelWanted())
+        if (CancelWanted(QStringLiteral("[DownloadProgress]")))
             return false;
         SetVariable(QStringLiteral("[DownloadProgress]"), QString::number(value));
         if (view_)
@@ -233,13 +234,12 @@ ServiceReply TInternetService::RunTransfer(const ServiceCall& call)
         reply.LastError = result.errorText;
     if (view_)
         view_->End();
-    busy_ = false;
     return reply;
 }
 
-bool TInternetService::CancelWanted() const
+bool TInternetService::CancelWanted(const QString& progressVariable) const
 {
-    return GetVariable(QStringLiteral("[DownloadProgress]")).compare(QLatin1String("Cancel"), Qt::CaseInsensitive) == 0 ||
+    return GetVariable(progressVariable).compare(QLatin1String("Cancel"), Qt::CaseInsensitive) == 0 ||
            (view_ && view_->CancelRequested()) || Pump().ShuttingDown();
 }
 
@@ -247,7 +247,7 @@ void TInternetService::Wait(THttpTransfer& transfer, bool cancellable)
 {
     // A timer action may ask for the cancel while no data arrives.
     while (!transfer.Done()) {
-        if (Pump().ShuttingDown() || (cancellable && CancelWanted())) {
+        if (Pump().ShuttingDown() || (cancellable && CancelWanted(QStringLiteral("[DownloadProgress]")))) {
             transfer.Cancel();
             return;
         }
@@ -280,17 +280,10 @@ QString TInternetService::MailServer()
 ServiceReply TInternetService::SendMail(const ServiceCall& call)
 {
     ServiceReply reply;
-    reply.LastError = QString();
-    if (busy_) {
-        reply.LastError = Message(msgOneInternetCommand);
-        return reply;
-    }
-    busy_ = true;
     const auto finish = [this, &reply](const QString& error) {
         SetVariable(QStringLiteral("[MailProgress]"), QString());
         if (view_)
             view_->End();
-        busy_ = false;
         reply.LastError = error;
         return reply;
     };
@@ -327,11 +320,7 @@ ServiceReply TInternetService::SendMail(const ServiceCall& call)
         return finish(raw.error);
 
     SetVariable(QStringLiteral("[MailProgress]"), QStringLiteral("0"));
-    const auto cancelWanted = [this] {
-        return GetVariable(QStringLiteral("[MailProgress]")).compare(QLatin1String("Cancel"), Qt::CaseInsensitive) == 0 ||
-               (view_ && view_->CancelRequested()) || Pump().ShuttingDown();
-    };
-    TSmtpClient client(Pump(), cancelWanted);
+    TSmtpClient client(Pump(), [this] { return CancelWanted(QStringLiteral("[MailProgress]")); });
     bool portOk = false;
     const int port = GetVariable(QStringLiteral("[MailPort]")).trimmed().toInt(&portOk);
     if (!client.Connect(server, portOk && port > 0 ? quint16(port) : quint16(25))) {

@@ -57,9 +57,9 @@ private:
     // The mail server: the publication's setting, the system's default
     // account, or the user's answer; empty when there is none.
     QString MailServer();
-    // [DownloadProgress] holds "Cancel", the dialog's Cancel was pressed, or
-    // the player stops.
-    bool CancelWanted() const;
+    // The progress variable ([DownloadProgress], [MailProgress]) holds
+    // "Cancel", the progress window's Cancel was pressed, or the player stops.
+    bool CancelWanted(const QString& progressVariable) const;
     void Wait(class THttpTransfer& transfer, bool cancellable);
 
     MessagePump& Pump() const { return *services_.Pump; }
