@@ -697,4 +697,22 @@ void TMetaCanvas::PatBltTarget(const QPainterPath& target, std::uint32_t rasterO
     }
 }
 
+TMetaPlayStats PlayRecords(const TMetafile& metafile, TMetaCanvas& canvas,
+                           const std::function<bool(const TMetaRecord&)>& play) {
+    TMetaPlayStats stats;
+    TMetaRecordWalker records = metafile.Records();
+    TMetaRecord record;
+    while (records.Next(record)) {
+        if (!canvas.SpendRecord()) {
+            stats.exhausted = true;
+            break;
+        }
+        ++stats.played;
+        if (!play(record))
+            ++stats.malformed;
+    }
+    stats.exhausted = stats.exhausted || canvas.Exhausted();
+    return stats;
+}
+
 } // namespace tomeric

@@ -19,6 +19,7 @@
 #include <QPen>
 #include <QPolygonF>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -154,5 +155,11 @@ QString DecodeCharset(QByteArrayView bytes, int charset);
 // a region of whole pixels within `box`; united pairwise, so any order and
 // any number of rectangles will do.
 QRegion RegionOfRects(const std::vector<QRectF>& rects, const QTransform& transform, const QRectF& box);
+
+// Plays every record of `metafile` through `play` (false: a malformed
+// record, skipped) until the records end or the canvas's drawing budget is
+// spent. WMF and EMF share it; only their record players differ.
+TMetaPlayStats PlayRecords(const TMetafile& metafile, TMetaCanvas& canvas,
+                           const std::function<bool(const TMetaRecord&)>& play);
 
 } // namespace tomeric

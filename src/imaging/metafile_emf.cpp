@@ -686,21 +686,8 @@ bool EmfPlayer::Gradient() {
 } // namespace
 
 TMetaPlayStats PlayEmf(const TMetafile& metafile, TMetaDc& dc, TMetaCanvas& canvas) {
-    TMetaPlayStats stats;
     EmfPlayer player(dc, canvas);
-    TMetaRecordWalker records = metafile.Records();
-    TMetaRecord record;
-    while (records.Next(record)) {
-        if (!canvas.SpendRecord()) {
-            stats.exhausted = true;
-            break;
-        }
-        ++stats.played;
-        if (!player.Play(record))
-            ++stats.malformed;
-    }
-    stats.exhausted = stats.exhausted || canvas.Exhausted();
-    return stats;
+    return PlayRecords(metafile, canvas, [&player](const TMetaRecord& record) { return player.Play(record); });
 }
 
 } // namespace tomeric

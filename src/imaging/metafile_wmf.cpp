@@ -501,21 +501,8 @@ bool WmfPlayer::Regions() {
 } // namespace
 
 TMetaPlayStats PlayWmf(const TMetafile& metafile, TMetaDc& dc, TMetaCanvas& canvas) {
-    TMetaPlayStats stats;
     WmfPlayer player(dc, canvas);
-    TMetaRecordWalker records = metafile.Records();
-    TMetaRecord record;
-    while (records.Next(record)) {
-        if (!canvas.SpendRecord()) {
-            stats.exhausted = true;
-            break;
-        }
-        ++stats.played;
-        if (!player.Play(record))
-            ++stats.malformed;
-    }
-    stats.exhausted = stats.exhausted || canvas.Exhausted();
-    return stats;
+    return PlayRecords(metafile, canvas, [&player](const TMetaRecord& record) { return player.Play(record); });
 }
 
 } // namespace tomeric
