@@ -144,7 +144,7 @@ TInternetService::TInternetService(Services& services, LinkOpener openLink, Comm
 
 bool TInternetService::SystemConnected()
 {
-    if (QNetworkInformation::load(QNetworkInformation::Feature::Reachability)) {
+    if (QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability)) {
         const auto reachability = QNetworkInformation::instance()->reachability();
         if (reachability != QNetworkInformation::Reachability::Unknown)
             return reachability == QNetworkInformation::Reachability::Online;
@@ -323,7 +323,8 @@ ServiceReply TInternetService::SendMail(const ServiceCall& call)
     TSmtpClient client(Pump(), [this] { return CancelWanted(QStringLiteral("[MailProgress]")); });
     bool portOk = false;
     const int port = GetVariable(QStringLiteral("[MailPort]")).trimmed().toInt(&portOk);
-    if (!client.Connect(server, portOk && port > 0 ? quint16(port) : quint16(25))) {
+    const quint16 mailPort = portOk && port > 0 && port < 65536 ? quint16(port) : quint16(25);
+    if (!client.Connect(server, mailPort, mailPort == TSmtpClient::kImplicitTlsPort)) {
         CurrentPublicationFacts().mailServer.clear(); // the next SendMail asks again
         return finish(Message(msgMailHostUnreachable) + QLatin1Char(' ') + server);
     }

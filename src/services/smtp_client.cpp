@@ -3,6 +3,8 @@
 #include <QElapsedTimer>
 #include <QHostAddress>
 
+#include <algorithm>
+
 namespace tomeric {
 
 namespace {
@@ -46,18 +48,62 @@ bool TSmtpClient::WaitUntil(const std::function<bool()>& ready)
     return true;
 }
 
-bool TSmtpClient::Connect(const QString& host, quint16 port)
+bool TSmtpClient::Connect(const QString& host, quint16 port, bool implicitTls)
 {
-    socket_.connectToHost(host, port);
-    if (!WaitUntil([this] { return socket_.state() == QAbstractSocket::ConnectedState; }))
-        return false;
+    QObject::connect(&socket_, &QSslSocket::sslErrors, &socket_, [this](const QList<QSslError>& errors) {
+        tlsError_ = errors.isEmpty() ? QString() : errors.front().errorString();
+    });
+    if (implicitTls) {
+        socket_.connectToHostEncrypted(host, port);
+        if (!WaitForEncryption())
+            return false;
+    } else {
+        socket_.connectToHost(host, port);
+        if (!WaitUntil([this] { return socket_.state() == QAbstractSocket::ConnectedState; }))
+            return false;
+    }
     if (!Expect("220"))
         return false;
     // HELO names this side: a dotted address in brackets, a bare name with
     // the server's domain.
     QString local = socket_.localAddress().toString();
     local = IsDottedAddress(local) ? QLatin1Char('[') + local + QLatin1Char(']') : local;
-    return Command("HELO " + local.toLatin1(), "250");
+    if (!Greet(local.toLatin1()))
+        return false;
+    const bool offersTls = std::any_of(replyLines_.begin(), replyLines_.end(), [](const QByteArray& line) {
+        return line.trimmed().compare("STARTTLS", Qt::CaseInsensitive) == 0;
+    });
+    // Without a TLS back end the dialogue goes on in plain text, as servers
+    // that offer nothing better get it.
+    if (socket_.isEncrypted() || !offersTls || !QSslSocket::supportsSsl())
+        return true;
+    return StartTls() && Greet(local.toLatin1());
+}
+
+bool TSmtpClient::Greet(const QByteArray& local)
+{
+    // EHLO lists what the server offers; an older server answers it with an
+    // error and gets the plain HELO.
+    if (!WriteLine("EHLO " + local) || !ReadReply())
+        return false;
+    return code_ == "250" || Command("HELO " + local, "250");
+}
+
+bool TSmtpClient::StartTls()
+{
+    if (!Command("STARTTLS", "220"))
+        return false;
+    socket_.startClientEncryption();
+    return WaitForEncryption();
+}
+
+bool TSmtpClient::WaitForEncryption()
+{
+    if (WaitUntil([this] { return socket_.isEncrypted(); }))
+        return true;
+    if (!tlsError_.isEmpty())
+        error_ = tlsError_;
+    return false;
 }
 
 bool TSmtpClient::Authenticate(const QString& user, const QString& password)
@@ -154,6 +200,7 @@ bool TSmtpClient::WriteLine(const QByteArray& line)
 bool TSmtpClient::ReadReply()
 {
     // Continuation lines ("250-...") come before the last one ("250 ...").
+    replyLines_.clear();
     for (;;) {
         if (!WaitUntil([this] { return buffer_.indexOf("\r\n") >= 0; }))
             return false;
@@ -162,6 +209,7 @@ bool TSmtpClient::ReadReply()
         buffer_.remove(0, end + 2);
         code_ = line.left(3).trimmed();
         text_ = QString::fromLatin1(line.mid(4, 64)).trimmed();
+        replyLines_ << line.mid(4);
         if (line.size() >= 4 && line[3] == ' ')
             return true;
         if (line.size() == 3)

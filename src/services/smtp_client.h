@@ -4,16 +4,23 @@
 // (pages stay live, Cancel and [MailProgress] take effect), at most 60
 // seconds a reply:
 //
-//   greeting 220, HELO 250, [AUTH LOGIN 334 user 334 password 235],
+//   greeting 220, EHLO 250 (HELO 250 for a server that does not know it),
+//   [STARTTLS 220, EHLO 250 again], [AUTH LOGIN 334 user 334 password 235],
 //   per recipient list: MAIL FROM 250, RCPT TO 250 each, DATA 354, the
 //   message, "." 250, RSET 250; then QUIT 221.
+//
+// Credentials never travel readable when the server can do better: a server
+// that offers STARTTLS is switched to TLS before AUTH, and the mail port 465
+// speaks TLS from the first byte. A certificate that cannot be trusted ends
+// the dialogue rather than falling back to plain text.
 
 #include "actions/services.h"
 #include "services/mail_message.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QTcpSocket>
+#include <QSslSocket>
+#include <QStringList>
 
 #include <functional>
 
@@ -22,11 +29,14 @@ namespace tomeric {
 class TSmtpClient {
 public:
     static constexpr int kReplyTimeoutMs = 60000;
+    static constexpr quint16 kImplicitTlsPort = 465;
 
     // `cancelled` is asked while waiting and after every line of a message.
     TSmtpClient(MessagePump& pump, std::function<bool()> cancelled);
 
-    bool Connect(const QString& host, quint16 port);
+    // `implicitTls`: TLS from the first byte (the mail port 465) instead of
+    // a plain connection that may switch to TLS when the server offers it.
+    bool Connect(const QString& host, quint16 port, bool implicitTls);
     // AUTH LOGIN; a server that does not know it gets USER and PASS lines.
     bool Authenticate(const QString& user, const QString& password);
     // `progress` receives 10, 20 ... 100 per cent as the lines go out.
@@ -35,11 +45,15 @@ public:
 
     const QString& Error() const { return error_; }
     bool Cancelled() const { return cancelledSeen_; }
+    bool Encrypted() const { return socket_.isEncrypted(); }
 
 private:
     bool Command(const QByteArray& line, const char* expected);
     bool Expect(const char* expected);
     bool ReadReply();
+    bool Greet(const QByteArray& local);
+    bool StartTls();
+    bool WaitForEncryption();
     bool WriteLine(const QByteArray& line);
     bool Transaction(const QString& from, const std::vector<TMailAddress>& recipients, const QList<QByteArray>& lines,
                      const std::function<void(int)>& progress);
@@ -47,10 +61,12 @@ private:
 
     MessagePump& pump_;
     std::function<bool()> cancelled_;
-    QTcpSocket socket_;
+    QSslSocket socket_;
     QByteArray buffer_;
     QByteArray code_;
     QString text_;
+    QList<QByteArray> replyLines_; // the texts of every line of the last reply
+    QString tlsError_;
     QString error_;
     bool cancelledSeen_ = false;
     int lastProgress_ = 0;

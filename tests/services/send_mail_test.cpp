@@ -95,6 +95,49 @@ TEST_F(SendMail, AServerWithoutAuthLoginGetsUserAndPass)
     EXPECT_EQ(older.transactions.size(), 1);
 }
 
+// Credentials never cross the network readable when the server can do TLS:
+// STARTTLS comes before AUTH, port 465 speaks TLS from the start, and a
+// certificate that cannot be trusted stops the mail instead of sending the
+// password in plain text.
+TEST_F(SendMail, CredentialsTravelOnlyOverTls)
+{
+    const QString send = QStringLiteral("SendMail \"bob@example.org\" \"ann@example.org\" \"S\" \"Hi\" \"\" \"\"\r\n"
+                                        "SetVar \"[error]\" \"<[LastError]>\"");
+    SetVariable(QStringLiteral("[MailUserID]"), QStringLiteral("ann"));
+    SetVariable(QStringLiteral("[MailUserPassword]"), QStringLiteral("secret"));
+    {
+        TSmtpTestServer untrusted(true, TSmtpTls::StartTls);
+        SetVariable(QStringLiteral("[MailPort]"), QString::number(untrusted.Port()));
+        Run(send);
+        EXPECT_EQ(Var("error"), QLatin1Char('<') + Message(msgMailHostUnreachable) + QStringLiteral(" 127.0.0.1>"));
+        EXPECT_FALSE(untrusted.commands.contains("AUTH LOGIN"));
+        EXPECT_TRUE(untrusted.transactions.isEmpty());
+    }
+    TTrustTestCertificate trust;
+    TSmtpTestServer offering(true, TSmtpTls::StartTls);
+    SetVariable(QStringLiteral("[MailServer]"), QStringLiteral("127.0.0.1"));
+    SetVariable(QStringLiteral("[MailPort]"), QString::number(offering.Port()));
+    Run(send);
+    EXPECT_EQ(Var("error"), QStringLiteral("<>"));
+    ASSERT_EQ(offering.transactions.size(), 1);
+    const qsizetype startTls = offering.commands.indexOf("STARTTLS");
+    const qsizetype auth = offering.commands.indexOf("AUTH LOGIN");
+    ASSERT_GE(startTls, 0);
+    EXPECT_GT(auth, startTls);
+    EXPECT_FALSE(offering.commandsEncrypted[startTls]);
+    EXPECT_TRUE(offering.commandsEncrypted[auth]);
+    EXPECT_TRUE(offering.commands[startTls + 1].startsWith("EHLO")) << "the greeting is repeated under TLS";
+
+    TSmtpTestServer implicit(true, TSmtpTls::Implicit);
+    TSmtpClient client(*session->Services().All().Pump, [] { return false; });
+    ASSERT_TRUE(client.Connect(QStringLiteral("127.0.0.1"), implicit.Port(), true)) << client.Error().toStdString();
+    EXPECT_TRUE(client.Encrypted());
+    ASSERT_TRUE(client.Authenticate(QStringLiteral("ann"), QStringLiteral("secret"))) << client.Error().toStdString();
+    client.Disconnect();
+    ASSERT_FALSE(implicit.commands.isEmpty());
+    EXPECT_TRUE(implicit.commandsEncrypted.front());
+}
+
 // The composer and the client without the command: carbon and blind copies
 // each get their own transaction, and the blind ones appear in no header.
 TEST_F(SendMail, BlindCopiesAreSentButNeverNamed)
@@ -109,7 +152,7 @@ TEST_F(SendMail, BlindCopiesAreSentButNeverNamed)
     const TRawMail raw = BuildRawMail(message, QDateTime::currentDateTime());
     ASSERT_TRUE(raw.error.isEmpty());
     TSmtpClient client(*session->Services().All().Pump, [] { return false; });
-    ASSERT_TRUE(client.Connect(QStringLiteral("127.0.0.1"), smtp.Port())) << client.Error().toStdString();
+    ASSERT_TRUE(client.Connect(QStringLiteral("127.0.0.1"), smtp.Port(), false)) << client.Error().toStdString();
     ASSERT_TRUE(client.Send(message, raw.text, {})) << client.Error().toStdString();
     client.Disconnect();
     ASSERT_EQ(smtp.transactions.size(), 3);

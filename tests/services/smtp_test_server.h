@@ -2,14 +2,19 @@
 // A small SMTP server on the loopback interface for SendMail's tests, on the
 // test's own event loop. It keeps every transaction (sender, recipients,
 // the DATA lines as they arrived) and knows AUTH LOGIN for one user, or,
-// with `knowsAuthLogin` false, answers it 502 and takes USER and PASS.
+// with `knowsAuthLogin` false, answers it 502 and takes USER and PASS. With
+// a TLS mode it offers STARTTLS or speaks TLS from the first byte, with the
+// test certificate of tls_test_identity.h.
 
 #include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
 #include <QList>
+#include <QSslKey>
+#include <QSslSocket>
 #include <QTcpServer>
-#include <QTcpSocket>
+
+#include "tls_test_identity.h"
 
 namespace tomeric::testing {
 
@@ -19,16 +24,38 @@ struct TSmtpTransaction {
     QByteArray data; // CR LF lines, dot-stuffing kept, without the final "."
 };
 
+enum class TSmtpTls { None, StartTls, Implicit };
+
+// Hands out TLS-capable sockets, so a connection can switch to TLS midway.
+class TTlsCapableListener : public QTcpServer {
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto* socket = new QSslSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        socket->setLocalCertificate(TestCertificate());
+        socket->setPrivateKey(TestPrivateKey());
+        addPendingConnection(socket);
+    }
+};
+
 class TSmtpTestServer : public QObject {
 public:
-    explicit TSmtpTestServer(bool knowsAuthLogin = true) : knowsAuthLogin_(knowsAuthLogin)
+    explicit TSmtpTestServer(bool knowsAuthLogin = true, TSmtpTls tls = TSmtpTls::None)
+        : knowsAuthLogin_(knowsAuthLogin), tls_(tls)
     {
         server_.listen(QHostAddress::LocalHost, 0);
         QObject::connect(&server_, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = server_.nextPendingConnection()) {
+            while (auto* socket = static_cast<QSslSocket*>(server_.nextPendingConnection())) {
                 states_[socket] = {};
-                socket->write("220 test.local ESMTP ready\r\n");
                 QObject::connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Read(socket); });
+                if (tls_ != TSmtpTls::Implicit) {
+                    socket->write("220 test.local ESMTP ready\r\n");
+                    continue;
+                }
+                QObject::connect(socket, &QSslSocket::encrypted, this,
+                                 [socket] { socket->write("220 test.local ESMTP ready\r\n"); });
+                socket->startServerEncryption();
             }
         });
     }
@@ -36,6 +63,7 @@ public:
     quint16 Port() const { return server_.serverPort(); }
     QList<TSmtpTransaction> transactions;
     QList<QByteArray> commands; // every command line, in order
+    QList<bool> commandsEncrypted; // whether each command came over TLS
     QByteArray user = "ann", password = "secret";
 
 private:
@@ -46,7 +74,7 @@ private:
         TSmtpTransaction current;
     };
 
-    void Read(QTcpSocket* socket)
+    void Read(QSslSocket* socket)
     {
         TState& state = states_[socket];
         state.buffer += socket->readAll();
@@ -58,7 +86,7 @@ private:
         }
     }
 
-    void Handle(QTcpSocket* socket, TState& state, const QByteArray& line)
+    void Handle(QSslSocket* socket, TState& state, const QByteArray& line)
     {
         switch (state.step) {
         case TStep::Data:
@@ -84,6 +112,7 @@ private:
             break;
         }
         commands << line;
+        commandsEncrypted << socket->isEncrypted();
         const QByteArray verb = line.left(line.indexOf(' ') < 0 ? line.size() : line.indexOf(' ')).toUpper();
         if (verb == "AUTH") {
             if (!knowsAuthLogin_) {
@@ -106,15 +135,21 @@ private:
             socket->write("221 bye\r\n");
             socket->disconnectFromHost();
         } else if (verb == "EHLO") {
-            socket->write("250-test.local\r\n250 AUTH LOGIN\r\n");
+            const bool offersTls = tls_ == TSmtpTls::StartTls && !socket->isEncrypted();
+            socket->write(offersTls ? "250-test.local\r\n250-STARTTLS\r\n250 AUTH LOGIN\r\n"
+                                    : "250-test.local\r\n250 AUTH LOGIN\r\n");
+        } else if (verb == "STARTTLS") {
+            socket->write("220 go ahead\r\n");
+            socket->startServerEncryption();
         } else {
             socket->write("250 ok\r\n"); // HELO, RSET, USER, PASS
         }
     }
 
-    QTcpServer server_;
+    TTlsCapableListener server_;
     bool knowsAuthLogin_;
-    QHash<QTcpSocket*, TState> states_;
+    TSmtpTls tls_;
+    QHash<QSslSocket*, TState> states_;
 };
 
 } // namespace tomeric::testing
