@@ -7,17 +7,22 @@
 // when everything matched, 1 with a report of the differences otherwise.
 
 #include "platform/cp1252.h"
+#include "../services/http_test_server.h"
+#include "../services/smtp_test_server.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -85,6 +90,7 @@ public:
         CheckOutput();
         CheckVariables();
         CheckFiles();
+        CheckMail();
         if (failures_.isEmpty())
             return 0;
         for (const QString& failure : failures_)
@@ -109,9 +115,35 @@ private:
 
     QString InDir(const QString& name) const { return dir_.filePath(name); }
 
+    // The loopback servers a case asks for, and what stands for them in the
+    // script and the arguments.
+    void StartServers()
+    {
+        const Section* servers = Find(QStringLiteral("servers"));
+        if (!servers)
+            return;
+        if (servers->lines.contains(QLatin1String("http"))) {
+            http_ = std::make_unique<tomeric::testing::THttpTestServer>();
+            placeholders_.insert(QStringLiteral("${HTTP}"), http_->Url(""));
+        }
+        if (servers->lines.contains(QLatin1String("smtp"))) {
+            smtp_ = std::make_unique<tomeric::testing::TSmtpTestServer>();
+            placeholders_.insert(QStringLiteral("${SMTP_PORT}"), QString::number(smtp_->Port()));
+        }
+    }
+
+    QString Substituted(QString text) const
+    {
+        for (auto it = placeholders_.begin(); it != placeholders_.end(); ++it)
+            text.replace(it.key(), it.value());
+        return text;
+    }
+
     bool Prepare()
     {
-        bool ok = WriteBytes(InDir(QStringLiteral("case.script")), JoinCrLf(Find(QStringLiteral("script"))->lines).toUtf8());
+        StartServers();
+        bool ok = WriteBytes(InDir(QStringLiteral("case.script")),
+                             Substituted(JoinCrLf(Find(QStringLiteral("script"))->lines)).toUtf8());
         if (const Section* subroutines = Find(QStringLiteral("subroutines"))) {
             ok = ok && WriteBytes(InDir(QStringLiteral("case.subroutines")), JoinCrLf(subroutines->lines).toUtf8());
             arguments_ << QStringLiteral("--subroutines") << InDir(QStringLiteral("case.subroutines"));
@@ -126,7 +158,7 @@ private:
             const QString caseDir = QFileInfo(caseFile_).absolutePath();
             for (QString arg : args->lines)
                 if (!arg.isEmpty())
-                    arguments_ << arg.replace(QLatin1String("${CASE_DIR}"), caseDir);
+                    arguments_ << Substituted(arg.replace(QLatin1String("${CASE_DIR}"), caseDir));
         }
         arguments_ << QStringLiteral("--vars") << InDir(QStringLiteral("case.vars")) << InDir(QStringLiteral("case.script"));
         if (!ok)
@@ -139,7 +171,14 @@ private:
         QProcess process;
         process.setWorkingDirectory(dir_.path());
         process.start(runner_, arguments_);
-        if (!process.waitForFinished(50000)) {
+        // The servers answer on this thread's event loop while the runner works.
+        QEventLoop loop;
+        QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+        QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+        QTimer::singleShot(50000, &loop, &QEventLoop::quit);
+        if (process.state() != QProcess::NotRunning)
+            loop.exec();
+        if (process.state() != QProcess::NotRunning) {
             process.kill();
             Fail(QStringLiteral("tomeric-script did not finish"));
             return false;
@@ -220,6 +259,27 @@ private:
         }
     }
 
+    // Every line of "--- mail-contains" must be found in the messages the
+    // SMTP server received (their DATA, dot-stuffing kept, CR LF lines).
+    void CheckMail()
+    {
+        const Section* expected = Find(QStringLiteral("mail-contains"));
+        if (!expected)
+            return;
+        QByteArray received;
+        if (smtp_)
+            for (const auto& transaction : smtp_->transactions)
+                received += "MAIL FROM:" + transaction.from + "\r\nRCPT TO:" + transaction.recipients.join(',') +
+                            "\r\n" + transaction.data;
+        for (const QString& line : expected->lines)
+            if (!line.isEmpty() && !received.contains(line.toUtf8()))
+                failures_ << QStringLiteral("no mail contains \"%1\"; received:\n%2")
+                                 .arg(line, QString::fromUtf8(received));
+    }
+
+    std::unique_ptr<tomeric::testing::THttpTestServer> http_;
+    std::unique_ptr<tomeric::testing::TSmtpTestServer> smtp_;
+    QMap<QString, QString> placeholders_;
     QString runner_;
     QString caseFile_;
     QList<Section> sections_;
