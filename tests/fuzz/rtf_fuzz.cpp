@@ -1,12 +1,5 @@
-// libFuzzer entry point for the rich-text engine. Not part of the test
-// executable (it lives in its own folder); build it with clang, from the
-// repository root:
-//
-//   clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -Isrc \
-//     $(pkg-config --cflags Qt6Gui) tests/richtext/fuzz/rtf_fuzz.cpp src/richtext/*.cpp \
-//     src/imaging/windows_fonts.cpp src/platform/cp1252.cpp $(pkg-config --libs Qt6Gui) \
-//     -o rtf_fuzz
-//   QT_QPA_PLATFORM=offscreen ./rtf_fuzz -max_len=65536 tests/data/rtf
+// libFuzzer entry point for the rich-text engine. Build and run it with
+// `scripts/fuzz rtf [SECONDS]`.
 //
 // The first byte chooses what the rest is: odd, caret markup converted to RTF
 // (word wrap from bit 1); even, RTF read as it is.
@@ -16,6 +9,8 @@
 #include "richtext/rtf_reader.h"
 #include "richtext/rtf_writer.h"
 
+#include "fuzz_support.h"
+
 #include <QGuiApplication>
 #include <QTextDocument>
 
@@ -23,28 +18,12 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-void EnsureApplication()
-{
-    static QGuiApplication* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "rtf_fuzz";
-        static char* argv[] = {name, nullptr};
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace tomeric;
     if (size == 0)
         return 0;
-    EnsureApplication();
+    fuzz::EnsureApplication<QGuiApplication>();
     const std::uint8_t mode = data[0];
     QByteArray input(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
     if (mode & 1)

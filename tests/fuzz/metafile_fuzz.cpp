@@ -1,18 +1,5 @@
-// libFuzzer entry point for the Windows metafile reader and player. Not part
-// of the test executable (it lives in its own folder); build it with clang,
-// from the repository root:
-//
-//   clang++ -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined \
-//     -fno-sanitize-recover=undefined -Isrc \
-//     $(pkg-config --cflags Qt6Gui) tests/imaging/fuzz/metafile_fuzz.cpp \
-//     src/imaging/metafile_*.cpp src/imaging/windows_fonts.cpp \
-//     src/package/picture_header.cpp src/platform/cp1252.cpp \
-//     $(pkg-config --libs Qt6Gui) -o metafile_fuzz
-//   mkdir -p corpus && LSAN_OPTIONS=suppressions=tests/imaging/fuzz/lsan.supp \
-//     QT_QPA_PLATFORM=offscreen ./metafile_fuzz -max_len=65536 corpus <seed folders>
-//
-// Seed files are metafiles with one byte in front (the mode below): the
-// metafiles the tests write and any .wmf/.emf files at hand.
+// libFuzzer entry point for the Windows metafile reader and player. Build
+// and run it with `scripts/fuzz metafile [SECONDS]`.
 //
 // The first byte chooses how the rest is drawn: the size of the target
 // (1..64 x 1..16 pixels, so a run stays fast) and whether the painter is
@@ -20,6 +7,8 @@
 
 #include "imaging/metafile_player.h"
 #include "package/picture_header.h"
+
+#include "fuzz_support.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -29,28 +18,12 @@
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
-
-void EnsureApplication()
-{
-    static QGuiApplication* app = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 0);
-        static int argc = 1;
-        static char name[] = "metafile_fuzz";
-        static char* argv[] = {name, nullptr};
-        return new QGuiApplication(argc, argv);
-    }();
-    (void)app;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace tomeric;
     if (size == 0)
         return 0;
-    EnsureApplication();
+    fuzz::EnsureApplication<QGuiApplication>();
     const std::uint8_t mode = data[0];
     const QByteArray input(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
 
