@@ -4,6 +4,7 @@
 #include "app/system_modes.h"
 #include "app/tray_icon.h"
 #include "app/work_form.h"
+#include "app/x11_pointer.h"
 #include "platform/string_table.h"
 #include "vars/variables.h"
 
@@ -34,11 +35,10 @@ std::optional<int> WholeNumber(const QString& text)
     return int(std::lround(value));
 }
 
-// Moves towards `to` by `step` without passing it.
-int Advance(int at, int step, int to)
+// `at` on the way from `from` to `to`, held at `to` when it would pass it.
+int NotPast(int from, int at, int to)
 {
-    const int next = at + step;
-    return (step > 0 && next > to) || (step < 0 && next < to) ? to : next;
+    return (to >= from && at > to) || (to < from && at < to) ? to : at;
 }
 
 void SendButton(QWidget* widget, QEvent::Type type, const QPoint& global)
@@ -88,13 +88,15 @@ QList<QPoint> TPlayerSystem::GlidePath(QPoint from, QPoint to)
     const double steps = std::max(std::abs(delta.x()), std::abs(delta.y())) / double(kGlideStep);
     if (steps <= 0)
         return path;
-    const int stepX = int(std::lround(delta.x() / steps)), stepY = int(std::lround(delta.y() / steps));
-    QPoint at = from;
-    for (int i = 1; i < int(std::ceil(steps)); ++i) {
-        at = QPoint(Advance(at.x(), stepX, to.x()), Advance(at.y(), stepY, to.y()));
-        path.append(at);
+    // Each point is rounded from the straight line itself: rounding each
+    // step instead lets the short axis drift and end with a jump.
+    const int count = int(std::ceil(steps));
+    for (int i = 1; i < count; ++i) {
+        const QPoint on(from.x() + int(std::lround(delta.x() * i / steps)),
+                        from.y() + int(std::lround(delta.y() * i / steps)));
+        path.append(QPoint(NotPast(from.x(), on.x(), to.x()), NotPast(from.y(), on.y(), to.y())));
     }
-    path.append(to); // the last step lands on the target whatever the rounding left
+    path.append(to);
     return path;
 }
 
@@ -132,7 +134,9 @@ ServiceReply TPlayerSystem::ClickMouse(const ServiceCall& call)
     const QPoint at = QCursor::pos();
     QPointer<QWidget> target = QApplication::widgetAt(at);
     if (!target) {
-        LogNoticeOnce(QStringLiteral("ClickMouse reaches only the player's own windows"));
+        // Another program's window: the X server clicks it, where it can.
+        if (!ClickThroughXTest([this] { Pause(kClickHoldMs); }))
+            LogNoticeOnce(QStringLiteral("ClickMouse cannot click other programs' windows in this session"));
         return {};
     }
     SendButton(target, QEvent::MouseButtonPress, at);

@@ -4,8 +4,9 @@
 // what lies under the pointer), SystemInfo and LoadIcon.
 //
 // Points are the page's: the publication area's top-left corner is 0,0.
-// ClickMouse reaches the player's own windows; a pointer over another
-// program's window clicks nothing (the log says so once).
+// ClickMouse reaches the player's own windows through Qt, and other
+// programs' windows through the X test extension where the session has it
+// (elsewhere it clicks nothing, and the log says so once).
 
 #include "actions/services.h"
 

@@ -10,6 +10,7 @@
 #include "actions/services.h"
 #include "printing/print_dialog.h"
 #include "printing/print_job.h"
+#include "printing/picture_printing.h"
 
 #include <QImage>
 #include <QPainter>
@@ -59,7 +60,7 @@ private:
     // One page as vectors, or as a picture; an error text on failure.
     QString PrintPageAsVectors(int index);
     QString PrintPageAsPicture(int index);
-    QString PrintPicture(const QString& fileName, const struct TPictureSizeRequest& request);
+    QString PrintPicture(const QString& fileName, const TPictureSizeRequest& request);
 
     TPrintHost& host_;
     TPrintTarget target_;
