@@ -7,6 +7,7 @@
 
 #include "player_test_support.h"
 
+#include <QFileInfo>
 #include <QPrinterInfo>
 #include <QRegularExpression>
 
@@ -86,6 +87,7 @@ run PrintTextFile "Page &p of &n" "&f" "notes.dat"
 run PrintImageFileWH "band.png" "2" "0"
 run SetPrinterOrientation "Landscape"
 run PrintImageFile "band.png" "50%"
+run PrintImageFile "logo.wmf" ""
 run PrintImageFile "missing.png" "100"
 run SetVar "[MissingError]" "[LastError]"
 run PrintSetup "[Setup]"
@@ -135,7 +137,7 @@ TEST_F(PrintToFolder, EveryJobIsANumberedPdfAndThePageShownStays)
     const QStringList written = QDir(tour->session.Path("prints")).entryList(QDir::Files, QDir::Name);
     EXPECT_EQ(written, (QStringList{"001-Certificate.pdf", "002-Certificate.pdf", "003-Certificate.pdf",
                                     "004-Worksheet.pdf", "005-Order.pdf", "006-Order.pdf", "007-notes.dat.pdf",
-                                    "008-band.png.pdf", "009-band.png.pdf"}));
+                                    "008-band.png.pdf", "009-band.png.pdf", "010-logo.wmf.pdf"}));
     EXPECT_EQ(tour->Var("SHOWNPAGE"), "1");
     EXPECT_EQ(tour->Var("SETUP"), "True"); // --print-to asks nothing
     EXPECT_FALSE(tour->run.out.contains(QStringLiteral("DIALOG Print")));
@@ -198,6 +200,21 @@ TEST_F(PrintToFolder, PicturesTakeTheirSizeInInchesOrPerCentCentred)
     EXPECT_NE(tour->Var("MISSINGERROR").find("missing.png"), std::string::npos);
 }
 
+TEST_F(PrintToFolder, MetafilesPrintAsVectorsFittedToTheSheet)
+{
+    const QString pdf = tour->Pdf("010-logo.wmf.pdf");
+    // No picture inside: the records were played onto the page.
+    const QStringList images = Poppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    EXPECT_EQ(images.size(), 2) << images.join(QLatin1Char('\n')).toStdString(); // the two heading lines
+    // The 2:1 logo fills the printable width: its red left half is a square.
+    const QImage sheet = PdfPicture(pdf, 72);
+    const QRect red = AreaOf(sheet, Qt::red);
+    EXPECT_NEAR(red.left(), kMarginPoints, 2);
+    EXPECT_NEAR(red.width(), (sheet.width() - 2 * kMarginPoints) / 2, 3);
+    EXPECT_NEAR(red.height(), red.width(), 3);
+}
+
 TEST_F(PrintToFolder, TheMouseGoesWhereTheScriptSaysAndClicks)
 {
     EXPECT_EQ(tour->Var("MOUSEX"), "310");
@@ -247,6 +264,13 @@ vars vars.txt
     const QString info = Poppler(QStringLiteral("pdfinfo"), {home + QStringLiteral("/Documents/band.png.pdf")});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n")))) << info.toStdString();
     EXPECT_EQ(run.err.count(QStringLiteral("no printer is installed")), 1) << run.err.toStdString();
+
+    // /B skips the dialog, as BYPASSPRINTDLG=Yes does; an earlier PDF of the
+    // same title is never overwritten.
+    const TPlayerRun bypass = session.Drive(QStringLiteral("run PrintImageFile \"band.png\" \"100\"\n"),
+                                            {QStringLiteral("/B")});
+    EXPECT_FALSE(bypass.out.contains(QStringLiteral("DIALOG Print"))) << bypass.out.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(home + QStringLiteral("/Documents/band.png (2).pdf")));
 }
 
 } // namespace
