@@ -2,6 +2,7 @@
 
 #include "app/object_world.h"
 #include "actions/headless_services.h"
+#include "app/system_modes.h"
 #include "app/work_form.h"
 
 #include <QDesktopServices>
@@ -37,7 +38,7 @@ TInternetService::LinkOpener LinkOpener(TWorkForm& form, TSimpleDialogs& dialogs
 TPlayerServices::TPlayerServices(TWorkForm& form)
     : pump_(form), publication_(form), notCarriedOut_(DriveSink(form.Start())),
       windowCommands_(form, &notCarriedOut_), internet_(services_, LinkOpener(form, dialogs_), &notCarriedOut_),
-      transferProgress_(form),
+      transferProgress_(form), printHost_(form), printing_(printHost_, dialogs_, LogNoticeOnce), system_(form),
       menus_([&form](const QString& text, const QString& name, uint8_t kind) { form.RunScript(text, name, kind); })
 {
     const TFormStart& start = form.Start();
@@ -61,9 +62,11 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
     services_.Programs = &windowCommands_;
     services_.Internet = &internet_;
     internet_.SetView(&transferProgress_);
+    services_.Printing = &printing_;
+    printing_.Settings().printToFolder = start.printToFolder;
+    services_.System = &system_;
     services_.NotCarriedOut = &notCarriedOut_;
-    // Media, Printing and System stay empty: their commands reach the
-    // not-carried-out service.
+    // Media stays empty: its commands reach the not-carried-out service.
 
     // The page list runs page scripts through these same services.
     pageList_ = std::make_unique<TQXPageList>(services_);

@@ -10,8 +10,10 @@
 //   programs        TPlayerCommands (RunTomeric)
 //   functions       TUserFunctions (Call)
 //   internet, mail  TInternetService with TTransferProgress
-//   media, printing, system, pop-ups, floating windows, other
-//   programs: TNotCarriedOut until the player carries them out
+//   printing        TPrintingService on TFormPrintHost (printers, --print-to, PDF)
+//   system          TPlayerSystem (mouse, SystemInfo, LoadIcon)
+//   media, pop-ups, floating windows, other programs: TNotCarriedOut
+//                   until the player carries them out
 //
 // The headless runner's counterpart is ScriptSession with HeadlessServices.
 
@@ -20,6 +22,8 @@
 #include "app/main_menu.h"
 #include "app/not_carried_out.h"
 #include "app/player_commands.h"
+#include "app/player_printing.h"
+#include "app/player_system.h"
 #include "app/player_services.h"
 #include "app/transfer_progress.h"
 #include "extensions/function_loader.h"
@@ -56,6 +60,9 @@ private:
     TPlayerCommands windowCommands_;
     TInternetService internet_;
     TTransferProgress transferProgress_;
+    TFormPrintHost printHost_;
+    TPrintingService printing_;
+    TPlayerSystem system_;
     TPublicationMenu menus_;
     std::unique_ptr<TObjectCommands> objectCommands_;
     Services services_;

@@ -171,6 +171,7 @@ int RunPlayer(int argc, char** argv)
     start.fast = options.fast || renderOnly;
     start.driven = driven;
     start.renderOnly = renderOnly;
+    start.printToFolder = options.printToFolder;
     start.lineSink = PrintLine;
 
     TWorkForm form(start);

@@ -5,7 +5,7 @@
 namespace tomeric {
 
 const char* const kPlayerUsage =
-    "Usage: qxplay5 [/R] CONTAINER [/B] [/Kpage] [--drive FILE] [--fast]\n"
+    "Usage: qxplay5 [/R] CONTAINER [/B] [/Kpage] [--drive FILE] [--fast] [--print-to DIR]\n"
     "       qxplay5 [/R] CONTAINER --render-pages DIR\n"
     "\n"
     "Plays the Tomeric publication in CONTAINER (a compiled publication or a\n"
@@ -20,10 +20,14 @@ const char* const kPlayerUsage =
     "                     screen does not wait\n"
     "  --render-pages DIR show no window: draw every page, entered without actions,\n"
     "                     to DIR/NNN-<page name>.png and print where\n"
+    "  --print-to DIR     every print job becomes DIR/NNN-<title>.pdf (NNN counts the\n"
+    "                     jobs from 001), without a print dialog\n"
     "  --help             show this text\n"
     "\n"
     "Without a display (QT_QPA_PLATFORM=offscreen) and without --drive, the pages\n"
     "are drawn to a folder as with --render-pages.\n"
+    "Where the system has no printer, print jobs become PDF files in the documents\n"
+    "folder ([MyDocuments]).\n"
     "\n"
     "Driver verbs (one a line; blank lines and lines starting with # are ignored):\n"
     "  wait MS            let the publication run for MS milliseconds\n"
@@ -42,6 +46,22 @@ const char* const kPlayerUsage =
     "Exit status: 0 after a normal run, 1 when the publication cannot be opened,\n"
     "2 for bad usage.\n";
 
+namespace {
+
+// Where an option that takes a value keeps it; null for any other argument.
+QString* ValueOption(TPlayerOptions& options, const QString& arg)
+{
+    if (arg == QLatin1String("--drive"))
+        return &options.driveScript;
+    if (arg == QLatin1String("--render-pages"))
+        return &options.renderPagesFolder;
+    if (arg == QLatin1String("--print-to"))
+        return &options.printToFolder;
+    return nullptr;
+}
+
+} // namespace
+
 TPlayerOptions ParsePlayerOptions(const QStringList& arguments)
 {
     TPlayerOptions options;
@@ -52,12 +72,12 @@ TPlayerOptions ParsePlayerOptions(const QStringList& arguments)
             options.help = true;
         } else if (i > 0 && arg == QLatin1String("--fast")) {
             options.fast = true;
-        } else if (i > 0 && (arg == QLatin1String("--drive") || arg == QLatin1String("--render-pages"))) {
+        } else if (QString* value = i > 0 ? ValueOption(options, arg) : nullptr) {
             if (!hasValue) {
                 options.error = arg + QStringLiteral(" needs a value");
                 return options;
             }
-            (arg == QLatin1String("--drive") ? options.driveScript : options.renderPagesFolder) = arguments[++i];
+            *value = arguments[++i];
         } else if (i > 0 && arg.startsWith(QLatin1String("--"))) {
             options.error = QStringLiteral("unknown option ") + arg;
             return options;

@@ -1,6 +1,6 @@
 #pragma once
 // The qxplay5 command line: the player's own options (--drive, --fast,
-// --render-pages, --help) are taken out first; what remains is the
+// --render-pages, --print-to, --help) are taken out first; what remains is the
 // publication's command line, from which the container and the switches
 // "/B" and "/K"page are read.
 //
@@ -15,6 +15,7 @@ struct TPlayerOptions {
     QStringList publicationArguments; // argv[0] and the arguments that are not ours
     QString driveScript;              // --drive FILE
     QString renderPagesFolder;        // --render-pages DIR
+    QString printToFolder;            // --print-to DIR: print jobs become PDF files there
     bool fast = false;                // --fast
     bool help = false;                // --help / -h
     QString error;                    // a usage error to report

@@ -54,6 +54,7 @@ struct TFormStart {
     bool fast = false;       // transitions and splash do not wait
     bool driven = false;     // dialogs print lines and take queued answers
     bool renderOnly = false; // no window is shown; pages are drawn to files
+    QString printToFolder;   // --print-to: print jobs become PDF files there
     TSimpleDialogs::LineSink lineSink; // where driven dialogs and traces print
 };
 

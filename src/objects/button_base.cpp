@@ -8,6 +8,7 @@
 
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QPaintEngine>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -292,7 +293,12 @@ QString TTomericButton::BoundVariable() const
 
 void TTomericButton::PaintContent(QPainter& painter)
 {
-    PaintScaled(painter, rect(), TButtonScale{});
+    TButtonScale scale;
+    // A page printed through the widgets' own painting reaches here with
+    // the printer's painter: the theme's pictures do not print.
+    const QPaintEngine* engine = painter.paintEngine();
+    scale.printing = engine && engine->type() == QPaintEngine::Pdf;
+    PaintScaled(painter, rect(), scale);
 }
 
 void TTomericButton::PaintScaled(QPainter& painter, const QRect& target, const TButtonScale& scale)

@@ -41,6 +41,7 @@ enum TButtonAlignment : int { baLeft = 1, baCentre = 2, baRight = 4 };
 struct TButtonScale {
     double x = 1.0;
     double y = 1.0;
+    bool printing = false; // onto a printer or a PDF: no theme, as when scaled
     bool Scaled() const { return x != 1.0 || y != 1.0; }
     int X(double length) const { return qRound(length * x); }
     int Y(double length) const { return qRound(length * y); }
@@ -120,7 +121,7 @@ protected:
     virtual void PaintButton(QPainter& painter, const QRect& target, const TButtonScale& scale) = 0;
     void PaintContent(QPainter& painter) override;
     // Themed drawing applies: XPTHEME= asks for it and the paint is not scaled.
-    bool ThemedFor(const TButtonScale& scale) const { return Themed() && !scale.Scaled(); }
+    bool ThemedFor(const TButtonScale& scale) const { return Themed() && !scale.Scaled() && !scale.printing; }
     // The object's font with its height multiplied by the vertical factor.
     QFont ScaledFont(const TButtonScale& scale) const;
     QColor TextColour() const;

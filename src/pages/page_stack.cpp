@@ -140,6 +140,19 @@ QImage TPageStack::RenderPage(int index)
     return image;
 }
 
+void TPageStack::PaintPage(int index, QPainter& painter)
+{
+    TQXPageWidget* page = EnsurePage(index);
+    if (!page)
+        return;
+    PlaceMasterPage(index);
+    page->setGeometry(rect());
+    painter.save();
+    page->render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    painter.restore();
+    PlaceMasterPage(shown_);
+}
+
 QImage TPageStack::RenderShown()
 {
     return IsValid(shown_) ? RenderPage(shown_) : RenderPage(0);

@@ -12,6 +12,7 @@
 #include "publication/publication_model.h"
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 
 #include <functional>
@@ -56,6 +57,13 @@ public:
     QImage RenderPage(int index);
     // The container as it shows now.
     QImage RenderShown();
+    // Draws page `index` (background, the master page's objects when it
+    // shows them, then its own visible objects) at the container's size into
+    // `painter`, through the painter's scale and clip, as vectors where the
+    // device keeps them (a printer, a PDF). The shown page stays. The
+    // painter should not shift: Qt then misplaces the clips of nested
+    // widgets (a text's view) by the shift times the scale.
+    void PaintPage(int index, QPainter& painter);
 
     // The object of that name (any case) on the shown page, at any depth of
     // groups and containers, or on the master page when the shown page shows

@@ -51,6 +51,20 @@ void TSimpleDialogs::Emit(const QString& name, const QStringList& texts)
     sink_(EventLine(QStringLiteral("DIALOG"), name, texts));
 }
 
+std::optional<QString> TSimpleDialogs::DrivenAnswer(const QString& name, const QStringList& texts)
+{
+    if (!Driven())
+        return std::nullopt;
+    Emit(name, texts);
+    return NextAnswer();
+}
+
+void TSimpleDialogs::RunModal(const std::function<void(QWidget* owner)>& show)
+{
+    TimerPause pause(*this);
+    show(DialogOwner(Owner()));
+}
+
 std::optional<QString> TSimpleDialogs::NextAnswer()
 {
     if (answers_.isEmpty())

@@ -17,6 +17,7 @@
 //   DIALOG FileSaveBox "title" "filter" "default"
 //   DIALOG FolderBox "title" "start folder"          answer: the path
 //   DIALOG Password "title" "message" "prompt"       answer: the password typed
+//   DIALOG Print "document title"                    answer: OK, the copies, or Cancel
 //   ERROR "text"                                     the error report
 //
 // With no answer queued a dialog is cancelled.
@@ -100,6 +101,12 @@ public:
     void CloseFindWindow();
     // The Find window's commands (null before the first Find).
     TFindCommands* Find() const { return find_.get(); }
+
+    // ---- dialogs of other areas (the print dialog) ------------------------------
+    // Driven mode: prints the DIALOG line and takes the next queued answer.
+    std::optional<QString> DrivenAnswer(const QString& name, const QStringList& texts);
+    // Runs a modal dialog with the page timers paused; the dialogs' owner.
+    void RunModal(const std::function<void(QWidget* owner)>& show);
 
     // "|" in a dialog text is a line break.
     static QString DisplayText(const QString& text) { return DialogDisplayText(text); }

@@ -43,6 +43,8 @@ public:
 
     QString Path(const QString& name) const { return dir_.filePath(name); }
     QString RegistryFile() const { return Path(QStringLiteral("registry.json")); }
+    // A variable of the player's environment for the following runs.
+    void SetEnvironment(const QString& name, const QString& value) { environment_.insert(name, value); }
     const QString& Container() const { return container_; }
 
     TPlayerRun Run(const QStringList& arguments)
@@ -52,6 +54,7 @@ public:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         // The registry stays inside the test's folder.
         environment.insert(QStringLiteral("TOMERIC_REGISTRY_FILE"), RegistryFile());
+        environment.insert(environment_);
         player.setProcessEnvironment(environment);
         player.setWorkingDirectory(dir_.path());
         player.start(QStringLiteral(QXPLAY5_PATH), arguments);
@@ -97,6 +100,7 @@ public:
 private:
     QTemporaryDir dir_;
     QString container_;
+    QProcessEnvironment environment_;
 };
 
 // One driven run shared by every test of a suite: the publication is packed
