@@ -3,6 +3,7 @@
 #include "app/object_world.h"
 #include "actions/headless_services.h"
 #include "app/work_form.h"
+#include "scripting/script_host.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -56,6 +57,7 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
     services_.Pump = &pump_;
     services_.Publication = &publication_;
     services_.Functions = &functions_;
+    InstallScriptFunctions(); // JavaScript function files
     services_.Objects = &menus_;
     services_.Windows = &windowCommands_;
     services_.Programs = &windowCommands_;

@@ -58,6 +58,11 @@ struct PlugInState {
     // The group whose library is inside RegisterPlugIn or RegisterEffect:
     // AddAction and AddEffect add to it, and are ignored at any other time.
     TCommandGroup* registering = nullptr;
+    // Calls into plug-ins in progress. A plug-in may close the publication
+    // from inside a call (RunScript "Exit"); its library is then kept here
+    // until the call has returned into it.
+    int callDepth = 0;
+    std::vector<std::unique_ptr<TPlugInLibrary>> retired;
 };
 
 PlugInState& State() {
@@ -115,6 +120,8 @@ public:
 // What escapes is shown, and the script goes on.
 template <class Call>
 void Guarded(Call call) {
+    PlugInState& state = State();
+    ++state.callDepth;
     try {
         call();
     } catch (const std::exception& error) {
@@ -122,6 +129,8 @@ void Guarded(Call call) {
     } catch (...) {
         ShowBox(Message(msgPlugInNotLoaded));
     }
+    if (--state.callDepth == 0)
+        state.retired.clear();
 }
 
 void TNativePlugIn::Execute(CommandContext& ctx) {
@@ -404,9 +413,16 @@ void NotifyPlugIns(int message, int parameter) {
     for (const auto& group : CommandTable().Groups())
         if (TNativePlugIn* plugIn = LibraryOf(*group))
             plugIns.push_back(plugIn);
-    for (TNativePlugIn* plugIn : plugIns)
-        if (plugIn->message != nullptr)
-            Guarded([&] { plugIn->message(message, parameter); });
+    // Libraries unloaded by an earlier plug-in's message stay alive until
+    // the loop ends, and are not called any more.
+    Guarded([&] {
+        for (TNativePlugIn* plugIn : plugIns) {
+            const bool loaded = std::any_of(CommandTable().Groups().begin(), CommandTable().Groups().end(),
+                                            [plugIn](const auto& group) { return LibraryOf(*group) == plugIn; });
+            if (loaded && plugIn->message != nullptr)
+                Guarded([&] { plugIn->message(message, parameter); });
+        }
+    });
 }
 
 void UnloadPlugIns() {
@@ -415,8 +431,11 @@ void UnloadPlugIns() {
     for (const auto& group : table.Groups())
         if (group->Kind == gkPlugIn)
             plugIns.push_back(group.get());
-    for (TCommandGroup* group : plugIns)
+    for (TCommandGroup* group : plugIns) {
+        if (State().callDepth > 0)
+            State().retired.push_back(std::move(group->Library));
         table.RemoveGroup(group);
+    }
 }
 
 namespace {
