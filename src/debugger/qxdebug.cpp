@@ -200,7 +200,8 @@ QX_EXPORT int Debug_ErrorReport(const char*, const char* message, const char* so
     Trace(where);
     if (mode != 1)
         return QX_DEBUG_STOP_SCRIPT;
-    std::fprintf(stderr, "%s\n", where.c_str());
+    if (State().trace != nullptr) // else the trace line above is on the terminal already
+        std::fprintf(stderr, "%s\n", where.c_str());
     return AskAtBreakpoint();
 }
 
