@@ -131,16 +131,34 @@ void TDebuggerLibrary::VariableChanged(const QString& bracketedName, const QStri
     const QString name = bracketedName.mid(1, bracketedName.size() - 2);
     const TVarStringList* locals = LocalVars();
     const bool isLocal = locals != nullptr && locals->Contains(name);
+    QSet<QString>& known = isLocal ? shownLocals_ : known_;
+    const QString key = name.toUpper();
     int operation = QX_VAR_CHANGED;
     if (value.isEmpty()) {
         operation = QX_VAR_DELETED;
-        known_.remove(name);
-    } else if (!known_.contains(name)) {
+        known.remove(key);
+    } else if (!known.contains(key)) {
         operation = QX_VAR_CREATED;
-        known_.insert(name);
+        known.insert(key);
     }
     exports_->setVar(operation, Text(bracketedName).constData(), Text(value).constData(), isLocal ? 1 : 0,
                      TypeLetter(GetVarType(bracketedName)));
+}
+
+void TDebuggerLibrary::LocalScopeChanged() {
+    if (exports_->setVar == nullptr)
+        return;
+    for (const QString& key : std::as_const(shownLocals_))
+        exports_->setVar(QX_VAR_DELETED, Text(QLatin1Char('[') + key + QLatin1Char(']')).constData(), "", 1, "U");
+    shownLocals_.clear();
+    const TVarStringList* locals = LocalVars();
+    if (locals == nullptr)
+        return;
+    locals->ForEach([this](const QString& key, const QString& value, const TGenericVarInfo* info) {
+        shownLocals_.insert(key.toUpper());
+        exports_->setVar(QX_VAR_CREATED, Text(QLatin1Char('[') + key.toUpper() + QLatin1Char(']')).constData(),
+                         Text(value).constData(), 1, TypeLetter(info != nullptr ? info->VarType : vtUndefined));
+    });
 }
 
 void TDebuggerLibrary::LastErrorSet(const QString& text, bool) {

@@ -43,6 +43,9 @@ public:
     // VariableObserver: every write of the store, and [LastError].
     void VariableChanged(const QString& bracketedName, const QString& value) override;
     void LastErrorSet(const QString& text, bool showErrorBox) override;
+    // A script's local scope began or ended: the locals that were visible
+    // are reported deleted, those visible now created.
+    void LocalScopeChanged() override;
 
 private:
     TDebuggerLibrary() = default;
@@ -51,7 +54,8 @@ private:
     TSharedLibrary library_;
     struct Exports;
     std::unique_ptr<Exports> exports_;
-    QSet<QString> known_; // variables reported as created
+    QSet<QString> known_;       // variables reported as created
+    QSet<QString> shownLocals_; // the locals the debugger was last told about
 };
 
 } // namespace tomeric
