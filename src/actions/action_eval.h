@@ -81,6 +81,7 @@ enum ActionError : int {
     aeSinglePagePreview = -18,
     aeExitOutsideLoop = -19,
     aeNestingTooDeep = -20,
+    aeScriptFailed = -21, // a function in another script language failed; the text says why
 };
 
 // How deep evaluators may nest (GoSub, Call, scripts started from scripts)

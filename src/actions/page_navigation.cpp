@@ -164,6 +164,8 @@ void TQXPageList::SetPageIndex(int v)
     if (view_)
         view_->SwitchPage(IsValid(old) ? old : -1, v);
     pageIndex_ = v;
+    if (services_.Debugger && !loading_ && old != v)
+        services_.Debugger->Message(0, v);
     if (notify)
         view_->PageChanged(v);
     nextPageIndex_ = pageIndex_;

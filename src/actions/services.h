@@ -162,6 +162,9 @@ public:
     // mode 0 error, 1 breakpoint; answer 1 stops the script, 3 aborts all.
     virtual int ErrorReport(const QString& script, const QString& message, const QString& sourceName,
                             int mode, int lineNo, int sourceKind) = 0;
+    // 0 the page changed (parameter: the new index), 3 the window order
+    // changed, 4 a floating window was shown or an exclusive one closed.
+    virtual void Message(int message, int parameter) { (void)message; (void)parameter; }
 };
 
 // Every service a script can reach. Each program fills this in one place

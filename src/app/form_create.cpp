@@ -42,6 +42,8 @@ TCreateOutcome TWorkForm::FormCreate()
     BuildPageList();
     ApplyWindowSettings(publication_.settings.screenWidth, publication_.settings.screenHeight);
     ConvertMinimumSize();
+    if (!LinkDebugger())
+        return TCreateOutcome::coFailed;
     if (!AskStartPassword()) {
         CloseSplash();
         return TCreateOutcome::coRefused;
@@ -50,6 +52,7 @@ TCreateOutcome TWorkForm::FormCreate()
     ClearLoadingMark();
     ApplyBypassPrintSwitch();
     SetStartPage();
+    LoadEmbeddedPlugIns();
     InstallMessageFilter();
     return TCreateOutcome::coStarted;
 }

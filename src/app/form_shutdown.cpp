@@ -9,6 +9,8 @@
 #include "vars/builtin_vars.h"
 #include "vars/variables.h"
 
+#include <tomeric/plugin.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -64,6 +66,7 @@ bool TWorkForm::FormCloseQuery(TCloseSource source)
     // action runs, and no script runs after it.
     services_->Pages().Shutdown();
     phase_ = std::max(phase_, TFormPhase::fpShuttingDown);
+    NotifyPlugIns(QX_MSG_CLOSING);
     return true;
 }
 
@@ -90,6 +93,8 @@ void TWorkForm::FormClose()
         window_.SaveWindowPosition();
     timers_.Stop();
     systemModes_.Leave();
+    if (!chain_.InProgress())
+        UnlinkDebugger();
 }
 
 void TWorkForm::FormDestroy()
@@ -115,6 +120,8 @@ void TWorkForm::ReleasePublication(bool clearVariables)
     ReleasePageObjects();
     if (clearVariables)
         ResetVariableStore();
+    UnloadPlugIns();
+    SetPlugInHost(nullptr);
     pictures_.Clear();
     systemModes_.Release();
     for (int id : fontIds_)

@@ -4,6 +4,7 @@
 #include "actions/headless_services.h"
 #include "app/system_modes.h"
 #include "app/work_form.h"
+#include "scripting/script_host.h"
 
 #include <QDesktopServices>
 #include <QUrl>
@@ -57,6 +58,7 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
     services_.Pump = &pump_;
     services_.Publication = &publication_;
     services_.Functions = &functions_;
+    InstallScriptFunctions(); // JavaScript function files
     services_.Objects = &menus_;
     services_.Windows = &windowCommands_;
     services_.Programs = &windowCommands_;

@@ -6,6 +6,8 @@
 #include "package/package.h"
 #include "vars/variables.h"
 
+#include <tomeric/plugin.h>
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDesktopServices>
@@ -68,6 +70,7 @@ void TWorkForm::FirstPaint()
         services_->Pump().WaitForMessages(kFirstPaintPauseMs, false);
     }
     area_->show();
+    NotifyPlugIns(QX_MSG_STARTED);
     timers_.Start(publication_.settings);
     services_->Pages().Start();
     systemModes_.Enter();
@@ -139,10 +142,15 @@ QStringList TWorkForm::RenderPages(const QString& folder, QString* error)
 void TWorkForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         systemModes_.WindowStateChanged();
+        const bool wasMinimized = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
+        if (isMinimized() != wasMinimized)
+            NotifyPlugIns(isMinimized() ? QX_MSG_MINIMIZED : QX_MSG_RESTORED);
+    }
     if (event->type() != QEvent::ActivationChange || !Running())
         return;
+    NotifyPlugIns(isActiveWindow() ? QX_MSG_ACTIVATED : QX_MSG_DEACTIVATED);
     // The activation scripts run after the pending messages, never inside
     // the activation itself.
     const bool active = isActiveWindow();

@@ -28,6 +28,8 @@
 #include "app/player_options.h"
 #include "app/publication_chain.h"
 #include "app/window_settings.h"
+#include "extensions/debugger_link.h"
+#include "extensions/plugins.h"
 #include "pages/page_stack.h"
 #include "pages/picture_store.h"
 #include "pages/stack_page_view.h"
@@ -171,9 +173,12 @@ private:
     void SetPictureCacheSize();
     void ApplyWindowSettings(int width, int height);
     void ConvertMinimumSize();
+    bool LinkDebugger();        // form_extensions.cpp
+    void UnlinkDebugger();
     bool AskStartPassword();
     void ApplyBypassPrintSwitch();
     void SetStartPage();
+    void LoadEmbeddedPlugIns(); // form_extensions.cpp
     void ClearLoadingMark();
     void InstallMessageFilter();
 
@@ -229,6 +234,8 @@ private:
     std::unique_ptr<TWindowVariableObserver> observer_;
     std::unique_ptr<TStackPageView> pageView_;
     std::unique_ptr<TPlayerObjectHost> objectHost_;
+    TPlugInHost plugInHost_;
+    std::unique_ptr<TDebuggerLibrary> debugger_; // preview packages with a debugger folder
 
     QScrollArea* area_ = nullptr;
     TPageStack* stack_ = nullptr;

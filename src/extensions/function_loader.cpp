@@ -234,7 +234,7 @@ void TUserFunctions::Call(CommandContext& ctx) {
         State().scriptRunner(ctx, loaded, body);
         return;
     }
-    ctx.SetLastError(Message(msgScriptLanguageMissing, loaded.Language));
+    ctx.ReportActionError(aeScriptFailed, Message(msgScriptLanguageMissing, loaded.Language));
 }
 
 TUserFunctions::TUserFunctions() {

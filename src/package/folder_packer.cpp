@@ -172,7 +172,11 @@ TFolderPackReport PackFolder(const TFolderPackOptions& options) {
     writer.SetSingleInstance(options.singleInstance);
     writer.SetSplashImage(options.splashImage);
     writer.SetPreviewImage(options.previewImage);
-    if (options.startPage) {
+    if (options.debuggerFolder) {
+        writer.SetPreviewMode(options.startPage ? 3 : 2, options.startPage.value_or(1));
+        writer.SetPreviewTexts(QFileInfo(*options.debuggerFolder).absoluteFilePath(), QString(), QString(),
+                               QString());
+    } else if (options.startPage) {
         writer.SetPreviewMode(3, *options.startPage);
         report.warnings.append(QStringLiteral(
             "a start page is stored only by preview packages: the player runs this one in "
@@ -201,6 +205,10 @@ TFolderPackReport PackFolder(const TFolderPackOptions& options) {
         entryName.replace(u'/', u'\\');
         const std::uint8_t kind = IsPluginSupport(relative, options.pluginSupportFiles)
             ? std::uint8_t(ekPlugInSupport) : EntryKindForFileName(relative);
+        if (kind == ekPlugIn && options.debuggerFolder) {
+            writer.AddExternalPlugIn(QFileInfo(file).absoluteFilePath());
+            continue;
+        }
         AddFolderFile(writer, entryName, file.readAll(), kind);
         entryNames.append(entryName);
     }

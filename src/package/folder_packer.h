@@ -26,6 +26,10 @@ struct TFolderPackOptions {
     // Files (relative to the folder, or bare names) stored as plug-in
     // support files (kind 11).
     QStringList pluginSupportFiles;
+    // A preview package that runs under the debugger of this folder: its
+    // plug-ins are not stored but named by their paths in the source
+    // folder, as the authoring tool's previews name them.
+    std::optional<QString> debuggerFolder;
 };
 
 struct TFolderPackReport {

@@ -1,5 +1,7 @@
 #include "pages/page_transition_overlay.h"
 
+#include "pages/plugin_transitions.h"
+
 #include "pages/transitions.h"
 
 #include <QCoreApplication>
@@ -72,6 +74,7 @@ void PlayTransitionOver(QWidget& parent, const QRect& area, const TTransitionReq
     TOverlaySurface surface(parent, area, request.fromPicture);
     TTransitionEnvironment environment;
     environment.sleeper = LiveSleep;
+    environment.plugIns = PlugInTransitions(LiveSleep);
     RunTransition(surface, request, environment);
 }
 

@@ -81,13 +81,16 @@ namespace tomeric {
     X(msgSysNameTooLong,        1007, "Le nom de fichier ou l'extension est trop long.") \
     X(msgSysBadName,            1008, "La syntaxe du nom de fichier, de répertoire ou de volume est incorrecte.") \
     X(msgNotFound,              1100, "Fichier introuvable !") \
-    X(msgScriptLanguageMissing, 1101, "Le langage de script \"%s\" n'est pas disponible.") \
+    X(msgScriptLanguageMissing, 1101, "Le langage de script \"%s\" n'est pas disponible sur ce système.") \
     X(msgCannotOpenFile,        1102, "Impossible d'ouvrir le fichier %s") \
     X(msgOneInternetCommand,    1103, "Une seule commande Internet n'est possible à la fois.") \
     X(msgNoMailServer,          1104, "Aucun serveur de messagerie n'a été spécifié.") \
     X(msgMailHostUnreachable,   1105, "Connexion impossible avec l'hôte de messagerie :") \
     X(msgMailAccessDenied,      1106, "Accès refusé !") \
-    X(msgMailCancelled,         1107, "Action 'Envoyer un e-mail' (SendMail) annulée.")
+    X(msgMailCancelled,         1107, "Action 'Envoyer un e-mail' (SendMail) annulée.") \
+    X(msgPlugInBuiltForWindows, 1210, "Ce module externe (Plug-in) a été compilé pour Windows : il doit être recompilé pour ce système.") \
+    X(msgPlugInOtherInterface,  1211, "Ce module externe (Plug-in) a été compilé pour une autre version de l'interface des plug-ins (%s).") \
+    X(msgScriptFailed,          1212, "Erreur dans le script de la fonction %s :")
 
 enum MessageId : int {
 #define TOMERIC_MESSAGE_ID(id, number, text) id = number,

@@ -1,6 +1,7 @@
 // The player's wiring seen from a publication: buttons Call function files
 // packed in the container (a Variable parameter written back, Number
-// parameters computed, a function called twice read once), a command the
+// parameters computed, a function called twice read once, a JavaScript
+// function reaching the publication through Publication), a command the
 // player does not carry out yet is reported once on standard error and the
 // script goes on, [FocusedObject] names the focused object, and
 // GetObjectInfo words its two errors differently.
@@ -15,6 +16,7 @@ const char* const kFunctionsTour =
     "click Upper\n"
     "click Sum\n"
     "click Twice\n"
+    "click Greet\n"
     "click Unsupported\n"
     "click Unsupported\n"
     "click Entry\n"
@@ -64,6 +66,12 @@ TEST_F(FunctionsEndToEnd, ButtonsCallFunctionFilesOfTheContainer)
     EXPECT_EQ(Var("Total"), QStringLiteral("11")) << "Number parameters are computed: 4+1 and 3*2";
     EXPECT_EQ(Var("SeenA"), QStringLiteral("5"));
     EXPECT_EQ(Var("A"), QString()) << "parameters are local to the function";
+}
+
+TEST_F(FunctionsEndToEnd, JavaScriptFunctionsReachThePublication)
+{
+    EXPECT_EQ(Var("Greeting"), QStringLiteral("Hello ANN"));
+    EXPECT_EQ(Var("JsRan"), QStringLiteral("9")) << "qxExecAction ran with what qxGetVar read";
 }
 
 TEST_F(FunctionsEndToEnd, AFunctionCalledTwiceIsReadOnce)

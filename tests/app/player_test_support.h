@@ -41,13 +41,36 @@ public:
         container_ = options.outputPath;
     }
 
+    // Packs tests/publications/<name> with further files beside it: each
+    // entry maps a file name in the publication folder to the file copied
+    // there (built plug-ins, for instance).
+    PlayerSession(const QString& publication, const std::map<QString, QString>& extraFiles)
+    {
+        const QString staging = Path(QStringLiteral("source"));
+        QDir().mkpath(staging);
+        const QDir source(QStringLiteral(TOMERIC_SOURCE_DIR "/tests/publications/") + publication);
+        for (const QString& name : source.entryList(QDir::Files))
+            EXPECT_TRUE(QFile::copy(source.filePath(name), staging + u'/' + name)) << name.toStdString();
+        for (const auto& [name, from] : extraFiles)
+            EXPECT_TRUE(QFile::copy(from, staging + u'/' + name)) << from.toStdString();
+        TFolderPackOptions options;
+        options.sourceFolder = staging;
+        options.outputPath = Path(publication + QStringLiteral(".tpk"));
+        const TFolderPackReport report = PackFolder(options);
+        EXPECT_TRUE(report.ok) << report.error.toStdString();
+        container_ = options.outputPath;
+    }
+
     QString Path(const QString& name) const { return dir_.filePath(name); }
     QString RegistryFile() const { return Path(QStringLiteral("registry.json")); }
     // A variable of the player's environment for the following runs.
     void SetEnvironment(const QString& name, const QString& value) { environment_.insert(name, value); }
+    QString TracePath() const { return Path(QStringLiteral("debug-trace.txt")); }
     const QString& Container() const { return container_; }
 
-    TPlayerRun Run(const QStringList& arguments)
+    // `input` is the player's standard input (the debugger's prompt reads
+    // it); the debugger's trace goes to TracePath().
+    TPlayerRun Run(const QStringList& arguments, const QByteArray& input = QByteArray())
     {
         QProcess player;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -55,9 +78,12 @@ public:
         // The registry stays inside the test's folder.
         environment.insert(QStringLiteral("TOMERIC_REGISTRY_FILE"), RegistryFile());
         environment.insert(environment_);
+        environment.insert(QStringLiteral("TOMERIC_DEBUG_TRACE"), TracePath());
         player.setProcessEnvironment(environment);
         player.setWorkingDirectory(dir_.path());
         player.start(QStringLiteral(QXPLAY5_PATH), arguments);
+        player.write(input);
+        player.closeWriteChannel();
         TPlayerRun run;
         run.finished = player.waitForFinished(60000);
         if (!run.finished)

@@ -27,6 +27,10 @@ const QString kBuildHelp = QStringLiteral(
     "  --preview-image FILE      embedded picture of the screen-saver preview\n"
     "  --start-page N            start at page N (stored as a preview package)\n"
     "  --plugin-support FILE     store FILE as a plug-in support file (repeatable)\n"
+    "  --preview DEBUGGER_DIR    a preview package that runs under the debugger library\n"
+    "                            of DEBUGGER_DIR (QXDebug.so; the build's debugger/\n"
+    "                            folder holds the tracing debugger); plug-ins stay\n"
+    "                            in SRC_DIR and are named by their paths\n"
     "  -h, --help                show this help");
 
 struct KindName {
@@ -59,7 +63,8 @@ int RunBuildCommand(const QStringList& args) {
                                 arg == QLatin1String("--splash") ||
                                 arg == QLatin1String("--preview-image") ||
                                 arg == QLatin1String("--start-page") ||
-                                arg == QLatin1String("--plugin-support");
+                                arg == QLatin1String("--plugin-support") ||
+                                arg == QLatin1String("--preview");
         if (takesValue && i + 1 >= args.size())
             return UsageError(QStringLiteral("%1 needs a value").arg(arg));
         if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
@@ -85,6 +90,10 @@ int RunBuildCommand(const QStringList& args) {
             if (!ok || page < 0)
                 return UsageError(QStringLiteral("--start-page needs a page number"));
             options.startPage = page;
+        } else if (arg == QLatin1String("--preview")) {
+            options.debuggerFolder = args[++i];
+            if (!QFileInfo(*options.debuggerFolder).isDir())
+                return UsageError(QStringLiteral("--preview needs the debugger's folder"));
         } else if (arg == QLatin1String("--plugin-support")) {
             options.pluginSupportFiles.append(args[++i]);
         } else if (arg.startsWith(u'-')) {

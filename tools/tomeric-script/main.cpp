@@ -8,15 +8,25 @@
 
 #include "actions/script_session.h"
 #include "extensions/function_loader.h"
+#include "extensions/debugger_link.h"
+#include "extensions/plugins.h"
+#include "platform/string_table.h"
+#include "package/package.h"
 #include "services/internet_service.h"
 #include "platform/cp1252.h"
+#ifdef TOMERIC_HAVE_SCRIPTING
+#include "scripting/script_host.h"
+#endif
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
 
+#include <tomeric/plugin.h>
+
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -34,7 +44,8 @@ const char* const kUsage =
     "  --pub CONTAINER  run inside the publication of CONTAINER: its settings, pages,\n"
     "                   subroutines and included files apply (its start-up script\n"
     "                   does not run). Without it: an empty publication with one page\n"
-    "                   whose folder ([PubDir]) is the current folder.\n"
+    "                   whose folder ([PubDir]) is the current folder.\n"    "                   Its plug-ins load, and a preview package runs under its\n"
+    "                   debugger, as in the player.\n"
     "  --pubtext FILE   run inside the publication of a publication text FILE\n"
     "                   (the RUNTIME.PUB format) without a container.\n"
     "  --start          enter the start page first, as the player does when it\n"
@@ -176,6 +187,9 @@ int main(int argc, char** argv)
     });
     tomeric::TUserFunctions userFunctions;
     session.Services().All().Functions = &userFunctions;
+#ifdef TOMERIC_HAVE_SCRIPTING
+    tomeric::InstallScriptFunctions();
+#endif
     // Transfers run for real; a link is only printed (no browser opens
     // from a headless run).
     tomeric::TInternetService internet(session.Services().All(), [&out](const QString& url) -> std::optional<QString> {
@@ -210,12 +224,44 @@ int main(int argc, char** argv)
     for (const QString& answer : options.answers)
         session.AddAnswer(answer);
 
+    // A container's plug-ins load as in the player and hear the same
+    // messages: started, each page change, closing.
+    tomeric::TPlugInHost plugInHost;
+    plugInHost.services = &session.Services().All();
+    plugInHost.pages = &session.Pages();
+    plugInHost.title = QStringLiteral("Tomeric 5 Player");
+    tomeric::SetPlugInHost(&plugInHost);
+    if (!options.container.isEmpty()) {
+        session.Pages().SetPlugInNotifier([](int message, int parameter) { tomeric::NotifyPlugIns(message, parameter); });
+        tomeric::LoadPlugIns(tomeric::CurrentPackage().PreparePlugInFiles());
+        tomeric::NotifyPlugIns(QX_MSG_STARTED);
+    }
+
+    // A preview package that names a debugger folder runs under that
+    // debugger, as in the player.
+    std::unique_ptr<tomeric::TDebuggerLibrary> debugger;
+    const tomeric::TPackage& package = tomeric::CurrentPackage();
+    if (!options.container.isEmpty() && package.IsPreview() && !package.DebuggerFolder().isEmpty()) {
+        debugger = tomeric::TDebuggerLibrary::Link(package.DebuggerFolder(), package.PreviewMode(), nullptr);
+        if (!debugger) {
+            session.Services().AlertBox(plugInHost.title, tomeric::Message(tomeric::msgDebuggerNotStarted));
+            return kExitUsage;
+        }
+        session.Services().All().Debugger = debugger.get();
+    }
+
     if (options.start)
         session.StartPublication();
     session.Run(*script);
     out.flush();
 
-    if (options.varsOut && !WriteVariables(*options.varsOut)) {
+    const bool varsWritten = !options.varsOut || WriteVariables(*options.varsOut);
+    tomeric::NotifyPlugIns(QX_MSG_CLOSING);
+    session.Services().All().Debugger = nullptr;
+    debugger.reset();
+    tomeric::UnloadPlugIns();
+    tomeric::SetPlugInHost(nullptr);
+    if (!varsWritten) {
         std::cerr << "tomeric-script: cannot write " << options.varsOut->toStdString() << "\n";
         return kExitUsage;
     }
