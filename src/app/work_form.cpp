@@ -139,8 +139,10 @@ QStringList TWorkForm::RenderPages(const QString& folder, QString* error)
 void TWorkForm::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange)
+    if (event->type() == QEvent::WindowStateChange) {
         systemModes_.WindowStateChanged();
+        FloatingWindows().MainWindowMinimised(isMinimized());
+    }
     if (event->type() != QEvent::ActivationChange || !Running())
         return;
     // The activation scripts run after the pending messages, never inside
@@ -165,7 +167,9 @@ bool TWorkForm::eventFilter(QObject* watched, QEvent* event)
     const QEvent::Type type = event->type();
     const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
                        type == QEvent::MouseButtonRelease;
-    if (mouse && qobject_cast<TTomericBackground*>(watched))
+    // Only this window's own page backgrounds move it; a page shown in a
+    // custom window is dragged with that window.
+    if (mouse && qobject_cast<TTomericBackground*>(watched) && static_cast<QWidget*>(watched)->window() == this)
         window_.DragWindow(type, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
     const bool userInput = type == QEvent::KeyPress || type == QEvent::KeyRelease ||
                            type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
