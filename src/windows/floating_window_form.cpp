@@ -408,13 +408,16 @@ void TFloatingWindowForm::FormClose()
     }
     if (closedCallback_)
         closedCallback_(this);
-    if (kind_ == fkCustom && page_) {
+    // A page of a publication that has since been replaced is only freed:
+    // the page numbers now belong to the new one.
+    if (kind_ == fkCustom && page_ && freePageOnClose_) {
+        GiveBackPage();
+    } else if (kind_ == fkCustom && page_) {
         host_.SendPageMessage(pageIndex_, TFloatingPageMessage::fmLeft);
-        const bool freed = freePageOnClose_;
         GiveBackPage();
         const int current = host_.CurrentPage();
         const bool shownAgain = pageIndex_ == current || (pageIndex_ == 0 && host_.ShowsMasterPage(current));
-        if (!freed && shownAgain) {
+        if (shownAgain) {
             host_.SendPageMessage(current, TFloatingPageMessage::fmEntered);
             host_.SendPageMessage(current, TFloatingPageMessage::fmShown);
         }

@@ -191,5 +191,37 @@ TEST(FloatingWindowSizes, AWindowLargerThanTheScreenIsCutAndSizeVariablesHoldIt)
     EXPECT_EQ(session.Picture(QStringLiteral("held.png")).size(), QSize(300, 200));
 }
 
+TEST(FloatingWindowsAndRunTomeric, WindowsStayLiveIntoTheNextPublicationUnlessCloseWindowsIsGiven)
+{
+    PlayerSession session(QStringLiteral("floating"));
+    TFolderPackOptions other;
+    other.sourceFolder = QStringLiteral(TOMERIC_SOURCE_DIR "/tests/publications/chain_b");
+    other.outputPath = session.Path(QStringLiteral("chain_b.tpk"));
+    ASSERT_TRUE(PackFolder(other).ok);
+    const TPlayerRun run = session.Drive(QStringLiteral(
+        "wait 50\n"
+        "run CustomWindow \"Tool box\" \"10\" \"10\" \"Tools\" \"\"\n"
+        "run RunTomeric \"chain_b.tpk\" \"\"\n"
+        "wait 300\n"
+        "click AddTap\n"
+        "vars in_b.txt\n"
+        "run RunTomeric \"floating.tpk\" \"CLOSEWINDOWS\"\n"
+        "wait 300\n"
+        "vars back.txt\n"));
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    // The page kept in its window still has its live objects.
+    const auto inB = session.Variables(QStringLiteral("in_b.txt"));
+    EXPECT_EQ(inB.count(QStringLiteral("TOOLS.WINHANDLE")), 1u);
+    EXPECT_EQ(inB.count(QStringLiteral("TAPS")) ? inB.at(QStringLiteral("TAPS")) : QString(), QStringLiteral("T"));
+    // CLOSEWINDOWS: closed before the next publication shows its page.
+    const QString out = run.out;
+    const qsizetype closed = out.indexOf(QStringLiteral("WINDOW CLOSE \"Tools\""));
+    const qsizetype again = out.lastIndexOf(QStringLiteral("PAGE 1 \"Main\""));
+    EXPECT_GT(closed, out.indexOf(QStringLiteral("PAGE 1 \"Second\""))) << out.toStdString();
+    EXPECT_LT(closed, again) << out.toStdString();
+    EXPECT_EQ(session.Variables(QStringLiteral("back.txt")).count(QStringLiteral("TOOLS.WINHANDLE")), 0u);
+}
+
 } // namespace
 } // namespace tomeric::testing
