@@ -17,7 +17,10 @@ constexpr uint8_t kSubroutineCall = ':';
 
 QWidget* TPlayerFloatingHost::ClientArea()
 {
-    return form_.centralWidget();
+    // The client area under the scroll bars: FIXEDPOS windows stay put
+    // there while the page scrolls beneath them.
+    auto* area = qobject_cast<QScrollArea*>(form_.centralWidget());
+    return area ? area->viewport() : form_.centralWidget();
 }
 
 TMainWindowGeometry TPlayerFloatingHost::MainGeometry() const
@@ -28,10 +31,9 @@ TMainWindowGeometry TPlayerFloatingHost::MainGeometry() const
     if (!area || !stack)
         return geometry;
     geometry.pageAreaOnScreen = stack->mapToGlobal(QPoint(0, 0));
-    geometry.pageAreaInClient = stack->mapTo(area, QPoint(0, 0)) +
-                                QPoint(area->horizontalScrollBar()->value(), area->verticalScrollBar()->value());
     geometry.scroll = QPoint(area->horizontalScrollBar()->value(), area->verticalScrollBar()->value());
-    geometry.clientSize = area->size();
+    geometry.pageAreaInClient = stack->mapTo(area->viewport(), QPoint(0, 0)) + geometry.scroll;
+    geometry.clientSize = area->viewport()->size();
     geometry.pageAreaSize = stack->size();
     const int style = form_.Publication().settings.windowStyle;
     geometry.fullScreenLayout = style == 1 || style == 3;
