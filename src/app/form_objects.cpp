@@ -143,6 +143,7 @@ void TWorkForm::SendVarChangedToObjects(const QString& bracketedName)
     const QString upperName = BracketedUpper(bracketedName);
     const QString value = GetVariable(bracketedName);
     SendToAllObjects([&](TTomericObj& o) { o.OnVarChanged(upperName, value); });
+    FloatingWindows().SendToContentObjects([&](TTomericObj& o) { o.OnVarChanged(upperName, value); });
 }
 
 void TWorkForm::PauseObjectTimers(bool pause)

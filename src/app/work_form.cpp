@@ -179,8 +179,14 @@ bool TWorkForm::eventFilter(QObject* watched, QEvent* event)
     if (discardInput_)
         return true;
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this)
+    if (!widget)
         return QMainWindow::eventFilter(watched, event);
+    // Input in a floating window counts as activity too; its keys are its own.
+    if (widget->window() != this) {
+        if (qobject_cast<TFloatingWindowForm*>(widget->window()))
+            RestartIdleTimer();
+        return QMainWindow::eventFilter(watched, event);
+    }
     RestartIdleTimer();
     if (type == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)))
         return true;

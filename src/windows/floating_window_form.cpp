@@ -86,6 +86,11 @@ QWidget* TFloatingWindowForm::PageRoot() const
     return page_ ? static_cast<QWidget*>(page_.data()) : nullptr;
 }
 
+TTomericObj* TFloatingWindowForm::ContentObject() const
+{
+    return kind_ == fkCustom ? nullptr : qobject_cast<TTomericObj*>(content_.data());
+}
+
 void TFloatingWindowForm::SetClientSize(QSize client)
 {
     resize(client);

@@ -25,6 +25,7 @@ class QEventLoop;
 namespace tomeric {
 
 class TBaseArticle;
+class TTomericObj;
 class TTomericBackground;
 class TQXPageWidget;
 
@@ -49,6 +50,8 @@ public:
     int PageIndex() const { return pageIndex_; }
     // The page's own background, for custom windows (driver spots).
     QWidget* PageRoot() const;
+    // The picture or article of a picture or text window; null otherwise.
+    TTomericObj* ContentObject() const;
 
     // ---- content ------------------------------------------------------------
     // The picture at its own size, with scroll bars; the window cannot grow

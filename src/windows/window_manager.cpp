@@ -2,6 +2,7 @@
 
 #include "actions/headless_services.h"
 #include "actions/string_operations.h"
+#include "objects/tomeric_obj.h"
 #include "platform/string_table.h"
 
 #include <QGuiApplication>
@@ -250,6 +251,13 @@ ServiceReply TWindowManager::CloseCustomWindow(const ServiceCall& call)
         if (form->Kind() == fkCustom && !form->Protected() && !form->ClosingRequested())
             form->CloseByCommand();
     return {};
+}
+
+void TWindowManager::SendToContentObjects(const std::function<void(TTomericObj&)>& deliver)
+{
+    for (TFloatingWindowForm* form : Windows())
+        if (TTomericObj* object = form->ContentObject())
+            deliver(*object);
 }
 
 void TWindowManager::CloseAll()

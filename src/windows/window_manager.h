@@ -20,6 +20,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <vector>
 
 namespace tomeric {
@@ -40,6 +41,10 @@ public:
     // The object of that name (any case) on a page shown in a custom
     // window, the oldest window first; null when none.
     QWidget* FindObjectInWindows(const QString& name) const;
+
+    // An object message to the picture and text windows' objects (the
+    // pages of custom windows get theirs as pages).
+    void SendToContentObjects(const std::function<void(TTomericObj&)>& deliver);
 
     // The player ends: every window closes, protected ones too.
     void CloseAll();
