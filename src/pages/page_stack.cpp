@@ -201,6 +201,10 @@ TQXPageWidget* TPageStack::LendPage(int index)
     TQXPageWidget* page = EnsurePage(index);
     if (!page || lent_[size_t(index)])
         return nullptr;
+    // The master page goes out with its objects, which may lie in the page
+    // that shows them.
+    if (index == 0)
+        PlaceMasterPage(0);
     lent_[size_t(index)] = true;
     return page;
 }

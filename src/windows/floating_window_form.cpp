@@ -113,7 +113,8 @@ void TFloatingWindowForm::BuildPicture(const QString& file)
     auto* picture = static_cast<TTomericPicture*>(CreatePicture(this, record, host_.Objects()));
     content_ = picture;
     picture->show();
-    SetClientSize(QSize(picture->ImageWidth(), picture->ImageHeight()));
+    // A picture that cannot be read leaves the smallest window.
+    SetClientSize(QSize(picture->ImageWidth(), picture->ImageHeight()).expandedTo(QSize(1, 1)));
     // The window cannot grow past the picture.
     setMaximumSize(size());
 }
@@ -318,6 +319,15 @@ void TFloatingWindowForm::SetStaysOnTop(bool onTop)
 bool TFloatingWindowForm::StaysOnTop() const
 {
     return windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void TFloatingWindowForm::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // Enabled again (a modal window closed) while the main window stays on
+    // top: back to the top, without taking the focus.
+    if (event->type() == QEvent::EnabledChange && isEnabled() && StaysOnTop() && host_.MainStaysOnTop())
+        raise();
 }
 
 void TFloatingWindowForm::resizeEvent(QResizeEvent* event)
