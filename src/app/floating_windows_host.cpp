@@ -47,12 +47,12 @@ TPageStack* TPlayerFloatingHost::Stack()
 
 int TPlayerFloatingHost::FindPage(const QString& name) const
 {
-    return form_.StackOrNull() ? const_cast<TWorkForm&>(form_).PageList().FindPage(name) : -1;
+    return form_.StackOrNull() ? form_.PageList().FindPage(name) : -1;
 }
 
 int TPlayerFloatingHost::CurrentPage() const
 {
-    return const_cast<TWorkForm&>(form_).PageList().PageIndex();
+    return form_.PageList().PageIndex();
 }
 
 bool TPlayerFloatingHost::ShowsMasterPage(int page) const
@@ -100,7 +100,7 @@ bool TPlayerFloatingHost::MainStaysOnTop() const
 
 std::optional<QString> TPlayerFloatingHost::FindIncludedFile(const QString& name) const
 {
-    const Services& services = const_cast<TWorkForm&>(form_).AllServices();
+    const Services& services = form_.AllServices();
     return services.Publication ? services.Publication->FindIncludedFile(name) : std::nullopt;
 }
 

@@ -425,6 +425,7 @@ void TFindCommands::ShowFileMatch(const TFindResult& result)
         return;
     if (searchedInWindow) {
         window->ShowFindMatch(result.match);
+        MoveOffWindow(window);
         return;
     }
     // The file was searched unseen as plain text; its window shows it laid
@@ -437,6 +438,15 @@ void TFindCommands::ShowFileMatch(const TFindResult& result)
             return;
     window->ShowFindMatch(*shown);
     search_->ContinueFrom(shown->next);
+    MoveOffWindow(window);
+}
+
+void TFindCommands::MoveOffWindow(TFindSearchable* window)
+{
+    // The Find window does not stay over the text window it found in.
+    auto* widget = dynamic_cast<QWidget*>(window);
+    if (form_ && widget && widget->isVisible())
+        form_->MoveOff(widget->frameGeometry());
 }
 
 int TFindCommands::OccurrenceBefore(const TFindResult& result)
