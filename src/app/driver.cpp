@@ -274,6 +274,10 @@ int TDriver::Perform(const TDriverLine& line)
         WriteVariables(arg);
     else if (verb == QLatin1String("screenshot"))
         Screenshot(arg);
+    else if (verb == QLatin1String("closewindow"))
+        CloseFloatingWindow(arg);
+    else if (verb == QLatin1String("windowshot"))
+        WindowShot(arg);
     else if (verb == QLatin1String("quit")) {
         if (form_.RequestClose(TCloseSource::csCloseButton))
             finished_ = true;
@@ -313,9 +317,21 @@ QWidget* FindWindowControl(const QString& name)
 
 } // namespace
 
+// While a modal window is open, the window system gives the mouse to it
+// alone.
+bool BlockedByModalWindow(const QWidget* target)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    return modal && target && target->window() != modal && !modal->isAncestorOf(target);
+}
+
 std::optional<TDriver::TAim> TDriver::Aim(const TDriverSpot& spot)
 {
-    QWidget* object = form_.Stack().FindShownObject(spot.name);
+    // Pages shown in custom windows come first: their objects are what the
+    // user sees in front.
+    QWidget* object = form_.FloatingWindows().FindObjectInWindows(spot.name);
+    if (!object)
+        object = form_.Stack().FindShownObject(spot.name);
     if (!object)
         object = FindWindowControl(spot.name);
     if (!object) {
@@ -350,6 +366,8 @@ void TDriver::MouseOn(const QString& verb, const QString& spotText)
     }
     const auto aim = Aim(*spot);
     if (!aim)
+        return;
+    if (BlockedByModalWindow(aim->widget))
         return;
     // A QPointer: the click's action may delete the object (a page change).
     const QPointer<QWidget> target(aim->widget);
@@ -424,6 +442,8 @@ void TDriver::Release(const QString& argument)
 
 void TDriver::PressOn(const TAim& aim)
 {
+    if (BlockedByModalWindow(aim.widget))
+        return;
     pressed_ = aim.widget;
     pressedAt_ = aim.global;
     buttonDown_ = true;
@@ -486,6 +506,33 @@ void TDriver::WriteVariables(const QString& file)
     const QByteArray text = ScriptSession::GlobalVariablesText();
     QFile out(file);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size())
+        Complain(QStringLiteral("cannot write ") + file);
+}
+
+void TDriver::CloseFloatingWindow(const QString& name)
+{
+    // The user's close button: protection against the close commands does
+    // not hold against it.
+    TFloatingWindowForm* window = form_.FloatingWindows().Find(name);
+    if (!window) {
+        Complain(QStringLiteral("no floating window ") + name);
+        return;
+    }
+    window->close();
+}
+
+void TDriver::WindowShot(const QString& argument)
+{
+    // "windowshot NAME FILE": the name may hold spaces, the file may not.
+    const qsizetype space = argument.lastIndexOf(QLatin1Char(' '));
+    const QString name = space > 0 ? argument.left(space).trimmed() : QString();
+    const QString file = argument.mid(space + 1).trimmed();
+    TFloatingWindowForm* window = name.isEmpty() ? nullptr : form_.FloatingWindows().Find(name);
+    if (!window) {
+        Complain(QStringLiteral("windowshot needs an open floating window and a file: ") + argument);
+        return;
+    }
+    if (!window->grab().save(file, "PNG"))
         Complain(QStringLiteral("cannot write ") + file);
 }
 

@@ -9,6 +9,7 @@
 //   drag SPOT SPOT  |  drag SPOT DX DY  |  press SPOT  |  release [SPOT | DX DY]
 //   key KEY  |  type TEXT   |  answer VALUE |  run ACTION LINE
 //   vars FILE  |  screenshot FILE  |  quit
+//   closewindow NAME  |  windowshot NAME FILE
 //
 // A SPOT is an object's name: the mouse goes to the object itself, at its
 // centre (for a shaped object whose centre lies outside its shape, at the
@@ -24,6 +25,11 @@
 // "hover" also takes the pointer off what an earlier hover put it on.
 // A name that is no object of the page may name a control of another open
 // window of the player: "ProgressCancel", the progress window's Cancel.
+// Names are looked up on the pages shown in custom windows first. While a
+// modal window is open, the mouse reaches nothing outside it.
+// "closewindow" closes a floating window (by its file or page name) as its
+// close button does, "@" or not; "windowshot" saves one floating window's
+// client area as PNG.
 
 #include <QKeySequence>
 #include <QObject>
@@ -121,6 +127,8 @@ private:
     void TypeText(const QString& text);
     void WriteVariables(const QString& file);
     void Screenshot(const QString& file);
+    void CloseFloatingWindow(const QString& name);
+    void WindowShot(const QString& argument);
     void Complain(const QString& text);
 
     TWorkForm& form_;

@@ -32,7 +32,7 @@ bool TWorkForm::CloseForChain(const TChainOptions& options)
 {
     if (phase_ >= TFormPhase::fpClosed)
         return false;
-    if (!FormCloseQuery(TCloseSource::csTomeric))
+    if (!FormCloseQuery(TCloseSource::csTomeric, !options.closeWindows))
         return false; // refused: the publication goes on
     FormClose();
     if (!options.fullScreen && area_)

@@ -24,7 +24,8 @@ namespace tomeric {
 
 void TWorkForm::CreateObjectsOfAllPages()
 {
-    objectHost_ = std::make_unique<TPlayerObjectHost>(*this, services_->All());
+    if (!objectHost_)
+        objectHost_ = std::make_unique<TPlayerObjectHost>(*this, services_->All());
     stack_->SetPageBuilder([this](int index, TTomericBackground& background) {
         if (!objectHost_)
             return;
@@ -142,6 +143,7 @@ void TWorkForm::SendVarChangedToObjects(const QString& bracketedName)
     const QString upperName = BracketedUpper(bracketedName);
     const QString value = GetVariable(bracketedName);
     SendToAllObjects([&](TTomericObj& o) { o.OnVarChanged(upperName, value); });
+    FloatingWindows().SendToContentObjects([&](TTomericObj& o) { o.OnVarChanged(upperName, value); });
 }
 
 void TWorkForm::PauseObjectTimers(bool pause)
@@ -160,14 +162,20 @@ bool TWorkForm::DispatchObjectHotKey(const QKeyEvent& event)
 
 void TWorkForm::ReleasePageObjects()
 {
-    // Objects go before the host they use.
-    if (stack_) {
+    // Objects go before the host they use. When another publication
+    // follows, a page out in a custom window that stays open keeps its
+    // objects, and they keep the host (it serves the next publication too).
+    const bool keepLentPages = chain_.InProgress();
+    if (stack_ && objectHost_) {
         std::vector<QPointer<TTomericObj>> objects;
-        SendToAllObjects([&objects](TTomericObj& o) { objects.emplace_back(&o); });
+        for (int i = 0; i < stack_->Count(); ++i)
+            if (!(keepLentPages && stack_->IsLent(i)))
+                SendToObjects(stack_->PageBackground(i), [&objects](TTomericObj& o) { objects.emplace_back(&o); });
         for (const QPointer<TTomericObj>& object : objects)
             delete object.data();
     }
-    objectHost_.reset();
+    if (!keepLentPages)
+        objectHost_.reset();
 }
 
 } // namespace tomeric

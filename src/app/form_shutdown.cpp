@@ -55,15 +55,20 @@ void TWorkForm::closeEvent(QCloseEvent* event)
     event->ignore();
 }
 
-bool TWorkForm::FormCloseQuery(TCloseSource source)
+bool TWorkForm::FormCloseQuery(TCloseSource source, bool keepWindows)
 {
     const TPublicationSettings& s = publication_.settings;
     if (!s.exitPassword.isEmpty() && services_->Dialogs().AskPassword(s.exitPassword) != kPasswordMatched)
         return false;
     if (!RunShutdownAction(source))
         return false;
-    // The publication closes: its slide show stops, the current page's exit
+    // The publication closes: its slide show stops, the floating windows
+    // close (or stay for the next publication), the current page's exit
     // action runs, and no script runs after it.
+    if (keepWindows)
+        FloatingWindows().KeepForNextPublication();
+    else
+        FloatingWindows().CloseAll();
     services_->Pages().Shutdown();
     phase_ = std::max(phase_, TFormPhase::fpShuttingDown);
     NotifyPlugIns(QX_MSG_CLOSING);
@@ -93,8 +98,12 @@ void TWorkForm::FormClose()
         window_.SaveWindowPosition();
     timers_.Stop();
     systemModes_.Leave();
-    if (!chain_.InProgress())
+    // A forced close skipped the close query: the windows go now, without
+    // their scripts. Another publication may keep them.
+    if (!chain_.InProgress()) {
+        FloatingWindows().CloseAll();
         UnlinkDebugger();
+    }
 }
 
 void TWorkForm::FormDestroy()

@@ -10,7 +10,7 @@ ServiceReply TPlayerCommands::Perform(const ServiceCall& call)
     if (call.Command.compare(QLatin1String("Exit"), Qt::CaseInsensitive) == 0)
         return Exit(call);
     if (call.Command.compare(QLatin1String("RunTomeric"), Qt::CaseInsensitive) == 0)
-        return form_.RunTomeric(call.Params.value(0), call.Params.value(1));
+        return RunTomeric(call);
     if (TSimpleDialogs::HandlesCommand(call.Command))
         return form_.Dialogs().PerformCommand(
             call, {[this] { return &form_.PageList(); }, [this] { return &form_.Stack(); },
@@ -26,6 +26,18 @@ ServiceReply TPlayerCommands::Perform(const ServiceCall& call)
             return {};
     }
     return PassOn(call);
+}
+
+ServiceReply TPlayerCommands::RunTomeric(const ServiceCall& call)
+{
+    // With CLOSEWINDOWS the floating windows close before the switch, which
+    // waits for every running script: an exclusive window's modal wait
+    // ends with its window.
+    const QString options = call.Params.value(1);
+    ServiceReply reply = form_.RunTomeric(call.Params.value(0), options);
+    if (reply.LastError.value_or(QString()).isEmpty() && ParseChainOptions(options, 0).closeWindows)
+        form_.FloatingWindows().CloseAll();
+    return reply;
 }
 
 ServiceReply TPlayerCommands::PassOn(const ServiceCall& call)

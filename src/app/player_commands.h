@@ -3,7 +3,8 @@
 // closes the publication (after its confirmation question when it has one),
 // "RunTomeric" runs another publication in this window, "Find",
 // "FindFirst", "FindNext" and "HelpTopic" open the Find window and the help,
-// "CloseWindow" closes the Find window. Every other command of these
+// "CloseWindow" closes the Find window (with an empty name the floating
+// windows close too, further on). Every other command of these
 // services goes on to `next` (the not-carried-out service).
 
 #include "actions/services.h"
@@ -20,6 +21,7 @@ public:
 
 private:
     ServiceReply Exit(const ServiceCall& call);
+    ServiceReply RunTomeric(const ServiceCall& call);
     ServiceReply PassOn(const ServiceCall& call);
     TWorkForm& form_;
     CommandService* next_;

@@ -38,7 +38,8 @@ TInternetService::LinkOpener LinkOpener(TWorkForm& form, TSimpleDialogs& dialogs
 
 TPlayerServices::TPlayerServices(TWorkForm& form)
     : pump_(form), publication_(form), notCarriedOut_(DriveSink(form.Start())),
-      windowCommands_(form, &notCarriedOut_), internet_(services_, LinkOpener(form, dialogs_), &notCarriedOut_),
+      floatingHost_(form, services_), floatingWindows_(floatingHost_, &notCarriedOut_),
+      windowCommands_(form, &floatingWindows_), internet_(services_, LinkOpener(form, dialogs_), &notCarriedOut_),
       transferProgress_(form), printHost_(form), printing_(printHost_, dialogs_, LogNoticeOnce), system_(form),
       menus_([&form](const QString& text, const QString& name, uint8_t kind) { form.RunScript(text, name, kind); })
 {

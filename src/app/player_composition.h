@@ -6,19 +6,21 @@
 //   dialogs         TSimpleDialogs (message, input, file and folder boxes)
 //   pages           TQXPageList (navigation, slide show)
 //   objects         TPublicationMenu (menu items) -> TObjectCommands (page objects)
-//   windows         TPlayerCommands (Exit, Find, help, closing the Find window)
+//   windows         TPlayerCommands (Exit, Find, help, closing the Find window),
+//                   then TWindowManager (picture, text and custom windows)
 //   programs        TPlayerCommands (RunTomeric)
 //   functions       TUserFunctions (Call)
 //   internet, mail  TInternetService with TTransferProgress
 //   printing        TPrintingService on TFormPrintHost (printers, --print-to, PDF)
 //   system          TPlayerSystem (mouse, SystemInfo, LoadIcon)
-//   media, pop-ups, floating windows, other programs: TNotCarriedOut
+//   media, pop-ups, other programs: TNotCarriedOut
 //                   until the player carries them out
 //
 // The headless runner's counterpart is ScriptSession with HeadlessServices.
 
 #include "actions/page_navigation.h"
 #include "actions/services.h"
+#include "app/floating_windows_host.h"
 #include "app/main_menu.h"
 #include "app/not_carried_out.h"
 #include "app/player_commands.h"
@@ -30,6 +32,7 @@
 #include "objects/object_commands.h"
 #include "services/internet_service.h"
 #include "windows/simple_dialogs.h"
+#include "windows/window_manager.h"
 
 #include <memory>
 
@@ -50,6 +53,7 @@ public:
     TQXPageList& Pages() { return *pageList_; }
     TObjectCommands& ObjectCommands() { return *objectCommands_; }
     MessagePump& Pump() { return pump_; }
+    TWindowManager& FloatingWindows() { return floatingWindows_; }
 
 private:
     TSimpleDialogs dialogs_;
@@ -57,6 +61,8 @@ private:
     TPlayerPublication publication_;
     TUserFunctions functions_;
     TNotCarriedOut notCarriedOut_;
+    TPlayerFloatingHost floatingHost_;
+    TWindowManager floatingWindows_;
     TPlayerCommands windowCommands_;
     TInternetService internet_;
     TTransferProgress transferProgress_;

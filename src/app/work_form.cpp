@@ -147,6 +147,7 @@ void TWorkForm::changeEvent(QEvent* event)
         const bool wasMinimized = static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized;
         if (isMinimized() != wasMinimized)
             NotifyPlugIns(isMinimized() ? QX_MSG_MINIMIZED : QX_MSG_RESTORED);
+        FloatingWindows().MainWindowMinimised(isMinimized());
     }
     if (event->type() != QEvent::ActivationChange || !Running())
         return;
@@ -173,7 +174,9 @@ bool TWorkForm::eventFilter(QObject* watched, QEvent* event)
     const QEvent::Type type = event->type();
     const bool mouse = type == QEvent::MouseButtonPress || type == QEvent::MouseMove ||
                        type == QEvent::MouseButtonRelease;
-    if (mouse && qobject_cast<TTomericBackground*>(watched))
+    // Only this window's own page backgrounds move it; a page shown in a
+    // custom window is dragged with that window.
+    if (mouse && qobject_cast<TTomericBackground*>(watched) && static_cast<QWidget*>(watched)->window() == this)
         window_.DragWindow(type, static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
     const bool userInput = type == QEvent::KeyPress || type == QEvent::KeyRelease ||
                            type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
@@ -183,8 +186,14 @@ bool TWorkForm::eventFilter(QObject* watched, QEvent* event)
     if (discardInput_)
         return true;
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (!widget || widget->window() != this)
+    if (!widget)
         return QMainWindow::eventFilter(watched, event);
+    // Input in a floating window counts as activity too; its keys are its own.
+    if (widget->window() != this) {
+        if (qobject_cast<TFloatingWindowForm*>(widget->window()))
+            RestartIdleTimer();
+        return QMainWindow::eventFilter(watched, event);
+    }
     RestartIdleTimer();
     if (type == QEvent::KeyPress && FormKeyDown(static_cast<QKeyEvent*>(event)))
         return true;

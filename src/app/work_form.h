@@ -116,6 +116,10 @@ public:
     TPageStack* StackOrNull() const { return stack_; }
     Services& AllServices() { return services_->All(); }
     TSimpleDialogs& Dialogs() { return services_->Dialogs(); }
+    // The floating windows (ImageWindow, TextWindow, CustomWindow).
+    TWindowManager& FloatingWindows() { return services_->FloatingWindows(); }
+    // F1: the publication's help file, when it has one.
+    void OpenHelp();
     // The main menu and the tray menu (TrayMenu() for the tray icon).
     TPublicationMenu& Menus() { return services_->Menus(); }
     TPictureStore& Pictures() { return pictures_; }
@@ -191,7 +195,9 @@ private:
     bool RunIdleReturn();
 
     // Closing.
-    bool FormCloseQuery(TCloseSource source);
+    // `keepWindows`: another publication follows without CLOSEWINDOWS, so
+    // the floating windows stay open.
+    bool FormCloseQuery(TCloseSource source, bool keepWindows = false);
     bool RunShutdownAction(TCloseSource source);
     void FormClose();
     void FormDestroy();
@@ -205,7 +211,6 @@ private:
     // Keyboard and mouse.
     bool FormKeyDown(QKeyEvent* event);
     void NavigateByKey(int key);
-    void OpenHelp();
 
     // Page objects (form_objects.cpp).
     void CreateObjectsOfAllPages();

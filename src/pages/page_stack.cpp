@@ -7,7 +7,8 @@ namespace tomeric {
 
 TPageStack::TPageStack(QWidget* parent, const TPublication& publication, TWallpaperSource wallpapers)
     : QWidget(parent), publication_(publication), wallpapers_(std::move(wallpapers)),
-      pages_(publication.pages.size(), nullptr), built_(publication.pages.size(), false)
+      pages_(publication.pages.size(), nullptr), built_(publication.pages.size(), false),
+      lent_(publication.pages.size(), false)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
@@ -87,6 +88,9 @@ bool TPageStack::ShowsMasterPage(int index) const
 
 void TPageStack::PlaceMasterPage(int index)
 {
+    // A master page shown in a custom window stays there.
+    if (IsLent(0))
+        return;
     TTomericBackground* master = MasterBackground();
     if (ShowsMasterPage(index)) {
         // The master background paints the page's own look beneath the
@@ -102,7 +106,7 @@ void TPageStack::PlaceMasterPage(int index)
         return;
     }
     TQXPageWidget* masterPage = pages_[0];
-    if (master->parentWidget() != masterPage) {
+    if (master->parentWidget() != masterPage && !(IsValid(index) && IsLent(index))) {
         master->setParent(masterPage);
         master->setGeometry(masterPage->rect());
         master->show();
@@ -116,11 +120,15 @@ void TPageStack::ShowPageAt(int index)
     TQXPageWidget* page = EnsurePage(index);
     if (!page)
         return;
-    PlaceMasterPage(index);
-    page->setGeometry(rect());
-    page->show();
-    page->raise();
-    if (shown_ != index)
+    // A lent page shows in its custom window; the main window shows the
+    // bare container meanwhile.
+    if (!IsLent(index)) {
+        PlaceMasterPage(index);
+        page->setGeometry(rect());
+        page->show();
+        page->raise();
+    }
+    if (shown_ != index && !IsLent(shown_))
         if (TQXPageWidget* old = ExistingPage(shown_))
             old->hide();
     shown_ = index;
@@ -131,7 +139,7 @@ QImage TPageStack::RenderPage(int index)
     TQXPageWidget* page = EnsurePage(index);
     QImage image(size(), QImage::Format_RGB32);
     image.fill(Qt::white);
-    if (!page)
+    if (!page || IsLent(index))
         return image;
     PlaceMasterPage(index);
     page->setGeometry(rect());
@@ -184,20 +192,51 @@ QWidget* TPageStack::FindShownObject(const QString& name) const
 void TPageStack::resizeEvent(QResizeEvent* event)
 {
     // Pages have the container's size and follow it.
-    for (TQXPageWidget* page : pages_)
-        if (page)
-            page->setGeometry(QRect(QPoint(0, 0), event->size()));
+    for (int i = 0; i < Count(); ++i)
+        if (pages_[size_t(i)] && !lent_[size_t(i)])
+            pages_[size_t(i)]->setGeometry(QRect(QPoint(0, 0), event->size()));
     QWidget::resizeEvent(event);
 }
 
 void TPageStack::SetPublicationArea(const QRect& area)
 {
     publicationArea_ = area;
-    for (TQXPageWidget* page : pages_)
-        if (page) {
-            page->setGeometry(rect());
+    for (int i = 0; i < Count(); ++i)
+        if (TQXPageWidget* page = pages_[size_t(i)]) {
+            if (!lent_[size_t(i)])
+                page->setGeometry(rect());
             page->Background()->SetPublicationArea(area);
         }
+}
+
+TQXPageWidget* TPageStack::LendPage(int index)
+{
+    TQXPageWidget* page = EnsurePage(index);
+    if (!page || lent_[size_t(index)])
+        return nullptr;
+    // The master page goes out with its objects, which may lie in the page
+    // that shows them.
+    if (index == 0)
+        PlaceMasterPage(0);
+    lent_[size_t(index)] = true;
+    return page;
+}
+
+void TPageStack::TakeBackPage(int index)
+{
+    if (!IsLent(index))
+        return;
+    lent_[size_t(index)] = false;
+    if (index == shown_ || (index == 0 && ShowsMasterPage(shown_)))
+        ShowPageAt(shown_);
+    update();
+}
+
+void TPageStack::paintEvent(QPaintEvent* event)
+{
+    (void)event;
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().window());
 }
 
 } // namespace tomeric

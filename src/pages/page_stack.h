@@ -73,8 +73,19 @@ public:
     // Every page background receives the publication area.
     void SetPublicationArea(const QRect& area);
 
+    // A custom window shows a page in a window of its own: the stack lends
+    // it the page widget and leaves it alone (no showing, sizing or drawing)
+    // until it comes back. Null for an invalid or already lent page.
+    TQXPageWidget* LendPage(int index);
+    // The page is back under the stack (the borrower restored its parent);
+    // shown again when it is the shown page.
+    void TakeBackPage(int index);
+    bool IsLent(int index) const { return IsValid(index) && lent_[size_t(index)]; }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // What shows while the shown page is lent to a custom window.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     void PlaceMasterPage(int index);
@@ -85,6 +96,7 @@ private:
     TWallpaperSource wallpapers_;
     std::vector<TQXPageWidget*> pages_; // null until the page is first needed
     std::vector<bool> built_;            // the builder ran for the page
+    std::vector<bool> lent_;             // shown in a custom window
     TPageBuilder builder_;
     int shown_ = -1;
     QRect publicationArea_;

@@ -418,9 +418,45 @@ void TFindCommands::ShowObjectMatch(const TFindResult& result)
 void TFindCommands::ShowFileMatch(const TFindResult& result)
 {
     ownedPages_->GotoPage(result.page);
+    const bool searchedInWindow = ownedPages_->OpenTextWindow(result.file) != nullptr;
     ownedPages_->RunLine(result.commandLine);
-    if (TFindSearchable* window = ownedPages_->OpenTextWindow(result.file))
+    TFindSearchable* window = ownedPages_->OpenTextWindow(result.file);
+    if (!window)
+        return;
+    if (searchedInWindow) {
         window->ShowFindMatch(result.match);
+        MoveOffWindow(window);
+        return;
+    }
+    // The file was searched unseen as plain text; its window shows it laid
+    // out (caret markup joins lines), so the same occurrence is found again
+    // in the window's own text, and Find Next goes on from there.
+    const int occurrence = OccurrenceBefore(result);
+    std::optional<TFindMatch> shown;
+    for (int i = 0, from = 0; i <= occurrence; ++i, from = shown->next)
+        if (!(shown = window->FindText(search_->Text(), from)))
+            return;
+    window->ShowFindMatch(*shown);
+    search_->ContinueFrom(shown->next);
+    MoveOffWindow(window);
+}
+
+void TFindCommands::MoveOffWindow(TFindSearchable* window)
+{
+    // The Find window does not stay over the text window it found in.
+    auto* widget = dynamic_cast<QWidget*>(window);
+    if (form_ && widget && widget->isVisible())
+        form_->MoveOff(widget->frameGeometry());
+}
+
+int TFindCommands::OccurrenceBefore(const TFindResult& result)
+{
+    const std::unique_ptr<TFindSearchable> file = ownedPages_->LoadTextFile(result.file);
+    int count = 0;
+    for (auto match = file ? file->FindText(search_->Text(), 0) : std::nullopt;
+         match && match->position < result.match.position; match = file->FindText(search_->Text(), match->next))
+        ++count;
+    return count;
 }
 
 void TFindCommands::Flash(QWidget* widget)

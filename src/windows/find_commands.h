@@ -99,6 +99,9 @@ private:
     ServiceReply Show(const TFindResult& result);
     void ShowObjectMatch(const TFindResult& result);
     void ShowFileMatch(const TFindResult& result);
+    // How many matches come before the result's in its file read unseen.
+    int OccurrenceBefore(const TFindResult& result);
+    void MoveOffWindow(TFindSearchable* window);
     void Flash(QWidget* widget);
     void OnFindFirst();
     void OnFindNext();

@@ -90,6 +90,10 @@ public:
     bool Searching() const { return searching_; }
     void Reset();
     const QString& Text() const { return text_; }
+    // The last match was shown somewhere its positions differ (a text file
+    // searched unseen, then shown in its window): Find Next goes on from
+    // `next` in that window's text.
+    void ContinueFrom(int next) { from_ = next; loadedFile_.reset(); }
 
 private:
     struct TextFile {

@@ -187,18 +187,34 @@ TEST(DrivenFind, AMatchOnAnotherPageGoesThereAndNoMatchIsTold)
     EXPECT_GE(CountLines(run.out, QStringLiteral("DIALOG AlertBox \"Search\" \"Nothing found\"")), 2);
 }
 
-TEST(DrivenFind, ATextFileNamedByATextWindowCommandIsSearchedAndItsWindowOpened)
+TEST(DrivenFind, ATextFileNamedByATextWindowCommandIsSearchedAndItsWindowOpenedWithTheMatchSelected)
 {
     PlayerSession session(QStringLiteral("dialogs_find"));
     const TPlayerRun run = session.Drive(QStringLiteral(
         "wait 20\n"
-        "run FindFirst \"VANILLA\" \"Recipes\"\n"));
+        "run FindFirst \"VANILLA\" \"Recipes\"\n"
+        "windowshot tips.txt tips.png\n"));
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_TRUE(run.out.contains(QStringLiteral("PAGE 2 \"Recipes\""))) << run.out.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("CALL TextWindow \"Tips\" \"10\" \"10\" \"200\" \"150\"")))
-        << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("WINDOW OPEN \"tips.txt\""))) << run.out.toStdString();
     EXPECT_FALSE(run.out.contains(QStringLiteral("Nothing found")));
+    // The file's lines are joined in the window ("Tips for bakers Add a pinch
+    // of vanilla."): the selection covers "vanilla", at the start of the
+    // second line, and not the "." after it.
+    const QImage window = session.Picture(QStringLiteral("tips.png"));
+    ASSERT_FALSE(window.isNull());
+    int selectedLeft = window.width(), selectedRight = -1;
+    for (int y = 0; y < window.height(); ++y)
+        for (int x = 0; x < window.width(); ++x) {
+            const QColor c = window.pixelColor(x, y);
+            if (c.blue() > c.red() + 60) {
+                selectedLeft = std::min(selectedLeft, x);
+                selectedRight = std::max(selectedRight, x);
+            }
+        }
+    EXPECT_LT(selectedLeft, 8);
+    EXPECT_GT(selectedRight - selectedLeft, 25);
 }
 
 TEST(DrivenFind, AMatchInAnEditFieldIsSelected)
