@@ -8,7 +8,7 @@
 //   wait MS  |  click SPOT  |  rclick SPOT  |  dblclick SPOT  |  hover SPOT
 //   drag SPOT SPOT  |  drag SPOT DX DY  |  press SPOT  |  release [SPOT | DX DY]
 //   key KEY  |  type TEXT   |  answer VALUE |  run ACTION LINE
-//   vars FILE  |  screenshot FILE  |  quit
+//   vars FILE  |  screenshot FILE  |  media FILE  |  quit
 //
 // A SPOT is an object's name: the mouse goes to the object itself, at its
 // centre (for a shaped object whose centre lies outside its shape, at the
@@ -121,6 +121,8 @@ private:
     void TypeText(const QString& text);
     void WriteVariables(const QString& file);
     void Screenshot(const QString& file);
+    // The open-media list, one item a line (TOpenMediaList::Describe).
+    void WriteOpenMedia(const QString& file);
     void Complain(const QString& text);
 
     TWorkForm& form_;

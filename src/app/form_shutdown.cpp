@@ -89,6 +89,7 @@ void TWorkForm::FormClose()
     if (shown)
         window_.SaveWindowPosition();
     timers_.Stop();
+    services_->Media().StopEverything();
     systemModes_.Leave();
 }
 

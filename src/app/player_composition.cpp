@@ -62,7 +62,10 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
     services_.Internet = &internet_;
     internet_.SetView(&transferProgress_);
     services_.NotCarriedOut = &notCarriedOut_;
-    // Media, Printing and System stay empty: their commands reach the
+    media_ = std::make_unique<TMediaService>(
+        TMediaService::THost{[&form]() -> QWidget* { return form.StackOrNull(); }, &pump_, &publication_});
+    services_.Media = media_.get();
+    // Printing and System stay empty: their commands reach the
     // not-carried-out service.
 
     // The page list runs page scripts through these same services.

@@ -10,7 +10,8 @@
 //   programs        TPlayerCommands (RunTomeric)
 //   functions       TUserFunctions (Call)
 //   internet, mail  TInternetService with TTransferProgress
-//   media, printing, system, pop-ups, floating windows, other
+//   media           TMediaService (sound, video, cartoons, MCI, tones, volume)
+//   printing, system, pop-ups, floating windows, other
 //   programs: TNotCarriedOut until the player carries them out
 //
 // The headless runner's counterpart is ScriptSession with HeadlessServices.
@@ -23,6 +24,7 @@
 #include "app/player_services.h"
 #include "app/transfer_progress.h"
 #include "extensions/function_loader.h"
+#include "media/media_service.h"
 #include "objects/object_commands.h"
 #include "services/internet_service.h"
 #include "windows/simple_dialogs.h"
@@ -46,6 +48,7 @@ public:
     TQXPageList& Pages() { return *pageList_; }
     TObjectCommands& ObjectCommands() { return *objectCommands_; }
     MessagePump& Pump() { return pump_; }
+    TMediaService& Media() { return *media_; }
 
 private:
     TSimpleDialogs dialogs_;
@@ -58,6 +61,7 @@ private:
     TTransferProgress transferProgress_;
     TPublicationMenu menus_;
     std::unique_ptr<TObjectCommands> objectCommands_;
+    std::unique_ptr<TMediaService> media_;
     Services services_;
     std::unique_ptr<TQXPageList> pageList_;
 };

@@ -37,6 +37,7 @@ const char* const kPlayerUsage =
     "  run ACTION LINE    run one line of the action language\n"
     "  vars FILE          write every global variable to FILE (SaveVariables format)\n"
     "  screenshot FILE    save the publication area as a PNG picture\n"
+    "  media FILE         write what plays in the open-media list, one item a line\n"
     "  quit               close the publication (through the close query)\n"
     "\n"
     "Exit status: 0 after a normal run, 1 when the publication cannot be opened,\n"
