@@ -21,6 +21,7 @@ TMediaPlayback::TMediaPlayback(QObject* parent)
         if (error != QMediaPlayer::NoError && player_->playbackState() != QMediaPlayer::StoppedState)
             emit Failed(ErrorText());
     });
+    connect(player_, &QMediaPlayer::playbackStateChanged, this, &TMediaPlayback::StateChanged);
     connect(&TMixer::Instance(), &TMixer::LevelsChanged, this, &TMediaPlayback::ApplyGain);
 }
 

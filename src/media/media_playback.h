@@ -60,6 +60,8 @@ signals:
     void Ended();
     // The engine gave up while playing.
     void Failed(const QString& text);
+    // Playing, paused or stopped changed.
+    void StateChanged();
 
 private:
     void StatusChanged();

@@ -1,5 +1,6 @@
 #include "media/mixer.h"
 
+#include "media/alsa_master.h"
 #include "media/media_rules.h"
 
 #include <algorithm>
@@ -53,11 +54,23 @@ bool TMixer::HasVolumeControl(TMixerLine line) const
     return line == mlMaster || line == mlWave || line == mlSynthesizer;
 }
 
-int TMixer::Level(TMixerLine line) const { return HasVolumeControl(line) ? levels_[line] : 0; }
+int TMixer::Level(TMixerLine line) const
+{
+    if (line == mlMaster)
+        if (TAlsaMaster* system = TAlsaMaster::Find())
+            if (const std::optional<int> level = system->Level())
+                return *level;
+    return HasVolumeControl(line) ? levels_[line] : 0;
+}
 
 void TMixer::SetLevel(TMixerLine line, int control)
 {
     control = std::clamp(control, 0, kFullLevel);
+    // The system's master control sets the level of everything the machine
+    // plays, the player's sound included.
+    if (line == mlMaster)
+        if (TAlsaMaster* system = TAlsaMaster::Find(); system && system->SetLevel(control))
+            return;
     if (!HasVolumeControl(line) || levels_[line] == control)
         return;
     levels_[line] = control;

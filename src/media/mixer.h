@@ -2,7 +2,8 @@
 // The mixer behind GetVolume and SetVolume: one level a line, 0 to 65,535
 // as the publications' mixer lines had, and the player's own output follows
 // it (WAVE and other sampled sound through the "Wave" line, MIDI through
-// "Midi", everything through the master line). Lines the player has no
+// "Midi", everything through the master line; the master line is the
+// system's own through the ALSA mixer where there is one). Lines the player has no
 // output for have no volume control: they read as 0 and ignore changes.
 
 #include <QObject>

@@ -11,7 +11,6 @@ namespace tomeric {
 TVideoSurface::TVideoSurface(QWidget* parent, int paintMode)
     : QWidget(parent), sink_(new QVideoSink(this)), paintMode_(paintMode)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
     connect(sink_, &QVideoSink::videoFrameChanged, this, &TVideoSurface::FrameArrived);
 }
 
@@ -55,10 +54,12 @@ QRect TVideoSurface::TargetRect() const
 
 void TVideoSurface::paintEvent(QPaintEvent*)
 {
+    // Before the first frame (and for sound alone) what lies beneath shows.
+    if (frame_.isNull())
+        return;
     QPainter painter(this);
     painter.fillRect(rect(), Qt::black);
-    if (!frame_.isNull())
-        painter.drawImage(TargetRect(), frame_);
+    painter.drawImage(TargetRect(), frame_);
 }
 
 } // namespace tomeric

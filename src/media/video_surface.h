@@ -24,7 +24,7 @@ public:
     void SetPaintMode(int mode);
     // The size of the frames seen so far (empty before the first one).
     QSize FrameSize() const { return frame_.size(); }
-    // Forgets the last frame (the surface shows black until the next one).
+    // Forgets the last frame (what lies beneath shows until the next one).
     void Clear();
 
 signals:

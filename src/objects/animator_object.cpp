@@ -36,7 +36,9 @@ void TTomericAnimator::Reload()
     connect(movie_.get(), &QMovie::frameChanged, this, &TTomericAnimator::FrameChanged);
     connect(movie_.get(), &QMovie::finished, this, &TTomericAnimator::MovieFinished);
     lastFrame_ = -1;
+    frozenImage_ = QImage();
     movie_->jumpToFrame(0);
+    shownImage_ = movie_->currentImage();
     FitToImage();
     update();
     if (wasPlaying)
@@ -66,6 +68,7 @@ void TTomericAnimator::Start()
         return;
     loopsPlayed_ = 0;
     wanted_ = true;
+    frozenImage_ = QImage();
     if (movie_->state() == QMovie::Paused)
         movie_->setPaused(false);
     else if (movie_->state() == QMovie::NotRunning)
@@ -76,6 +79,7 @@ void TTomericAnimator::Stop()
 {
     wanted_ = false;
     if (autoRewind_) {
+        frozenImage_ = QImage();
         movie_->stop();
         movie_->jumpToFrame(0);
     } else if (movie_->state() == QMovie::Running) {
@@ -94,9 +98,14 @@ void TTomericAnimator::FrameChanged(int frame)
     // A loop has ended when the frames wrap round to the first one.
     const bool wrapped = frame == 0 && lastFrame_ > 0;
     lastFrame_ = frame;
+    const QImage previous = shownImage_;
+    shownImage_ = movie_->currentImage();
     update();
-    if (wrapped && Playing())
+    if (wrapped && Playing()) {
         LoopEnded();
+        if (!wanted_ && !autoRewind_)
+            frozenImage_ = previous;
+    }
 }
 
 void TTomericAnimator::MovieFinished()
@@ -118,10 +127,10 @@ void TTomericAnimator::LoopEnded()
         return;
     wanted_ = false;
     movie_->stop();
-    if (!autoRewind_)
-        movie_->jumpToFrame(movie_->frameCount() - 1);
-    else
+    if (autoRewind_)
         movie_->jumpToFrame(0);
+    else
+        frozenImage_ = shownImage_; // the last frame stays
     update();
     RunObjectAction(doneAction_, ekMediaDone, 0);
 }
@@ -182,8 +191,8 @@ bool TTomericAnimator::SetObjectFileName(const QString& file)
 void TTomericAnimator::PaintContent(QPainter& painter)
 {
     PaintShape(painter);
-    if (movie_ && movie_->isValid())
-        painter.drawImage(QPoint(LineWidth(), LineWidth()), movie_->currentImage());
+    const QImage& image = frozenImage_.isNull() ? shownImage_ : frozenImage_;
+    painter.drawImage(QPoint(LineWidth(), LineWidth()), image);
 }
 
 void TTomericAnimator::mouseReleaseEvent(QMouseEvent* event)

@@ -62,6 +62,9 @@ private:
     bool wanted_ = false;        // playing, or asked to play (survives a page change)
     bool hiddenByState_ = false; // hidden by its own visibility, not its page's
     std::unique_ptr<QMovie> movie_;
+    // The frame on screen, and the last frame kept after the counted loops
+    // without AutoRewind (the movie itself has wrapped to its first frame).
+    QImage shownImage_, frozenImage_;
 };
 
 TTomericObj* CreateAnimator(QWidget* parent, const TObjectRecord& record, ObjectHost& host);

@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyle>
 
 namespace tomeric {
@@ -19,6 +20,31 @@ constexpr int kPositionTickMs = 100;
 constexpr int kBuiltinBarHeight = 26;
 
 } // namespace
+
+// ---- the seek bar -----------------------------------------------------------------------
+
+TMediaSeekBar::TMediaSeekBar(QWidget* parent, QImage track, QImage thumb)
+    : QSlider(Qt::Horizontal, parent), track_(std::move(track)), thumb_(std::move(thumb))
+{
+    setFocusPolicy(Qt::NoFocus);
+    if (!thumb_.isNull())
+        setMinimumHeight(std::max(thumb_.height(), track_.height()));
+}
+
+void TMediaSeekBar::paintEvent(QPaintEvent* event)
+{
+    if (track_.isNull() || thumb_.isNull()) {
+        QSlider::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    const int trackTop = (height() - track_.height()) / 2;
+    painter.drawImage(QRect(0, trackTop, width(), track_.height()), track_);
+    const int span = std::max(0, width() - thumb_.width());
+    const int range = std::max(1, maximum() - minimum());
+    const int left = int(qint64(value() - minimum()) * span / range);
+    painter.drawImage(QPoint(left, (height() - thumb_.height()) / 2), thumb_);
+}
 
 TTomericMediaPlayer::TTomericMediaPlayer(QWidget* parent, const TObjectRecord& record, ObjectHost& host)
     : TTomericObj(parent, record, host), paintMode_(pStretch)
@@ -61,6 +87,7 @@ void TTomericMediaPlayer::Open()
     }
     playback_ = std::move(playback);
     connect(playback_.get(), &TMediaPlayback::Ended, this, &TTomericMediaPlayer::Ended);
+    connect(playback_.get(), &TMediaPlayback::StateChanged, this, &TTomericMediaPlayer::UpdateButtons);
     connect(playback_.get(), &TMediaPlayback::Failed, this, [this](const QString& text) {
         positionTimer_.stop();
         SetLastError(text);
@@ -126,8 +153,8 @@ void TTomericMediaPlayer::BuildToolBar()
     playBtn_ = addButton("Lecteur_multimédia_Bouton_Lire.png", QStyle::SP_MediaPlay, &TTomericMediaPlayer::Play);
     pauseBtn_ = addButton("Lecteur_multimédia_Bouton_Pause.png", QStyle::SP_MediaPause, &TTomericMediaPlayer::Pause);
     stopBtn_ = addButton("Lecteur_multimédia_Bouton_Stopper.png", QStyle::SP_MediaStop, &TTomericMediaPlayer::Stop);
-    trackBar_ = new QSlider(Qt::Horizontal, toolBar_);
-    trackBar_->setFocusPolicy(Qt::NoFocus);
+    trackBar_ = new TMediaSeekBar(toolBar_, Host().Picture(QStringLiteral("Potentiomètre_Guide.png")),
+                                  Host().Picture(QStringLiteral("Potentiomètre_Bouton.png")));
     connect(trackBar_, &QSlider::sliderMoved, this, [this](int ms) {
         if (playback_)
             playback_->Seek(ms);

@@ -7,6 +7,7 @@
 
 #include "objects/tomeric_obj.h"
 
+#include <QImage>
 #include <QPushButton>
 #include <QStyle>
 #include <QSlider>
@@ -18,6 +19,20 @@ namespace tomeric {
 
 class TMediaPlayback;
 class TVideoSurface;
+
+// The seek bar of the tool bar: the publication's track and thumb images
+// when it has them, the built-in slider otherwise.
+class TMediaSeekBar : public QSlider {
+    Q_OBJECT
+public:
+    TMediaSeekBar(QWidget* parent, QImage track, QImage thumb);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QImage track_, thumb_;
+};
 
 class TTomericMediaPlayer : public TTomericObj {
     Q_OBJECT
@@ -67,7 +82,7 @@ private:
     QPushButton* playBtn_ = nullptr;
     QPushButton* pauseBtn_ = nullptr;
     QPushButton* stopBtn_ = nullptr;
-    QSlider* trackBar_ = nullptr;
+    TMediaSeekBar* trackBar_ = nullptr;
 };
 
 TTomericObj* CreateMediaPlayer(QWidget* parent, const TObjectRecord& record, ObjectHost& host);
