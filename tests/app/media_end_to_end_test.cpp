@@ -93,6 +93,12 @@ constexpr const char* kMediaTour =
     "run SetVar \"[PlayerMid]\" \"[PlayerPos]\"\n"
     "wait 900\n"
     "run GetObjectInfo \"Player\" \"MediaLength\" \"[PlayerLength]\"\n"
+    // Leaving the page stops it: no second done action.
+    "run MediaPlayerPlay \"Player\"\n"
+    "wait 200\n"
+    "run GotoPage \"Other\"\n"
+    "run SetVar \"[PosAfterLeave]\" \"[PlayerPos]\"\n"
+    "wait 700\n"
     // Something still plays when the player closes.
     "run PlaySoundFile \"loop.wav\" \"Loop\"\n"
     "vars vars.txt\n"
@@ -239,11 +245,18 @@ TEST_F(MediaEndToEnd, GifPlayTwoStopsAfterTheSecondLoopAndRunsTheDoneActionOnce)
 
 TEST_F(MediaEndToEnd, AMediaPlayerPlaysToItsEndAndItsPositionWentUp)
 {
-    EXPECT_EQ(Var("PLAYERSTARTED"), "yes");
+    EXPECT_NE(Var("PLAYERSTARTS"), "");
     EXPECT_EQ(Var("PLAYERDONE"), "1");
     EXPECT_GT(std::atoi(Var("PLAYERMID").c_str()), 0) << Var("PLAYERMID");
     EXPECT_EQ(Var("PLAYERPOS"), "0"); // rewound at the end
     EXPECT_EQ(Var("PLAYERLENGTH"), "600");
+}
+
+TEST_F(MediaEndToEnd, LeavingThePageStopsTheMediaPlayerAndZeroesItsVariable)
+{
+    EXPECT_EQ(Var("POSAFTERLEAVE"), "0");
+    EXPECT_EQ(Var("PLAYERSTARTS"), "2");
+    EXPECT_EQ(Var("PLAYERDONE"), "1");
 }
 
 } // namespace
