@@ -144,35 +144,30 @@ protected:
     static inline std::map<QString, QString> vars;
 };
 
-TEST_F(MediaEndToEnd, ThePlayerRunsTheTourAndClosesWithMediaPlaying)
+// Each test reads what the one driven run left behind; the run is shared
+// by the suite, so the checks are grouped by subject.
+TEST_F(MediaEndToEnd, TheOpenMediaListKeepsItsRules)
 {
+    // The player ran the tour and closed with a sound still playing.
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_FALSE(run.err.contains(QStringLiteral("qxplay5:"))) << run.err.toStdString();
-}
 
-TEST_F(MediaEndToEnd, ALoopingWaveOutlivesItsLengthAndAMidiFileLeavesItAlone)
-{
+    // A looping WAVE outlives its length; a MIDI file leaves it alone.
     EXPECT_EQ(Media("loop_and_midi.txt"),
               QStringList({QStringLiteral("TUNE.MID kind=0 mode=0 video=0 restarts=0 state=playing"),
                            QStringLiteral("LOOP.WAV kind=3 mode=2 video=0 restarts=0 state=playing")}));
     EXPECT_TRUE(Media("after_stop_sound.txt").isEmpty());
-}
 
-TEST_F(MediaEndToEnd, ASecondWaveStopsTheFirstAndWaitReturnsOnceItPlayed)
-{
+    // A second WAVE stops the first; "Wait" returns once it has played.
     EXPECT_TRUE(Media("after_second_wave.txt").isEmpty());
     EXPECT_EQ(Var("AFTERWAIT"), "done");
-}
 
-TEST_F(MediaEndToEnd, AMissingFileIsReportedWithTheExtractionError)
-{
+    // A missing file is reported with the extraction error.
     EXPECT_NE(Var("MISSINGERROR").find("nothere.wav"), std::string::npos) << Var("MISSINGERROR");
     EXPECT_NE(Var("MISSINGERROR").find("Erreur d'extraction"), std::string::npos) << Var("MISSINGERROR");
-}
 
-TEST_F(MediaEndToEnd, StopMediaVideoStopsVideosAndCartoonsButNotSounds)
-{
+    // StopMedia "video" stops videos and cartoons, not sounds.
     const QStringList playing = Media("with_video.txt");
     ASSERT_EQ(playing.size(), 3) << playing.join(QLatin1Char('|')).toStdString();
     EXPECT_TRUE(playing[1].startsWith(QStringLiteral("WALK.CAR kind=2 mode=0 video=1")));
@@ -182,8 +177,9 @@ TEST_F(MediaEndToEnd, StopMediaVideoStopsVideosAndCartoonsButNotSounds)
     EXPECT_TRUE(Media("after_stop_all.txt").isEmpty());
 }
 
-TEST_F(MediaEndToEnd, AVideoOfMinusOneSizeShowsAtItsOwnSizeCentredInThePage)
+TEST_F(MediaEndToEnd, VideosAndCartoonsShowWhereTheyShould)
 {
+    // A video of size -1 shows at its own size, centred in the page.
     const QImage page = Shot("video.png");
     ASSERT_FALSE(page.isNull());
     // 80 x 60 centred in 320 x 240: from 120,90 to 199,149.
@@ -194,29 +190,26 @@ TEST_F(MediaEndToEnd, AVideoOfMinusOneSizeShowsAtItsOwnSizeCentredInThePage)
     EXPECT_TRUE(Near(page.pixelColor(203, 120), kWhite));
     EXPECT_TRUE(Near(page.pixelColor(160, 86), kWhite));
     EXPECT_TRUE(Near(page.pixelColor(160, 153), kWhite));
-}
 
-TEST_F(MediaEndToEnd, ACartoonInPlaceShowsItsFramesAndThenVanishes)
-{
+    // A cartoon in place shows its frames, then vanishes.
     const QColor shown = Shot("cartoon_playing.png").pixelColor(60, 200);
     EXPECT_FALSE(Near(shown, kWhite)) << shown.name().toStdString();
     EXPECT_TRUE(Near(Shot("cartoon_playing.png").pixelColor(49, 200), kWhite)); // its clear border
     EXPECT_TRUE(Near(Shot("cartoon_gone.png").pixelColor(60, 200), kWhite));
     EXPECT_TRUE(Media("after_cartoon.txt").isEmpty());
-}
 
-TEST_F(MediaEndToEnd, ACartoonMovingAcrossThePageLeavesItAsItWas)
-{
-    const QImage page = Shot("cartoon_moved.png");
-    ASSERT_FALSE(page.isNull());
+    // A cartoon moving across the page leaves it as it was.
+    const QImage moved = Shot("cartoon_moved.png");
+    ASSERT_FALSE(moved.isNull());
     for (int x = 10; x < 310; x += 10) {
         const bool onBar = x >= 100 && x < 140;
-        EXPECT_TRUE(Near(page.pixelColor(x, 150), onBar ? kBlack : kWhite)) << x;
+        EXPECT_TRUE(Near(moved.pixelColor(x, 150), onBar ? kBlack : kWhite)) << x;
     }
 }
 
-TEST_F(MediaEndToEnd, MciCommandsAnswerInMciResponseAndReportWhatTheyDoNotUnderstand)
+TEST_F(MediaEndToEnd, MciStringsAndTheMixerAnswer)
 {
+    // MCI strings answer in [MCIResponse] and report what they do not understand.
     EXPECT_EQ(Var("OPENRESULT"), "0");
     EXPECT_EQ(Var("LENGTH"), "300");
     EXPECT_EQ(Var("MODEAFTERWAIT"), "stopped");
@@ -226,37 +219,29 @@ TEST_F(MediaEndToEnd, MciCommandsAnswerInMciResponseAndReportWhatTheyDoNotUnders
     EXPECT_EQ(Var("NOALIASRESULT"), "263");
     EXPECT_EQ(Var("NOFILERESULT"), "275");
     EXPECT_EQ(Var("CLOSERESULT"), "0");
-}
 
-TEST_F(MediaEndToEnd, TheMixerKeepsTheVolumeOfEachLine)
-{
+    // The mixer keeps the volume of each line.
     EXPECT_EQ(Var("WAVEFULL"), "255");
     EXPECT_EQ(Var("WAVEHUNDRED"), "100");
     EXPECT_EQ(Var("MICROPHONE"), "0"); // no such line in the player
 }
 
-TEST_F(MediaEndToEnd, GifPlayTwoStopsAfterTheSecondLoopAndRunsTheDoneActionOnce)
+TEST_F(MediaEndToEnd, TheAnimationAndTheMediaPlayerRunTheirActions)
 {
+    // GIFPlay 2 stops after the second loop and runs the done action once.
     EXPECT_EQ(Var("GIFDONE"), "1");
     // Without AutoRewind the last frame (blue) stays.
     const QColor last = Shot("gif_done.png").pixelColor(25, 25);
     EXPECT_TRUE(Near(last, QColor(0, 0, 255), 8)) << last.name().toStdString();
-}
 
-TEST_F(MediaEndToEnd, AMediaPlayerPlaysToItsEndAndItsPositionWentUp)
-{
-    EXPECT_NE(Var("PLAYERSTARTS"), "");
-    EXPECT_EQ(Var("PLAYERDONE"), "1");
-    EXPECT_GT(std::atoi(Var("PLAYERMID").c_str()), 0) << Var("PLAYERMID");
-    EXPECT_EQ(Var("PLAYERPOS"), "0"); // rewound at the end
-    EXPECT_EQ(Var("PLAYERLENGTH"), "600");
-}
-
-TEST_F(MediaEndToEnd, LeavingThePageStopsTheMediaPlayerAndZeroesItsVariable)
-{
-    EXPECT_EQ(Var("POSAFTERLEAVE"), "0");
+    // A media player plays to its end and its position went up on the way;
+    // leaving its page later stopped it: no second done action.
     EXPECT_EQ(Var("PLAYERSTARTS"), "2");
     EXPECT_EQ(Var("PLAYERDONE"), "1");
+    EXPECT_GT(std::atoi(Var("PLAYERMID").c_str()), 0) << Var("PLAYERMID");
+    EXPECT_EQ(Var("PLAYERLENGTH"), "600");
+    EXPECT_EQ(Var("POSAFTERLEAVE"), "0");
+    EXPECT_EQ(Var("PLAYERPOS"), "0");
 }
 
 } // namespace
