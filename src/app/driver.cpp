@@ -3,6 +3,7 @@
 #include "actions/action_eval.h"
 #include "actions/script_session.h"
 #include "app/work_form.h"
+#include "media/media_service.h"
 
 #include <QApplication>
 #include <QFile>
@@ -278,6 +279,8 @@ int TDriver::Perform(const TDriverLine& line)
         CloseFloatingWindow(arg);
     else if (verb == QLatin1String("windowshot"))
         WindowShot(arg);
+    else if (verb == QLatin1String("media"))
+        WriteOpenMedia(arg);
     else if (verb == QLatin1String("quit")) {
         if (form_.RequestClose(TCloseSource::csCloseButton))
             finished_ = true;
@@ -533,6 +536,12 @@ void TDriver::WindowShot(const QString& argument)
         return;
     }
     if (!window->grab().save(file, "PNG"))
+void TDriver::WriteOpenMedia(const QString& file)
+{
+    auto* media = dynamic_cast<TMediaService*>(form_.AllServices().Media);
+    const QByteArray text = media ? media->OpenMedia().Describe().join(QLatin1Char('\n')).toUtf8() : QByteArray();
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(text) != text.size())
         Complain(QStringLiteral("cannot write ") + file);
 }
 

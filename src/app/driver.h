@@ -8,7 +8,7 @@
 //   wait MS  |  click SPOT  |  rclick SPOT  |  dblclick SPOT  |  hover SPOT
 //   drag SPOT SPOT  |  drag SPOT DX DY  |  press SPOT  |  release [SPOT | DX DY]
 //   key KEY  |  type TEXT   |  answer VALUE |  run ACTION LINE
-//   vars FILE  |  screenshot FILE  |  quit
+//   vars FILE  |  screenshot FILE  |  media FILE  |  quit
 //   closewindow NAME  |  windowshot NAME FILE
 //
 // A SPOT is an object's name: the mouse goes to the object itself, at its
@@ -129,6 +129,8 @@ private:
     void Screenshot(const QString& file);
     void CloseFloatingWindow(const QString& name);
     void WindowShot(const QString& argument);
+    // The open-media list, one item a line (TOpenMediaList::Describe).
+    void WriteOpenMedia(const QString& file);
     void Complain(const QString& text);
 
     TWorkForm& form_;

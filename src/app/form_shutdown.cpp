@@ -97,6 +97,7 @@ void TWorkForm::FormClose()
     if (shown)
         window_.SaveWindowPosition();
     timers_.Stop();
+    services_->Media().StopEverything();
     systemModes_.Leave();
     // A forced close skipped the close query: the windows go now, without
     // their scripts. Another publication may keep them.

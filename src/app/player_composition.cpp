@@ -69,7 +69,9 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
     printing_.Settings().printToFolder = start.printToFolder;
     services_.System = &system_;
     services_.NotCarriedOut = &notCarriedOut_;
-    // Media stays empty: its commands reach the not-carried-out service.
+    media_ = std::make_unique<TMediaService>(
+        TMediaService::THost{[&form]() -> QWidget* { return form.StackOrNull(); }, &pump_, &publication_});
+    services_.Media = media_.get();
 
     // The page list runs page scripts through these same services.
     pageList_ = std::make_unique<TQXPageList>(services_);

@@ -13,8 +13,8 @@
 //   internet, mail  TInternetService with TTransferProgress
 //   printing        TPrintingService on TFormPrintHost (printers, --print-to, PDF)
 //   system          TPlayerSystem (mouse, SystemInfo, LoadIcon)
-//   media, pop-ups, other programs: TNotCarriedOut
-//                   until the player carries them out
+//   media           TMediaService (sound, video, cartoons, MCI, tones, volume)
+//   pop-ups, other programs: TNotCarriedOut until the player carries them out
 //
 // The headless runner's counterpart is ScriptSession with HeadlessServices.
 
@@ -29,6 +29,7 @@
 #include "app/player_services.h"
 #include "app/transfer_progress.h"
 #include "extensions/function_loader.h"
+#include "media/media_service.h"
 #include "objects/object_commands.h"
 #include "services/internet_service.h"
 #include "windows/simple_dialogs.h"
@@ -54,6 +55,7 @@ public:
     TObjectCommands& ObjectCommands() { return *objectCommands_; }
     MessagePump& Pump() { return pump_; }
     TWindowManager& FloatingWindows() { return floatingWindows_; }
+    TMediaService& Media() { return *media_; }
 
 private:
     TSimpleDialogs dialogs_;
@@ -71,6 +73,7 @@ private:
     TPlayerSystem system_;
     TPublicationMenu menus_;
     std::unique_ptr<TObjectCommands> objectCommands_;
+    std::unique_ptr<TMediaService> media_;
     Services services_;
     std::unique_ptr<TQXPageList> pageList_;
 };

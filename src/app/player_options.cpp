@@ -45,6 +45,7 @@ const char* const kPlayerUsage =
     "  windowshot NAME FILE  save the floating window NAME (its file or page name)\n"
     "                     as a PNG picture\n"
     "  closewindow NAME   close the floating window NAME as its close button does\n"
+    "  media FILE         write what plays in the open-media list, one item a line\n"
     "  quit               close the publication (through the close query)\n"
     "\n"
     "Exit status: 0 after a normal run, 1 when the publication cannot be opened,\n"

@@ -1,9 +1,11 @@
 // The commands of one family each: timers, pictures, articles, and the
-// media, animation, browser and Flash commands (lists and track bars are in
+// media player, animation, browser and Flash commands (lists and track bars are in
 // input_commands.cpp). Each is carried out only when the object is of its kind;
 // otherwise nothing happens.
 
+#include "objects/animator_object.h"
 #include "objects/articles.h"
+#include "objects/media_player_object.h"
 #include "objects/object_command_handlers.h"
 #include "objects/picture_object.h"
 #include "objects/timer_object.h"
@@ -56,11 +58,36 @@ void ArticleJumpToCommand(TObjectCommandRun& run)
     article->JumpTo(run.Param(2));
 }
 
+// ---- media players and animations --------------------------------------------------
+
+void MediaPlayerCommand(TObjectCommandRun& run)
+{
+    auto* player = As<TTomericMediaPlayer>(run);
+    if (!player)
+        return;
+    const QString& command = run.call.Command;
+    if (command.compare(QLatin1String("MediaPlayerPlay"), Qt::CaseInsensitive) == 0)
+        player->Play();
+    else if (command.compare(QLatin1String("MediaPlayerPause"), Qt::CaseInsensitive) == 0)
+        player->Pause();
+    else if (command.compare(QLatin1String("MediaPlayerStop"), Qt::CaseInsensitive) == 0)
+        player->Stop();
+    else
+        player->Rewind();
+}
+
+void GifCommand(TObjectCommandRun& run)
+{
+    auto* animator = As<TTomericAnimator>(run);
+    if (!animator)
+        return;
+    if (run.call.Command.compare(QLatin1String("GIFStop"), Qt::CaseInsensitive) == 0)
+        animator->Stop();
+    else
+        animator->Play(ParseCommandNumber(run.Param(2)).value_or(0));
+}
+
 // ---- kinds without a player of their own yet ----------------------------------------------
-
-void MediaPlayerCommand(TObjectCommandRun& run) { (void)IsKind(run, otMediaPlayer); }
-
-void GifCommand(TObjectCommandRun& run) { (void)IsKind(run, otAnimator); }
 
 void BrowserCommand(TObjectCommandRun& run)
 {

@@ -81,10 +81,11 @@ void TimerStartCommand(TObjectCommandRun& run);
 void TimerStopCommand(TObjectCommandRun& run);
 void PictureMagnifyCommand(TObjectCommandRun& run);
 void ArticleJumpToCommand(TObjectCommandRun& run);
-// Media players, animations, browsers and Flash movies: the object is found
-// and its kind checked; these kinds have no player of their own yet.
+// Media players and animations.
 void MediaPlayerCommand(TObjectCommandRun& run);
 void GifCommand(TObjectCommandRun& run);
+// Browsers and Flash movies: the object is found and its kind checked; these
+// kinds have no player of their own yet.
 void BrowserCommand(TObjectCommandRun& run);
 void BrowserPrintCommand(TObjectCommandRun& run);
 void FlashCommand(TObjectCommandRun& run);

@@ -1,11 +1,13 @@
 #include "objects/object_factory.h"
 
+#include "objects/animator_object.h"
 #include "objects/articles.h"
 #include "objects/buttons.h"
 #include "objects/combo_box.h"
 #include "objects/edit_field.h"
 #include "objects/linked_article.h"
 #include "objects/list_box.h"
+#include "objects/media_player_object.h"
 #include "objects/picture_object.h"
 #include "objects/polygon_object.h"
 #include "objects/repositor.h"
@@ -44,8 +46,8 @@ constexpr std::array<TCreatorRow, 23> kCreators = {{
     {otTimer,         CreateTimer},
     {otTrackBar,      CreateTrackBar},
     {otRoundRect,     CreateRoundRect},
-    {otMediaPlayer,   CreatePlaceholder},
-    {otAnimator,      CreatePlaceholder},
+    {otMediaPlayer,   CreateMediaPlayer},
+    {otAnimator,      CreateAnimator},
     {otGroup,         CreateGroup},
     {otContainer,     CreateContainer},
     {otFlash,         CreatePlaceholder},

@@ -83,11 +83,11 @@ TEST_F(FunctionsEndToEnd, AFunctionCalledTwiceIsReadOnce)
 TEST_F(FunctionsEndToEnd, CommandsNotCarriedOutAreSaidOnceAndTheScriptGoesOn)
 {
     EXPECT_EQ(Var("AfterTone"), QStringLiteral("yes"));
-    const QString notice = QStringLiteral("qxplay5: PlayTone is not carried out by this player yet");
+    const QString notice = QStringLiteral("qxplay5: SetPrinterOrientation is not carried out by this player yet");
     EXPECT_EQ(run->err.count(notice), 1) << run->err.toStdString();
     // A driven run still shows every call.
-    EXPECT_TRUE(run->out.contains(QStringLiteral("CALL PlayTone \"440\""))) << run->out.toStdString();
-    EXPECT_EQ(run->out.count(QStringLiteral("CALL PlayTone")), 4);
+    EXPECT_TRUE(run->out.contains(QStringLiteral("CALL SetPrinterOrientation \"Landscape\""))) << run->out.toStdString();
+    EXPECT_EQ(run->out.count(QStringLiteral("CALL SetPrinterOrientation")), 4);
 }
 
 TEST_F(FunctionsEndToEnd, FocusedObjectNamesTheFocusedObject)

@@ -367,10 +367,10 @@ TEST(PlayerCommands, ExitAsksItsQuestionAndClosesAsTomeric)
 TEST(PlayerCommands, CommandsThePlayerDoesNotCarryOutYetArePrintedWhenDriven)
 {
     PlayerSession session(QStringLiteral("backgrounds"));
-    const TPlayerRun run = session.Drive(QStringLiteral("run PlaySoundFile \"bell.wav\" \"Wait\"\n"
+    const TPlayerRun run = session.Drive(QStringLiteral("run SetPrinterOrientation \"Landscape\"\n"
                                                         "run SetVar \"[AllowClose]\" \"TRUE\"\n"));
     ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("CALL PlaySoundFile \""))) << run.out.toStdString();
+    EXPECT_TRUE(run.out.contains(QStringLiteral("CALL SetPrinterOrientation \"Landscape\""))) << run.out.toStdString();
 }
 
 } // namespace
