@@ -1,6 +1,7 @@
 #include "app/player_composition.h"
 
 #include "app/object_world.h"
+#include "app/player_popups.h"
 #include "actions/headless_services.h"
 #include "app/work_form.h"
 
@@ -36,7 +37,8 @@ TInternetService::LinkOpener LinkOpener(TWorkForm& form, TSimpleDialogs& dialogs
 
 TPlayerServices::TPlayerServices(TWorkForm& form)
     : pump_(form), publication_(form), notCarriedOut_(DriveSink(form.Start())),
-      windowCommands_(form, &notCarriedOut_), internet_(services_, LinkOpener(form, dialogs_), &notCarriedOut_),
+      popUps_(MakePopUpHost(form), &notCarriedOut_), windowCommands_(form, &popUps_),
+      internet_(services_, LinkOpener(form, dialogs_), &notCarriedOut_),
       transferProgress_(form),
       menus_([&form](const QString& text, const QString& name, uint8_t kind) { form.RunScript(text, name, kind); })
 {

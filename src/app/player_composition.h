@@ -7,10 +7,11 @@
 //   pages           TQXPageList (navigation, slide show)
 //   objects         TPublicationMenu (menu items) -> TObjectCommands (page objects)
 //   windows         TPlayerCommands (Exit, Find, help, closing the Find window)
+//   pop-ups         TPopUpCommands (Balloon, StickyNote, PopUpImage, Menu, MenuEx)
 //   programs        TPlayerCommands (RunTomeric)
 //   functions       TUserFunctions (Call)
 //   internet, mail  TInternetService with TTransferProgress
-//   media, printing, system, pop-ups, floating windows, other
+//   media, printing, system, floating windows, other
 //   programs: TNotCarriedOut until the player carries them out
 //
 // The headless runner's counterpart is ScriptSession with HeadlessServices.
@@ -25,6 +26,7 @@
 #include "extensions/function_loader.h"
 #include "objects/object_commands.h"
 #include "services/internet_service.h"
+#include "windows/popup_commands.h"
 #include "windows/simple_dialogs.h"
 
 #include <memory>
@@ -53,6 +55,7 @@ private:
     TPlayerPublication publication_;
     TUserFunctions functions_;
     TNotCarriedOut notCarriedOut_;
+    TPopUpCommands popUps_;
     TPlayerCommands windowCommands_;
     TInternetService internet_;
     TTransferProgress transferProgress_;
