@@ -32,6 +32,7 @@ const std::map<QString, int>& NamedKeys()
         {QStringLiteral("up"), Qt::Key_Up},          {QStringLiteral("down"), Qt::Key_Down},
         {QStringLiteral("left"), Qt::Key_Left},      {QStringLiteral("right"), Qt::Key_Right},
         {QStringLiteral("backspace"), Qt::Key_Backspace}, {QStringLiteral("delete"), Qt::Key_Delete},
+        {QStringLiteral("pause"), Qt::Key_Pause},
     };
     return keys;
 }
