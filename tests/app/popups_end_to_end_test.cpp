@@ -34,6 +34,10 @@ const char* const kPopUpTour =
     "click popup@20,10\n"
     "answer 2\n"
     "run MenuEx \"-1\" \"-1\" \"First|Second\" \"[Answered]\"\n"
+    // Taller than the screen: it scrolls to its last item.
+    "run MenuEx \"10\" \"10\" \"%TALL%\" \"[Tall]\"\n"
+    "key End\n"
+    "key Enter\n"
     "vars pick.txt\n"
     // Balloons.
     "run Balloon \"Near the top\" \"100\" \"5\" \"0\"\n"
@@ -76,7 +80,11 @@ protected:
     static void SetUpTestSuite()
     {
         session = new PlayerSession(QStringLiteral("popups"));
-        run = new TPlayerRun(session->Drive(QString::fromUtf8(kPopUpTour)));
+        QStringList items;
+        for (int i = 1; i <= 60; ++i)
+            items.append(QStringLiteral("Item %1").arg(i));
+        const QString script = QString::fromUtf8(kPopUpTour).replace(QStringLiteral("%TALL%"), items.join(u'|'));
+        run = new TPlayerRun(session->Drive(script));
     }
     static void TearDownTestSuite()
     {
@@ -124,6 +132,7 @@ TEST_F(PopUpsEndToEnd, MenuExStoresTheClickedOrAnsweredItem)
 {
     EXPECT_EQ(Var("pick.txt", "Pick"), "1");
     EXPECT_EQ(Var("pick.txt", "Answered"), "2");
+    EXPECT_EQ(Var("pick.txt", "Tall"), "60"); // End reached the last item below the screen
 }
 
 TEST_F(PopUpsEndToEnd, BalloonNearTheTopOpensBelowWithTheStemOnTop)
