@@ -1,5 +1,7 @@
 #include "actions/headless_services.h"
 
+#include "actions/popup_lines.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
@@ -175,7 +177,13 @@ QString HeadlessServices::ResolveFile(const QString& name) const
 
 ServiceReply HeadlessServices::Perform(const ServiceCall& call)
 {
-    Emit(QStringLiteral("CALL"), call.Command, call.Params);
+    // Pop-ups print their POPUP line and return at once; menus take an answer.
+    if (const auto popUp = PopUpLine(call)) {
+        if (sink_)
+            sink_(*popUp);
+    } else {
+        Emit(QStringLiteral("CALL"), call.Command, call.Params);
+    }
     ServiceReply reply;
     if (call.Command.compare(QLatin1String("Menu"), Qt::CaseInsensitive) == 0) {
         reply.Results[0] = NextAnswer().value_or(QStringLiteral("0"));

@@ -11,6 +11,7 @@
 //   DIALOG FileSaveBox "title" "filter" "default"       answer: the path
 //   DIALOG FolderBox "title" "start folder"             answer: the folder
 //   ERROR "text"                  the error box ([LastError] while ShowErrors is on)
+//   POPUP Balloon|StickyNote|PopUpImage|Menu ...  a pop-up (popup_lines.h)
 //   CALL Command "p1" "p2" ...    any other command handed to a service
 //
 // Texts are written between double quotes with a double quote as [#34], a

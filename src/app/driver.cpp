@@ -4,6 +4,8 @@
 #include "actions/script_session.h"
 #include "app/work_form.h"
 #include "media/media_service.h"
+#include "windows/popup_palette.h"
+#include "windows/screen_composition.h"
 
 #include <QApplication>
 #include <QFile>
@@ -31,6 +33,7 @@ const std::map<QString, int>& NamedKeys()
         {QStringLiteral("up"), Qt::Key_Up},          {QStringLiteral("down"), Qt::Key_Down},
         {QStringLiteral("left"), Qt::Key_Left},      {QStringLiteral("right"), Qt::Key_Right},
         {QStringLiteral("backspace"), Qt::Key_Backspace}, {QStringLiteral("delete"), Qt::Key_Delete},
+        {QStringLiteral("pause"), Qt::Key_Pause},
     };
     return keys;
 }
@@ -210,6 +213,23 @@ QStringList TakeLeadingAnswers(QStringList& lines)
 TDriver::TDriver(TWorkForm& form, QStringList lines, std::function<void(const QString&)> errors)
     : QObject(&form), form_(form), lines_(std::move(lines)), errors_(std::move(errors))
 {
+    TPopUpPalette::SetWaitObserver([this] { ResumeWhilePopUpWaits(); });
+}
+
+TDriver::~TDriver()
+{
+    TPopUpPalette::SetWaitObserver({});
+}
+
+void TDriver::ResumeWhilePopUpWaits()
+{
+    // A verb opened a pop-up and waits inside it (a "run" line, an enter
+    // action): the script goes on meanwhile, as a person would act on the
+    // pop-up; the blocked verb does not schedule the next one when it ends.
+    if (performing_ == 0)
+        return;
+    ++chain_;
+    QTimer::singleShot(0, this, [this] { Next(); });
 }
 
 void TDriver::Start()
@@ -230,13 +250,35 @@ void TDriver::Next()
         finished_ = true;
         return;
     }
+    // A dismissed pop-up is still handing its result back: go on once it has.
+    if (TPopUpPalette::Returning()) {
+        QTimer::singleShot(1, this, [this] { Next(); });
+        return;
+    }
+    // A verb whose pop-up has been dismissed is still running its script:
+    // the next verb waits for it, as it would without the pop-up.
+    if (performing_ > 0 && !TPopUpPalette::Waiting()) {
+        heldNext_ = true;
+        return;
+    }
     while (position_ < lines_.size()) {
         const auto line = ParseDriverLine(lines_[position_++]);
         if (!line)
             continue;
+        const int chain = chain_;
+        ++performing_;
         const int delay = Perform(*line);
+        --performing_;
         if (finished_)
             return;
+        if (chain != chain_) {
+            // A pop-up let the script go on while this verb waited.
+            if (heldNext_ && performing_ == 0) {
+                heldNext_ = false;
+                QTimer::singleShot(0, this, [this] { Next(); });
+            }
+            return;
+        }
         QTimer::singleShot(std::max(0, delay), this, [this] { Next(); });
         return;
     }
@@ -330,6 +372,33 @@ bool BlockedByModalWindow(const QWidget* target)
 
 std::optional<TDriver::TAim> TDriver::Aim(const TDriverSpot& spot)
 {
+    const auto aim = AimAtObject(spot);
+    // The pointer of a person doing this would be there now.
+    if (aim)
+        TPopUpPalette::SetDrivenPointer(aim->global.toPoint());
+    return aim;
+}
+
+std::optional<TDriver::TAim> TDriver::AimAtPopUp(const TDriverSpot& spot)
+{
+    TPopUpPalette* popUp = TPopUpPalette::Waiting();
+    if (!popUp) {
+        Complain(QStringLiteral("no pop-up is open"));
+        return std::nullopt;
+    }
+    TAim aim;
+    aim.global = popUp->mapToGlobal(QPointF(spot.point.value_or(popUp->rect().center())));
+    aim.widget = popUp->childAt(popUp->mapFromGlobal(aim.global).toPoint());
+    if (!aim.widget)
+        aim.widget = popUp;
+    aim.local = aim.widget->mapFromGlobal(aim.global);
+    return aim;
+}
+
+std::optional<TDriver::TAim> TDriver::AimAtObject(const TDriverSpot& spot)
+{
+    if (spot.name.compare(QLatin1String("popup"), Qt::CaseInsensitive) == 0 && TPopUpPalette::Waiting())
+        return AimAtPopUp(spot);
     // Pages shown in custom windows come first: their objects are what the
     // user sees in front.
     QWidget* object = form_.FloatingWindows().FindObjectInWindows(spot.name);
@@ -547,7 +616,12 @@ void TDriver::WriteOpenMedia(const QString& file)
 
 void TDriver::Screenshot(const QString& file)
 {
-    if (!form_.PublicationAreaImage().save(file, "PNG"))
+    // The publication area as a person sees it: open pop-ups and floating
+    // windows over it at their screen positions.
+    QImage image = form_.PublicationAreaImage();
+    if (TPageStack* stack = form_.StackOrNull())
+        ComposeWindowsOver(image, stack->mapToGlobal(QPoint(0, 0)), {&form_});
+    if (!image.save(file, "PNG"))
         Complain(QStringLiteral("cannot write ") + file);
 }
 

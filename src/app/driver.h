@@ -30,6 +30,15 @@
 // "closewindow" closes a floating window (by its file or page name) as its
 // close button does, "@" or not; "windowshot" saves one floating window's
 // client area as PNG.
+//
+// Pop-ups: while one waits, the verbs act on the screen as a person would.
+// "key" and "type" reach it through its hook (Esc cancels, Enter confirms,
+// other keys go to the pop-up); a click on an object outside it cancels it
+// and is not delivered; "popup@X,Y" names a point of the waiting pop-up
+// (counted from its top-left corner) for click, hover, press and release;
+// "wait" lets display times run out. A verb that opens a pop-up and waits in
+// it ("run Menu ...") lets the script go on meanwhile. "screenshot" composes
+// the open pop-ups and other windows of the player over the publication area.
 
 #include <QKeySequence>
 #include <QObject>
@@ -97,6 +106,7 @@ class TDriver : public QObject {
 public:
     // `errors` receives the complaints (unknown verb, no such object...).
     TDriver(TWorkForm& form, QStringList lines, std::function<void(const QString&)> errors);
+    ~TDriver() override;
 
     // Begins with the first verb on the event loop.
     void Start();
@@ -117,6 +127,10 @@ private:
         QPointF local, global;
     };
     std::optional<TAim> Aim(const TDriverSpot& spot);
+    std::optional<TAim> AimAtObject(const TDriverSpot& spot);
+    // "popup@X,Y": that point of the pop-up that waits (its centre without a point).
+    std::optional<TAim> AimAtPopUp(const TDriverSpot& spot);
+    void ResumeWhilePopUpWaits();
     void HoverOnto(QWidget* target, const TAim& aim);
     // The left button goes down on the aimed widget, which keeps the mouse
     // until the release, as the window system's grab does.
@@ -142,6 +156,9 @@ private:
     QPointer<QWidget> pressed_; // what holds the mouse between press and release
     QPointF pressedAt_;         // where the button went down, on the screen
     bool buttonDown_ = false;
+    int performing_ = 0; // verbs under way (a pop-up may hold one)
+    int chain_ = 0;      // moves on each time a pop-up resumes the script
+    bool heldNext_ = false; // the next verb waits for a verb still running
 };
 
 } // namespace tomeric

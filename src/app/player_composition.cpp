@@ -1,6 +1,7 @@
 #include "app/player_composition.h"
 
 #include "app/object_world.h"
+#include "app/player_popups.h"
 #include "actions/headless_services.h"
 #include "app/system_modes.h"
 #include "app/work_form.h"
@@ -38,8 +39,9 @@ TInternetService::LinkOpener LinkOpener(TWorkForm& form, TSimpleDialogs& dialogs
 
 TPlayerServices::TPlayerServices(TWorkForm& form)
     : pump_(form), publication_(form), notCarriedOut_(DriveSink(form.Start())),
-      floatingHost_(form, services_), floatingWindows_(floatingHost_, &notCarriedOut_),
-      windowCommands_(form, &floatingWindows_), internet_(services_, LinkOpener(form, dialogs_), &notCarriedOut_),
+      popUps_(MakePopUpHost(form), &notCarriedOut_), floatingHost_(form, services_),
+      floatingWindows_(floatingHost_, &popUps_), windowCommands_(form, &floatingWindows_),
+      internet_(services_, LinkOpener(form, dialogs_), &notCarriedOut_),
       transferProgress_(form), printHost_(form), printing_(printHost_, dialogs_, LogNoticeOnce), system_(form),
       menus_([&form](const QString& text, const QString& name, uint8_t kind) { form.RunScript(text, name, kind); })
 {

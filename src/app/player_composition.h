@@ -7,14 +7,15 @@
 //   pages           TQXPageList (navigation, slide show)
 //   objects         TPublicationMenu (menu items) -> TObjectCommands (page objects)
 //   windows         TPlayerCommands (Exit, Find, help, closing the Find window),
-//                   then TWindowManager (picture, text and custom windows)
+//                   then TWindowManager (picture, text and custom windows),
+//                   then TPopUpCommands (Balloon, StickyNote, PopUpImage, Menu, MenuEx)
 //   programs        TPlayerCommands (RunTomeric)
 //   functions       TUserFunctions (Call)
 //   internet, mail  TInternetService with TTransferProgress
 //   printing        TPrintingService on TFormPrintHost (printers, --print-to, PDF)
 //   system          TPlayerSystem (mouse, SystemInfo, LoadIcon)
 //   media           TMediaService (sound, video, cartoons, MCI, tones, volume)
-//   pop-ups, other programs: TNotCarriedOut until the player carries them out
+//   other programs: TNotCarriedOut until the player carries them out
 //
 // The headless runner's counterpart is ScriptSession with HeadlessServices.
 
@@ -32,6 +33,7 @@
 #include "media/media_service.h"
 #include "objects/object_commands.h"
 #include "services/internet_service.h"
+#include "windows/popup_commands.h"
 #include "windows/simple_dialogs.h"
 #include "windows/window_manager.h"
 
@@ -63,6 +65,7 @@ private:
     TPlayerPublication publication_;
     TUserFunctions functions_;
     TNotCarriedOut notCarriedOut_;
+    TPopUpCommands popUps_;
     TPlayerFloatingHost floatingHost_;
     TWindowManager floatingWindows_;
     TPlayerCommands windowCommands_;

@@ -41,7 +41,8 @@ private:
     QImage canvas_;
 };
 
-// Sleeps between two steps while timers and painting go on.
+} // namespace
+
 void LiveSleep(int milliseconds)
 {
     QElapsedTimer clock;
@@ -52,8 +53,6 @@ void LiveSleep(int milliseconds)
             QThread::msleep(1);
     } while (clock.elapsed() < milliseconds);
 }
-
-} // namespace
 
 TTransitionPlayer MakeOverlayTransitionPlayer()
 {

@@ -11,6 +11,10 @@ namespace tomeric {
 
 TTransitionPlayer MakeOverlayTransitionPlayer();
 
+// Sleeps between two steps of an effect while timers and painting go on
+// (user input waits).
+void LiveSleep(int milliseconds);
+
 // Runs `request` (its area relative to `area`) in an overlay over `area` of
 // `parent`, starting from its from-picture; returns when the effect ends.
 void PlayTransitionOver(QWidget& parent, const QRect& area, const TTransitionRequest& request);

@@ -55,6 +55,8 @@ public:
     void DriveWith(LineSink sink) { sink_ = std::move(sink); }
     bool Driven() const { return bool(sink_); }
     void QueueAnswer(const QString& answer) { answers_.append(answer); }
+    // The next queued answer, taken (a pop-up menu answered at once).
+    std::optional<QString> TakeQueuedAnswer() { return NextAnswer(); }
 
     // The publication's dialog font, words (L_ keys) and dialog pictures;
     // null: the built-in look. The settings must outlive the dialogs.
