@@ -13,6 +13,8 @@
 #include "objects/text_object.h"
 #include "objects/timer_object.h"
 #include "objects/track_bar.h"
+#include "objects/web_browser.h"
+#include "objects/flash_object.h"
 
 #include <algorithm>
 #include <array>
@@ -40,7 +42,7 @@ constexpr std::array<TCreatorRow, 23> kCreators = {{
     {otComboBox,      CreateComboBox},
     {otCheckBox,      CreateCheckBox},
     {otRadioBtn,      CreateRadioButton},
-    {otWebBrowser,    CreatePlaceholder},
+    {otWebBrowser,    CreateWebBrowser},
     {otTimer,         CreateTimer},
     {otTrackBar,      CreateTrackBar},
     {otRoundRect,     CreateRoundRect},
@@ -48,7 +50,7 @@ constexpr std::array<TCreatorRow, 23> kCreators = {{
     {otAnimator,      CreatePlaceholder},
     {otGroup,         CreateGroup},
     {otContainer,     CreateContainer},
-    {otFlash,         CreatePlaceholder},
+    {otFlash,         CreateFlash},
     {otPolygon,       CreatePolygon},
     {otLinkedArticle, CreateLinkedArticle},
 }};
