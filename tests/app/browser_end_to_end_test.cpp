@@ -7,6 +7,8 @@
 
 #include "player_test_support.h"
 
+#include <unistd.h>
+
 namespace tomeric::testing {
 namespace {
 
@@ -20,6 +22,8 @@ constexpr const char* kBrowserTour =
     "run SetVar \"[RunError]\" \"[LastError]\"\n"
     "run BrowserExecScript \"Web\" \"document.getElementById('titled').click()\" \"\"\n"
     "run BrowserExecScript \"Web\" \"fromPage()\" \"\"\n"
+    "run BrowserExecScript \"Web\" \"probe('Included', 'next.htm')\" \"\"\n"
+    "run BrowserExecScript \"Web\" \"probe('Outside', 'tomeric-ie://app/..%2F..%2F..%2F..%2Fetc%2Fpasswd')\" \"\"\n"
     "run BrowserExecScript \"Web\" \"1\" \"VBScript\"\n"
     "run SetVar \"[LanguageError]\" \"[LastError]\"\n"
     "wait 300\n"
@@ -97,6 +101,19 @@ TEST_F(BrowserEndToEnd, PageScriptsReachThePublicationObject)
 {
     EXPECT_EQ(Var("FROMPAGE"), "hello");
     EXPECT_EQ(Var("RAN"), "hello");
+}
+
+TEST_F(BrowserEndToEnd, PagesReadIncludedFilesAndNothingOutsideThePublication)
+{
+    EXPECT_EQ(Var("INCLUDED"), "read 68");
+    EXPECT_EQ(Var("OUTSIDE"), "failed");
+}
+
+TEST_F(BrowserEndToEnd, RunningAsRootIsSaidOnce)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "not root";
+    EXPECT_EQ(tour->run.err.count(QStringLiteral("sandbox is turned off")), 1) << tour->run.err.toStdString();
 }
 
 TEST_F(BrowserEndToEnd, FormElementsAreWrittenAndReadBack)
