@@ -8,7 +8,11 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPainter>
+#include <QStyle>
+#include <QToolButton>
 #include <QTimer>
 #include <QUrl>
 
@@ -85,9 +89,64 @@ TTomericWebBrowser::TTomericWebBrowser(QWidget* parent, const TObjectRecord& rec
     if (engineFactory)
         engine_.reset(engineFactory(this, *this, record));
     if (engine_) {
-        engine_->View()->setGeometry(rect());
         engine_->SetContextMenuAllowed(allowContextMenu_);
+        if (const auto* props = record.As<TWebBrowserProps>())
+            BuildBars(props->showToolBar, props->showStatusBar);
+        PlaceView();
     }
+}
+
+void TTomericWebBrowser::BuildBars(bool toolBar, bool statusBar)
+{
+    struct TNavButton {
+        const char* image;
+        QStyle::StandardPixmap fallback;
+        void (TBrowserEngine::*operation)();
+    };
+    static const TNavButton kButtons[] = {
+        {"Nav_Bouton_Précédent.png", QStyle::SP_ArrowBack, &TBrowserEngine::Back},
+        {"Nav_Bouton_Suivant.png", QStyle::SP_ArrowForward, &TBrowserEngine::Forward},
+        {"Nav_Bouton_Stopper.png", QStyle::SP_BrowserStop, &TBrowserEngine::Stop},
+        {"Nav_Bouton_Rafraîchir.png", QStyle::SP_BrowserReload, &TBrowserEngine::Reload},
+    };
+    if (toolBar) {
+        toolBar_ = new QWidget(this);
+        auto* row = new QHBoxLayout(toolBar_);
+        row->setContentsMargins(2, 2, 2, 2);
+        for (const TNavButton& button : kButtons) {
+            auto* tool = new QToolButton(toolBar_);
+            const QImage image = Host().Picture(QString::fromUtf8(button.image));
+            tool->setIcon(image.isNull() ? style()->standardIcon(button.fallback)
+                                         : QIcon(QPixmap::fromImage(image)));
+            if (!image.isNull())
+                tool->setIconSize(image.size());
+            tool->setAutoRaise(true);
+            const auto operation = button.operation;
+            connect(tool, &QToolButton::clicked, this, [this, operation] { (engine_.get()->*operation)(); });
+            row->addWidget(tool);
+        }
+        row->addStretch();
+    }
+    if (statusBar) {
+        statusBar_ = new QLabel(this);
+        statusBar_->setContentsMargins(4, 1, 4, 1);
+    }
+}
+
+void TTomericWebBrowser::PlaceView()
+{
+    QRect area = rect();
+    if (toolBar_) {
+        const int height = toolBar_->sizeHint().height();
+        toolBar_->setGeometry(area.left(), area.top(), area.width(), height);
+        area.setTop(area.top() + height);
+    }
+    if (statusBar_) {
+        const int height = statusBar_->sizeHint().height();
+        statusBar_->setGeometry(area.left(), area.bottom() - height + 1, area.width(), height);
+        area.setBottom(area.bottom() - height);
+    }
+    engine_->View()->setGeometry(area);
 }
 
 TTomericWebBrowser::~TTomericWebBrowser() = default;
@@ -201,10 +260,11 @@ void TTomericWebBrowser::TitleChanged(const QString& title) { SetVar(titleVarNam
 
 void TTomericWebBrowser::StatusTextChanged(const QString& text)
 {
-    if (ActionLinkScript(text, GetVariable(QStringLiteral("[PubTitle]"))))
-        SetVar(statusVarName_, QString());
-    else
-        SetVar(statusVarName_, ShownAddress(text));
+    const bool actionLink = ActionLinkScript(text, GetVariable(QStringLiteral("[PubTitle]"))).has_value();
+    const QString shown = actionLink ? QString() : ShownAddress(text);
+    SetVar(statusVarName_, shown);
+    if (statusBar_)
+        statusBar_->setText(shown);
 }
 
 void TTomericWebBrowser::DownloadBegin() { RunObjectAction(downloadBeginAction_, ekDownloadBegin, 0); }
@@ -318,7 +378,7 @@ void TTomericWebBrowser::resizeEvent(QResizeEvent* event)
 {
     TTomericObj::resizeEvent(event);
     if (engine_)
-        engine_->View()->setGeometry(rect());
+        PlaceView();
 }
 
 } // namespace tomeric

@@ -14,6 +14,8 @@
 #include <memory>
 #include <optional>
 
+class QLabel;
+
 namespace tomeric {
 
 // What an engine reports to its object (main thread).
@@ -120,9 +122,15 @@ private:
     void SetVarFromPage(const QString& name, const QString& value) override;
 
     void SetVar(const QString& varName, const QString& value);
+    // The navigation bar (back, forward, stop, refresh) and the status bar,
+    // when the publication asks for them; the page fills the rest.
+    void BuildBars(bool toolBar, bool statusBar);
+    void PlaceView();
     std::optional<QString> RunFormScript(const QString& script);
 
     std::unique_ptr<TBrowserEngine> engine_;
+    QWidget* toolBar_ = nullptr;
+    QLabel* statusBar_ = nullptr;
     QString url_;
     QString defaultUrl_;
     QString beforeAction_, afterAction_, downloadBeginAction_, downloadCompleteAction_;

@@ -44,6 +44,9 @@ constexpr const char* kBrowserTour =
     "run BrowserGetElement \"Web\" \"c\" \"[C]\"\n"
     "run BrowserGetElement \"Web\" \"f.missing\" \"[M]\"\n"
     "run SetVar \"[MissingError]\" \"[LastError]\"\n"
+    "run GotoPage \"Second\"\n"
+    "wait 1000\n"
+    "screenshot bars.png\n"
     "run FlashPlay \"Movie\" \"\"\n"
     "run SetVar \"[FlashError]\" \"[LastError]\"\n"
     "vars vars.txt\n"
@@ -122,6 +125,17 @@ TEST_F(BrowserEndToEnd, FormElementsAreWrittenAndReadBack)
     EXPECT_EQ(Var("R"), "b");
     EXPECT_EQ(Var("C"), "Checked");
     EXPECT_EQ(Var("MISSINGERROR"), "\"f.missing\"||Cet élément n'existe pas.");
+}
+
+TEST_F(BrowserEndToEnd, TheNavigationAndStatusBarsFrameThePage)
+{
+    EXPECT_EQ(Var("BARTITLE"), "Next page");
+    // The page starts below the navigation bar, whose built-in look is not
+    // the page's white.
+    const QImage bars = tour->session.Picture(QStringLiteral("bars.png"));
+    ASSERT_FALSE(bars.isNull());
+    EXPECT_FALSE(Near(bars.pixelColor(160, 2), QColor(255, 255, 255), 8));
+    EXPECT_TRUE(Near(bars.pixelColor(160, 100), QColor(255, 255, 255), 8));
 }
 
 TEST_F(BrowserEndToEnd, OnlyJavaScriptRunsInPages)
