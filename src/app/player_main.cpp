@@ -7,6 +7,11 @@
 #include "package/package.h"
 #include "platform/string_table.h"
 
+#ifdef TOMERIC_HAS_WEBENGINE
+#include "browser/web_engine_browser.h"
+#include "browser/web_engine_setup.h"
+#endif
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -127,6 +132,9 @@ int RunPlayer(int argc, char** argv)
         return kExitUsage;
     }
     UseOffscreenWithoutDisplay();
+#ifdef TOMERIC_HAS_WEBENGINE
+    PrepareWebEngine();
+#endif
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(true);
     const bool driven = !options.driveScript.isEmpty();
@@ -168,6 +176,11 @@ int RunPlayer(int argc, char** argv)
         renderOnly = true;
         options.renderPagesFolder = DefaultRenderFolder(start.request.containerPath);
     }
+#ifdef TOMERIC_HAS_WEBENGINE
+    // Pages drawn to files show browser objects with their notice.
+    if (!renderOnly)
+        SetBrowserEngineFactory(CreateWebEngineBrowser);
+#endif
     start.fast = options.fast || renderOnly;
     start.driven = driven;
     start.renderOnly = renderOnly;

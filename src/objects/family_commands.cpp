@@ -1,7 +1,8 @@
 // The commands of one family each: timers, pictures, articles, and the
-// media player, animation, browser and Flash commands (lists and track bars are in
-// input_commands.cpp). Each is carried out only when the object is of its kind;
-// otherwise nothing happens.
+// media and animation commands are with their objects; lists and track bars
+// are in input_commands.cpp; browsers and Flash movies in
+// browser_commands.cpp. Each is carried out only when the object is of its
+// kind; otherwise nothing happens.
 
 #include "objects/animator_object.h"
 #include "objects/articles.h"
@@ -88,29 +89,7 @@ void GifCommand(TObjectCommandRun& run)
 }
 
 // ---- kinds without a player of their own yet ----------------------------------------------
+// (browsers and Flash movies: browser_commands.cpp)
 
-void BrowserCommand(TObjectCommandRun& run)
-{
-    // Reading a form element without a page gives nothing.
-    if (IsKind(run, otWebBrowser) && run.call.Command.compare(QLatin1String("BrowserGetElement"),
-                                                              Qt::CaseInsensitive) == 0)
-        run.Result(3, QString());
-}
-
-void BrowserPrintCommand(TObjectCommandRun& run)
-{
-    // There is no browser control to print from.
-    if (IsKind(run, otWebBrowser))
-        run.Fail(run.Object().Name(), msgNeedsVisibleObject);
-}
-
-void FlashCommand(TObjectCommandRun& run) { (void)IsKind(run, otFlash); }
-
-void FlashGetVarCommand(TObjectCommandRun& run)
-{
-    // No movie is loaded: the variable is emptied.
-    if (IsKind(run, otFlash))
-        run.Result(3, QString());
-}
 
 } // namespace tomeric

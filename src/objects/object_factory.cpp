@@ -15,6 +15,8 @@
 #include "objects/text_object.h"
 #include "objects/timer_object.h"
 #include "objects/track_bar.h"
+#include "objects/web_browser.h"
+#include "objects/flash_object.h"
 
 #include <algorithm>
 #include <array>
@@ -42,7 +44,7 @@ constexpr std::array<TCreatorRow, 23> kCreators = {{
     {otComboBox,      CreateComboBox},
     {otCheckBox,      CreateCheckBox},
     {otRadioBtn,      CreateRadioButton},
-    {otWebBrowser,    CreatePlaceholder},
+    {otWebBrowser,    CreateWebBrowser},
     {otTimer,         CreateTimer},
     {otTrackBar,      CreateTrackBar},
     {otRoundRect,     CreateRoundRect},
@@ -50,7 +52,7 @@ constexpr std::array<TCreatorRow, 23> kCreators = {{
     {otAnimator,      CreateAnimator},
     {otGroup,         CreateGroup},
     {otContainer,     CreateContainer},
-    {otFlash,         CreatePlaceholder},
+    {otFlash,         CreateFlash},
     {otPolygon,       CreatePolygon},
     {otLinkedArticle, CreateLinkedArticle},
 }};

@@ -433,14 +433,19 @@ TEST_F(ObjectCommands, TimerCommandsActOnTimersOnly)
     EXPECT_FALSE(Run("TimerStart", {"Box", "100"}).LastError.has_value());
 }
 
-TEST_F(ObjectCommands, KindsWithoutTheirPlayerAreFoundAndLeftAlone)
+TEST_F(ObjectCommands, BrowsersAndMoviesWithoutTheirEnginesRefuseTheirCommands)
 {
     Add(otWebBrowser, "Web", {0, 0, 10, 10});
     Add(otFlash, "Movie", {0, 0, 10, 10});
     Add(otRect, "Box", {0, 0, 10, 10});
-    const ServiceReply print = Run("BrowserPrint", {"Web", "NoPrompt"});
-    ASSERT_TRUE(print.LastError.has_value());
-    EXPECT_EQ(*print.LastError, QStringLiteral("\"Web\"||") + Message(msgNeedsVisibleObject));
+    const QString refused = QStringLiteral("\"Web\"||") + Message(msgNeedsVisibleObject);
+    EXPECT_EQ(Run("BrowserPrint", {"Web", "NoPrompt"}).LastError.value_or(QString()), refused);
+    EXPECT_EQ(Run("BrowserGoTo", {"Web", "page.htm"}).LastError.value_or(QString()), refused);
+    const ServiceReply get = Run("BrowserGetElement", {"Web", "f.t", "[T]"});
+    EXPECT_EQ(get.LastError.value_or(QString()), refused);
+    EXPECT_EQ(get.Results.at(3), QString());
+    EXPECT_EQ(Run("FlashPlay", {"Movie", ""}).LastError.value_or(QString()),
+              QStringLiteral("\"Movie\"||") + Message(msgNeedsVisibleObject));
     EXPECT_FALSE(Run("BrowserPrint", {"Box", ""}).LastError.has_value());
     EXPECT_EQ(Run("FlashGetVar", {"Movie", "score", "[S]"}).Results[3], QString());
     EXPECT_FALSE(Run("FlashGetVar", {"Box", "score", "[S]"}).Results.count(3));
