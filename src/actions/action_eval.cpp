@@ -78,6 +78,7 @@ QString ActionErrorMessage(int code, const QString& text, int number)
     case aeSinglePagePreview: return Message(msgSinglePagePreview);
     case aeExitOutsideLoop: return Message(msgExitOutsideLoop);
     case aeNestingTooDeep: return Message(msgNestingTooDeep, QString::number(kMaxEvaluatorDepth));
+    case aeCommandMessage: return text;
     default: return Message(msgSyntaxError);
     }
 }

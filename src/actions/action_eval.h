@@ -81,6 +81,9 @@ enum ActionError : int {
     aeSinglePagePreview = -18,
     aeExitOutsideLoop = -19,
     aeNestingTooDeep = -20,
+    // A command's own failure message (the program commands): the text is
+    // the message.
+    aeCommandMessage = -100,
 };
 
 // How deep evaluators may nest (GoSub, Call, scripts started from scripts)

@@ -87,7 +87,15 @@ namespace tomeric {
     X(msgNoMailServer,          1104, "Aucun serveur de messagerie n'a été spécifié.") \
     X(msgMailHostUnreachable,   1105, "Connexion impossible avec l'hôte de messagerie :") \
     X(msgMailAccessDenied,      1106, "Accès refusé !") \
-    X(msgMailCancelled,         1107, "Action 'Envoyer un e-mail' (SendMail) annulée.")
+    X(msgMailCancelled,         1107, "Action 'Envoyer un e-mail' (SendMail) annulée.") \
+    /* running and controlling programs */ \
+    X(msgAppNotFound,           1200, "Impossible de trouver l'application.") \
+    X(msgNoMainWindow,          1201, "Impossible d'identifier la fenêtre principale de l'application.") \
+    X(msgAppAlreadyHosted,      1202, "Une application est déjà liée à %s.") \
+    X(msgNoDroppedFiles,        1203, "L'application n'accepte pas les fichiers déposés.") \
+    X(msgNoMenu,                1204, "Cette application n'a pas de menu.") \
+    X(msgWineMissing,           1205, "Impossible de lancer le programme Windows %s : Wine n'est pas installé.") \
+    X(msgCannotOpenHere,        1206, "Ce type de fichier ne peut pas être ouvert sur ce système : %s")
 
 enum MessageId : int {
 #define TOMERIC_MESSAGE_ID(id, number, text) id = number,

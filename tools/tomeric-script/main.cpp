@@ -8,10 +8,13 @@
 
 #include "actions/script_session.h"
 #include "extensions/function_loader.h"
+#include "actions/action_eval.h"
 #include "services/internet_service.h"
+#include "services/program_service.h"
 #include "platform/cp1252.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <QFile>
 #include <QTextStream>
 
@@ -56,7 +59,10 @@ const char* const kUsage =
     "                                    FileOpenBox, FileSaveBox, FolderBox)\n"
     "  ERROR \"text\"                      the error box ([LastError] while ShowErrors is on)\n"
     "  CALL <Command> \"p1\" \"p2\" ...     any other command the player would carry out\n"
-    "                                    (InternetLink too; HTTP and SendMail run for real)\n"
+    "                                    (InternetLink too; HTTP and SendMail run for real,\n"
+    "                                    and so do Run, DOSCommand, ExecuteAddOn,\n"
+    "                                    IsAppRunning and CloseApp; the commands on other\n"
+    "                                    programs' windows print CALL lines)\n"
     "  RUN <SCRIPT> \"page\"             a page script starts: PAGECHANGEACTION \"target\",\n"
     "                                    PGEXITACTION, STARTUPACTION, PGENTERACTION,\n"
     "                                    SUBROUTINE \"name\" (end of a slide show)\n"
@@ -184,6 +190,13 @@ int main(int argc, char** argv)
         return std::nullopt;
     }, &session.Services());
     session.Services().All().Internet = &internet;
+    // Programs run for real; their end actions run when the script lets
+    // messages through (Delay, waits). Window commands print CALL lines.
+    tomeric::Services& all = session.Services().All();
+    tomeric::TProgramService programs(all, [&all](const QString& text) {
+        QTimer::singleShot(0, [&all, text] { tomeric::RunActionText(all, text, QStringLiteral("Run"), 0, 0); });
+    }, &session.Services());
+    all.Programs = &programs;
     if (!options.container.isEmpty() && !options.publicationText.isEmpty())
         return UsageError(QStringLiteral("--pub and --pubtext cannot be used together"));
     if (!options.publicationText.isEmpty()) {
