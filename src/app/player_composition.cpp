@@ -4,12 +4,19 @@
 #include "actions/headless_services.h"
 #include "app/work_form.h"
 
+#include "objects/shapes.h"
+#include "vars/builtin_vars.h"
+
 #include <QDesktopServices>
+#include <QTimer>
 #include <QUrl>
 
 namespace tomeric {
 
 namespace {
+
+// Scripts that other programs send run as DDE macros did.
+constexpr uint8_t kExternalSourceKind = 59;
 
 TNotCarriedOut::LineSink DriveSink(const TFormStart& start)
 {
@@ -36,9 +43,11 @@ TInternetService::LinkOpener LinkOpener(TWorkForm& form, TSimpleDialogs& dialogs
 
 TPlayerServices::TPlayerServices(TWorkForm& form)
     : pump_(form), publication_(form), notCarriedOut_(DriveSink(form.Start())),
-      windowCommands_(form, &notCarriedOut_), internet_(services_, LinkOpener(form, dialogs_), &notCarriedOut_),
+      programs_(services_, [&form](const QString& text) { form.PostActionRequest(text, 0, 0); }, &notCarriedOut_),
+      windowCommands_(form, &programs_), internet_(services_, LinkOpener(form, dialogs_), &notCarriedOut_),
       transferProgress_(form),
-      menus_([&form](const QString& text, const QString& name, uint8_t kind) { form.RunScript(text, name, kind); })
+      menus_([&form](const QString& text, const QString& name, uint8_t kind) { form.RunScript(text, name, kind); }),
+      externalControl_([&form](const QString& text) { form.RunScript(text, QStringLiteral("DDE"), kExternalSourceKind); })
 {
     const TFormStart& start = form.Start();
     dialogs_.SetParent(&form);
@@ -64,6 +73,17 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
     services_.NotCarriedOut = &notCarriedOut_;
     // Media, Printing and System stay empty: their commands reach the
     // not-carried-out service.
+
+    // Other programs' windows: the rectangles of the page host them.
+    programWindows_ = std::make_unique<TX11ProgramWindows>(TX11ProgramWindows::TPlayerSide{
+        [this](const QString& name) -> TTomericRect* {
+            const auto found = objectCommands_->FindObject(name);
+            return found ? qobject_cast<TTomericRect*>(found->object) : nullptr;
+        },
+        [&form]() -> QWidget* { return &form; }});
+    programs_.SetWindows(programWindows_.get());
+    // Other programs drive the publication once it is open.
+    QTimer::singleShot(0, &form, [this] { externalControl_.Offer(CurrentPublicationFacts().publicationFile); });
 
     // The page list runs page scripts through these same services.
     pageList_ = std::make_unique<TQXPageList>(services_);

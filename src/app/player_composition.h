@@ -7,7 +7,10 @@
 //   pages           TQXPageList (navigation, slide show)
 //   objects         TPublicationMenu (menu items) -> TObjectCommands (page objects)
 //   windows         TPlayerCommands (Exit, Find, help, closing the Find window)
-//   programs        TPlayerCommands (RunTomeric)
+//   programs        TPlayerCommands (RunTomeric) -> TProgramService (Run,
+//                   DOSCommand, ExecuteAddOn, IsAppRunning, CloseApp) with
+//                   TX11ProgramWindows (other programs' windows, RunInRectangle)
+//   external control  TExternalControl (D-Bus: action lines, variables)
 //   functions       TUserFunctions (Call)
 //   internet, mail  TInternetService with TTransferProgress
 //   media, printing, system, pop-ups, floating windows, other
@@ -24,7 +27,10 @@
 #include "app/transfer_progress.h"
 #include "extensions/function_loader.h"
 #include "objects/object_commands.h"
+#include "app/external_control.h"
+#include "app/x11_program_windows.h"
 #include "services/internet_service.h"
+#include "services/program_service.h"
 #include "windows/simple_dialogs.h"
 
 #include <memory>
@@ -53,6 +59,7 @@ private:
     TPlayerPublication publication_;
     TUserFunctions functions_;
     TNotCarriedOut notCarriedOut_;
+    TProgramService programs_;
     TPlayerCommands windowCommands_;
     TInternetService internet_;
     TTransferProgress transferProgress_;
@@ -60,6 +67,8 @@ private:
     std::unique_ptr<TObjectCommands> objectCommands_;
     Services services_;
     std::unique_ptr<TQXPageList> pageList_;
+    std::unique_ptr<TX11ProgramWindows> programWindows_;
+    TExternalControl externalControl_;
 };
 
 } // namespace tomeric
