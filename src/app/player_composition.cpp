@@ -5,7 +5,6 @@
 #include "app/work_form.h"
 
 #include "objects/shapes.h"
-#include "vars/builtin_vars.h"
 
 #include <QDesktopServices>
 #include <QTimer>
@@ -83,7 +82,7 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
         [&form]() -> QWidget* { return &form; }});
     programs_.SetWindows(programWindows_.get());
     // Other programs drive the publication once it is open.
-    QTimer::singleShot(0, &form, [this] { externalControl_.Offer(CurrentPublicationFacts().publicationFile); });
+    QTimer::singleShot(0, &form, [this, container = start.request.containerPath] { externalControl_.Offer(container); });
 
     // The page list runs page scripts through these same services.
     pageList_ = std::make_unique<TQXPageList>(services_);

@@ -203,7 +203,9 @@ struct TX11ProgramWindows::TX11 {
 
     bool WindowManagerRuns() const { return Cardinal(root, "_NET_SUPPORTING_WM_CHECK").has_value(); }
 
-    void SendClientMessage(Window window, const char* type, std::array<long, 5> data, Window to = 0, long mask = 0) const
+    // A request about `window` to the window manager (through the root) or,
+    // with `toOwner`, straight to the program that owns the window.
+    void SendClientMessage(Window window, const char* type, std::array<long, 5> data, bool toOwner = false) const
     {
         XEvent event{};
         event.xclient.type = ClientMessage;
@@ -212,8 +214,10 @@ struct TX11ProgramWindows::TX11 {
         event.xclient.format = 32;
         for (int i = 0; i < 5; ++i)
             event.xclient.data.l[i] = data[i];
-        XSendEvent(display, to ? to : root, False,
-                   mask ? mask : (SubstructureRedirectMask | SubstructureNotifyMask), &event);
+        if (toOwner)
+            XSendEvent(display, window, False, NoEventMask, &event);
+        else
+            XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     }
 
     // Where the window's client area lies on the screen, and the frame the
@@ -365,7 +369,7 @@ bool TX11ProgramWindows::RequestClose(TWindowId window, bool raise)
         XFree(protocols);
     }
     if (polite)
-        x_->SendClientMessage(window, "WM_PROTOCOLS", {long(deleteWindow), CurrentTime, 0, 0, 0}, window, NoEventMask);
+        x_->SendClientMessage(window, "WM_PROTOCOLS", {long(deleteWindow), CurrentTime, 0, 0, 0}, true);
     else
         XDestroyWindow(x_->display, window); // what the close box does to a window that asks nothing
     XSync(x_->display, False);
@@ -559,9 +563,9 @@ ServiceReply TX11ProgramWindows::DropFiles(const QString& files, TWindowId windo
     QMargins frame;
     x_->Geometry(target, &client, &frame);
     const long where = (long(client.center().x()) << 16) | long(client.center().y());
-    x_->SendClientMessage(target, "XdndEnter", {long(source), version << 24, long(uriList), 0, 0}, target, NoEventMask);
+    x_->SendClientMessage(target, "XdndEnter", {long(source), version << 24, long(uriList), 0, 0}, true);
     x_->SendClientMessage(target, "XdndPosition", {long(source), 0, where, long(time), long(x_->Intern("XdndActionCopy"))},
-                      target, NoEventMask);
+                              true);
     XFlush(display);
 
     bool accepted = false, dropped = false, finished = false;
@@ -586,7 +590,7 @@ ServiceReply TX11ProgramWindows::DropFiles(const QString& files, TWindowId windo
         } else if (event.type == ClientMessage && event.xclient.message_type == x_->Intern("XdndStatus") && !dropped) {
             accepted = event.xclient.data.l[1] & 1;
             const char* next = accepted ? "XdndDrop" : "XdndLeave";
-            x_->SendClientMessage(target, next, {long(source), 0, long(time), 0, 0}, target, NoEventMask);
+            x_->SendClientMessage(target, next, {long(source), 0, long(time), 0, 0}, true);
             XFlush(display);
             dropped = true;
             finished = !accepted;

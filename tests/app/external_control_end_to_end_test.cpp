@@ -31,7 +31,7 @@ QProcessEnvironment WithoutSessionBus()
 
 // The session: the player starts in the background, the client waits for
 // its service, then drives it.
-constexpr const char* kSession = R"(
+constexpr const char* kSession = R"sh(
 "$PLAYER" /R "$CONTAINER" --drive "$DRIVE" --fast 2> player.err &
 player=$!
 tries=0
@@ -44,9 +44,9 @@ done
 "$REMOTE" get Greeting > get.txt
 "$REMOTE" --publication single get "[Greeting]" >> get.txt
 "$REMOTE" --publication nosuch get Greeting 2> nosuch.txt || echo "exit $?" >> nosuch.txt
-"$REMOTE" run 'Exit'
+"$REMOTE" run 'Exit "" ""'
 wait $player
-)";
+)sh";
 
 TEST(ExternalControl, DrivenPublicationAnswersTheRemoteClient)
 {

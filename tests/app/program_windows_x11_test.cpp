@@ -82,16 +82,18 @@ int StackingIndex(const QString& displayName, TWindowId window)
 
 class ProgramWindowsX11 : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() { server = std::make_unique<XvfbServer>(); }
+    static void TearDownTestSuite() { server.reset(); }
     void SetUp() override
     {
-        if (!server.Running())
+        if (!server->Running())
             GTEST_SKIP() << "Xvfb is not installed";
     }
 
     // Starts a probe logging to `log`; its main window, once shown.
     TWindowId StartProbe(QProcess& probe, const QString& log, TX11ProgramWindows& windows)
     {
-        probe.setProcessEnvironment(XEnvironment(server.Display()));
+        probe.setProcessEnvironment(XEnvironment(server->Display()));
         probe.start(QStringLiteral(WINDOW_PROBE_PATH), {log});
         EXPECT_TRUE(probe.waitForStarted());
         TWindowId window = 0;
@@ -99,15 +101,15 @@ protected:
         return window;
     }
 
-    static XvfbServer server;
+    static std::unique_ptr<XvfbServer> server;
     QTemporaryDir dir;
 };
 
-XvfbServer ProgramWindowsX11::server;
+std::unique_ptr<XvfbServer> ProgramWindowsX11::server;
 
 TEST_F(ProgramWindowsX11, ControlsAnotherProgramsWindow)
 {
-    TX11ProgramWindows windows({}, server.Display());
+    TX11ProgramWindows windows({}, server->Display());
     const QString log = dir.filePath(QStringLiteral("probe.log"));
     QProcess probe;
     const TWindowId window = StartProbe(probe, log, windows);
@@ -142,9 +144,9 @@ TEST_F(ProgramWindowsX11, ControlsAnotherProgramsWindow)
     const TWindowId otherWindow = StartProbe(other, dir.filePath(QStringLiteral("other.log")), windows);
     ASSERT_NE(otherWindow, 0u);
     windows.Control(Call("BringAppToFront", {""}), window);
-    EXPECT_GT(StackingIndex(server.Display(), window), StackingIndex(server.Display(), otherWindow));
+    EXPECT_GT(StackingIndex(server->Display(), window), StackingIndex(server->Display(), otherWindow));
     windows.Control(Call("SendAppToBack", {""}), window);
-    EXPECT_LT(StackingIndex(server.Display(), window), StackingIndex(server.Display(), otherWindow));
+    EXPECT_LT(StackingIndex(server->Display(), window), StackingIndex(server->Display(), otherWindow));
 
     // A disabled window takes no keys until it is enabled again.
     windows.Control(Call("DisableApp", {""}), window);
@@ -198,7 +200,7 @@ TEST_F(ProgramWindowsX11, PlayerHostsAProgramInARectangle)
     script.close();
 
     QProcess player;
-    QProcessEnvironment environment = XEnvironment(server.Display());
+    QProcessEnvironment environment = XEnvironment(server->Display());
     environment.insert(QStringLiteral("TOMERIC_REGISTRY_FILE"), session.RegistryFile());
     player.setProcessEnvironment(environment);
     player.setWorkingDirectory(session.Path(QString()));
@@ -208,7 +210,7 @@ TEST_F(ProgramWindowsX11, PlayerHostsAProgramInARectangle)
     QThread::msleep(700); // the probe paints
 
     // The screen itself: the probe's magenta inside the rectangle's outline.
-    Display* display = XOpenDisplay(server.Display().toLocal8Bit().constData());
+    Display* display = XOpenDisplay(server->Display().toLocal8Bit().constData());
     ASSERT_NE(display, nullptr);
     XImage* screen = XGetImage(display, DefaultRootWindow(display), 0, 0, 1024, 768, AllPlanes, ZPixmap);
     ASSERT_NE(screen, nullptr);

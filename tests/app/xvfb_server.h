@@ -25,6 +25,7 @@ public:
             display_ = QStringLiteral(":%1").arg(number);
             server_.start(xvfb, {display_, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
                                  QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+            server_.waitForStarted();
             for (int wait = 0; wait < 100 && server_.state() == QProcess::Running; ++wait) {
                 if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
                     running_ = true;
