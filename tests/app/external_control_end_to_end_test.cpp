@@ -1,5 +1,6 @@
 // External control over D-Bus: a driven publication under a private session
-// bus (dbus-run-session) answers tomeric-remote's list, run and get, and
+// bus (dbus-run-session) answers tomeric-remote's list, run and get, and a
+// DDE-style macro sent with dbus-send, and
 // closes on a remote Exit; without a session bus the player says once that
 // external control is off and runs as before.
 
@@ -44,6 +45,11 @@ done
 "$REMOTE" get Greeting > get.txt
 "$REMOTE" --publication single get "[Greeting]" >> get.txt
 "$REMOTE" --publication nosuch get Greeting 2> nosuch.txt || echo "exit $?" >> nosuch.txt
+dbus-send --session --print-reply=literal --dest=org.tomeric.Publication.single /org/tomeric/DdeServer \
+  org.tomeric.DdeServer.Execute string:'SetVar "[Score]" "42"
+[Score]
+SetVar "[Score]" "43"' > execute.txt
+"$REMOTE" get Score >> execute.txt
 "$REMOTE" run 'Exit "" ""'
 wait $player
 )sh";
@@ -76,6 +82,8 @@ TEST(ExternalControl, DrivenPublicationAnswersTheRemoteClient)
     EXPECT_EQ(ReadAll(player.Path(QStringLiteral("get.txt"))), QStringLiteral("hello from Single\nhello from Single\n"));
     EXPECT_EQ(ReadAll(player.Path(QStringLiteral("nosuch.txt"))),
               QStringLiteral("tomeric-remote: no running publication named nosuch\nexit 1\n"));
+    // The DDE macro: a "[name]" line reads into the item, other lines run.
+    EXPECT_EQ(ReadAll(player.Path(QStringLiteral("execute.txt"))).simplified(), QStringLiteral("4243"));
     EXPECT_FALSE(ReadAll(player.Path(QStringLiteral("player.err"))).contains(QStringLiteral("External control is off")));
 }
 
