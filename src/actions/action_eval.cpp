@@ -79,6 +79,7 @@ QString ActionErrorMessage(int code, const QString& text, int number)
     case aeExitOutsideLoop: return Message(msgExitOutsideLoop);
     case aeNestingTooDeep: return Message(msgNestingTooDeep, QString::number(kMaxEvaluatorDepth));
     case aeScriptFailed: return text;
+    case aeCommandMessage: return text;
     default: return Message(msgSyntaxError);
     }
 }

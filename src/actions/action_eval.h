@@ -82,6 +82,9 @@ enum ActionError : int {
     aeExitOutsideLoop = -19,
     aeNestingTooDeep = -20,
     aeScriptFailed = -21, // a function in another script language failed; the text says why
+    // A command's own failure message (the program commands): the text is
+    // the message.
+    aeCommandMessage = -100,
 };
 
 // How deep evaluators may nest (GoSub, Call, scripts started from scripts)

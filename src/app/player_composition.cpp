@@ -7,12 +7,18 @@
 #include "app/work_form.h"
 #include "scripting/script_host.h"
 
+#include "objects/shapes.h"
+
 #include <QDesktopServices>
+#include <QTimer>
 #include <QUrl>
 
 namespace tomeric {
 
 namespace {
+
+// Scripts that other programs send run as DDE macros did.
+constexpr uint8_t kExternalSourceKind = 59;
 
 TNotCarriedOut::LineSink DriveSink(const TFormStart& start)
 {
@@ -39,11 +45,13 @@ TInternetService::LinkOpener LinkOpener(TWorkForm& form, TSimpleDialogs& dialogs
 
 TPlayerServices::TPlayerServices(TWorkForm& form)
     : pump_(form), publication_(form), notCarriedOut_(DriveSink(form.Start())),
-      popUps_(MakePopUpHost(form), &notCarriedOut_), floatingHost_(form, services_),
+      programs_(services_, [&form](const QString& text) { form.PostActionRequest(text, 0, 0); }, &notCarriedOut_),
+      popUps_(MakePopUpHost(form), &programs_), floatingHost_(form, services_),
       floatingWindows_(floatingHost_, &popUps_), windowCommands_(form, &floatingWindows_),
       internet_(services_, LinkOpener(form, dialogs_), &notCarriedOut_),
       transferProgress_(form), printHost_(form), printing_(printHost_, dialogs_, LogNoticeOnce), system_(form),
-      menus_([&form](const QString& text, const QString& name, uint8_t kind) { form.RunScript(text, name, kind); })
+      menus_([&form](const QString& text, const QString& name, uint8_t kind) { form.RunScript(text, name, kind); }),
+      externalControl_([&form](const QString& text) { form.RunScript(text, QStringLiteral("DDE"), kExternalSourceKind); })
 {
     const TFormStart& start = form.Start();
     dialogs_.SetParent(&form);
@@ -74,6 +82,17 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
     media_ = std::make_unique<TMediaService>(
         TMediaService::THost{[&form]() -> QWidget* { return form.StackOrNull(); }, &pump_, &publication_});
     services_.Media = media_.get();
+
+    // Other programs' windows: the rectangles of the page host them.
+    programWindows_ = std::make_unique<TX11ProgramWindows>(TX11ProgramWindows::TPlayerSide{
+        [this](const QString& name) -> TTomericRect* {
+            const auto found = objectCommands_->FindObject(name);
+            return found ? qobject_cast<TTomericRect*>(found->object) : nullptr;
+        },
+        [&form]() -> QWidget* { return &form; }});
+    programs_.SetWindows(programWindows_.get());
+    // Other programs drive the publication once it is open.
+    QTimer::singleShot(0, &form, [this, container = start.request.containerPath] { externalControl_.Offer(container); });
 
     // The page list runs page scripts through these same services.
     pageList_ = std::make_unique<TQXPageList>(services_);

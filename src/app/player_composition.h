@@ -9,7 +9,10 @@
 //   windows         TPlayerCommands (Exit, Find, help, closing the Find window),
 //                   then TWindowManager (picture, text and custom windows),
 //                   then TPopUpCommands (Balloon, StickyNote, PopUpImage, Menu, MenuEx)
-//   programs        TPlayerCommands (RunTomeric)
+//   programs        TPlayerCommands (RunTomeric) -> ... -> TProgramService (Run,
+//                   DOSCommand, ExecuteAddOn, IsAppRunning, CloseApp) with
+//                   TX11ProgramWindows (other programs' windows, RunInRectangle)
+//   external control  TExternalControl (D-Bus: action lines, variables)
 //   functions       TUserFunctions (Call)
 //   internet, mail  TInternetService with TTransferProgress
 //   printing        TPrintingService on TFormPrintHost (printers, --print-to, PDF)
@@ -32,8 +35,11 @@
 #include "extensions/function_loader.h"
 #include "media/media_service.h"
 #include "objects/object_commands.h"
+#include "app/external_control.h"
+#include "app/x11_program_windows.h"
 #include "services/internet_service.h"
 #include "windows/popup_commands.h"
+#include "services/program_service.h"
 #include "windows/simple_dialogs.h"
 #include "windows/window_manager.h"
 
@@ -65,6 +71,7 @@ private:
     TPlayerPublication publication_;
     TUserFunctions functions_;
     TNotCarriedOut notCarriedOut_;
+    TProgramService programs_;
     TPopUpCommands popUps_;
     TPlayerFloatingHost floatingHost_;
     TWindowManager floatingWindows_;
@@ -79,6 +86,8 @@ private:
     std::unique_ptr<TMediaService> media_;
     Services services_;
     std::unique_ptr<TQXPageList> pageList_;
+    std::unique_ptr<TX11ProgramWindows> programWindows_;
+    TExternalControl externalControl_;
 };
 
 } // namespace tomeric

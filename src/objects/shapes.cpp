@@ -111,6 +111,17 @@ TTomericRect::TTomericRect(QWidget* parent, const TObjectRecord& record, ObjectH
 {
 }
 
+namespace {
+
+// Where a hosted window lies: inside the rectangle's outline, on its fill.
+QRect HostArea(const TTomericRect& rectangle)
+{
+    const int inset = rectangle.LineWidth();
+    return rectangle.rect().adjusted(inset, inset, -inset, -inset);
+}
+
+} // namespace
+
 QWidget* TTomericRect::EmbedWindow(QWindow* window)
 {
     if (!window) return nullptr;
@@ -123,7 +134,7 @@ void TTomericRect::EmbedWidget(QWidget* widget)
 {
     if (!widget) return;
     widget->setParent(this);
-    widget->setGeometry(rect());
+    widget->setGeometry(HostArea(*this));
     widget->setEnabled(EnabledState());
     widget->show();
     hosted_.emplace_back(widget);
@@ -166,7 +177,7 @@ QWidget* TTomericRect::FocusTarget()
 void TTomericRect::resizeEvent(QResizeEvent* event)
 {
     TTomericObj::resizeEvent(event);
-    for (QWidget* widget : HostedWidgets()) widget->setGeometry(rect());
+    for (QWidget* widget : HostedWidgets()) widget->setGeometry(HostArea(*this));
 }
 
 // ---- masked shapes -----------------------------------------------------------------------

@@ -88,6 +88,15 @@ namespace tomeric {
     X(msgMailHostUnreachable,   1105, "Connexion impossible avec l'hôte de messagerie :") \
     X(msgMailAccessDenied,      1106, "Accès refusé !") \
     X(msgMailCancelled,         1107, "Action 'Envoyer un e-mail' (SendMail) annulée.") \
+    /* running and controlling programs */ \
+    X(msgAppNotFound,           1200, "Impossible de trouver l'application.") \
+    X(msgNoMainWindow,          1201, "Impossible d'identifier la fenêtre principale de l'application.") \
+    X(msgAppAlreadyHosted,      1202, "Une application est déjà liée à %s.") \
+    X(msgNoDroppedFiles,        1203, "L'application n'accepte pas les fichiers déposés.") \
+    X(msgNoMenu,                1204, "Cette application n'a pas de menu.") \
+    X(msgWineMissing,           1205, "Impossible de lancer le programme Windows %s : Wine n'est pas installé.") \
+    X(msgCannotOpenHere,        1206, "Ce type de fichier ne peut pas être ouvert sur ce système : %s") \
+    /* plug-ins and script functions */ \
     X(msgPlugInBuiltForWindows, 1210, "Ce module externe (Plug-in) a été compilé pour Windows : il doit être recompilé pour ce système.") \
     X(msgPlugInOtherInterface,  1211, "Ce module externe (Plug-in) a été compilé pour une autre version de l'interface des plug-ins (%s).") \
     X(msgScriptFailed,          1212, "Erreur dans le script de la fonction %s :")

@@ -341,7 +341,9 @@ QStringList WriteBuiltinVar(BuiltinVar var, const QString& value) {
     case BuiltinVar::PubTitle: host.SetPubTitle(value); break;
     case BuiltinVar::MailServer: CurrentPublicationFacts().mailServer = value; break;
     case BuiltinVar::CurrentDir:
-        if (!QDir::setCurrent(platform::NativePath(value)))
+        if (QDir::setCurrent(platform::NativePath(value)))
+            CurrentPublicationFacts().currentDirSet = true;
+        else
             SetLastError(Message(msgPathMissing));
         break;
     case BuiltinVar::ClientWidth: host.SetWindowMetric(Metric::ClientWidth, WholeNumber(value)); break;

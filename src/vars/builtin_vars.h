@@ -52,6 +52,7 @@ struct PublicationFacts {
     int previewMode = 0;      // 0 normal run; 1, 2 preview
     int applicationKind = 0;  // 0 window, 1 screen saver, 2 tray application, 3 package
     QString tempDir;          // read when the main window is created; empty: the system's
+    bool currentDirSet = false; // the publication changed [CurrentDir] (programs start there)
 };
 PublicationFacts& CurrentPublicationFacts();
 

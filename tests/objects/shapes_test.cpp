@@ -595,15 +595,17 @@ TEST_F(Shapes, PolygonIsADragObject)
 
 // ---- the rectangle as a host of other windows --------------------------------------------------------
 
-TEST_F(Shapes, RectangleHostsAWidgetThatFillsItAndFollowsThePage)
+TEST_F(Shapes, RectangleHostsAWidgetInsideItsOutlineAndFollowsThePage)
 {
-    auto* rect = Make<TTomericRect>(Shape(otRect, 10, 10, 80, 60));
+    TObjectRecord record = Shape(otRect, 10, 10, 80, 60);
+    record.lineWidth = 3;
+    auto* rect = Make<TTomericRect>(record);
     auto* guest = new QWidget;
     rect->EmbedWidget(guest);
     page.show();
-    EXPECT_EQ(guest->geometry(), rect->rect());
+    EXPECT_EQ(guest->geometry(), QRect(3, 3, 74, 54));
     rect->resize(120, 90);
-    EXPECT_EQ(guest->geometry(), QRect(0, 0, 120, 90));
+    EXPECT_EQ(guest->geometry(), QRect(3, 3, 114, 84));
     rect->OnPageHide();
     EXPECT_FALSE(guest->isVisible());
     rect->OnPageShow();

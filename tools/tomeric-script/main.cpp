@@ -12,13 +12,16 @@
 #include "extensions/plugins.h"
 #include "platform/string_table.h"
 #include "package/package.h"
+#include "actions/action_eval.h"
 #include "services/internet_service.h"
+#include "services/program_service.h"
 #include "platform/cp1252.h"
 #ifdef TOMERIC_HAVE_SCRIPTING
 #include "scripting/script_host.h"
 #endif
 
 #include <QCoreApplication>
+#include <QTimer>
 #include <QFile>
 #include <QTextStream>
 
@@ -72,7 +75,10 @@ const char* const kUsage =
     "                                    \"options\", Menu \"items\" (Menu and MenuEx; they take\n"
     "                                    the next --answer: the item number, none = 0)\n"
     "  CALL <Command> \"p1\" \"p2\" ...     any other command the player would carry out\n"
-    "                                    (InternetLink too; HTTP and SendMail run for real)\n"
+    "                                    (InternetLink too; HTTP and SendMail run for real,\n"
+    "                                    and so do Run, DOSCommand, ExecuteAddOn,\n"
+    "                                    IsAppRunning and CloseApp; the commands on other\n"
+    "                                    programs' windows print CALL lines)\n"
     "  RUN <SCRIPT> \"page\"             a page script starts: PAGECHANGEACTION \"target\",\n"
     "                                    PGEXITACTION, STARTUPACTION, PGENTERACTION,\n"
     "                                    SUBROUTINE \"name\" (end of a slide show)\n"
@@ -203,6 +209,13 @@ int main(int argc, char** argv)
         return std::nullopt;
     }, &session.Services());
     session.Services().All().Internet = &internet;
+    // Programs run for real; their end actions run when the script lets
+    // messages through (Delay, waits). Window commands print CALL lines.
+    tomeric::Services& all = session.Services().All();
+    tomeric::TProgramService programs(all, [&all](const QString& text) {
+        QTimer::singleShot(0, [&all, text] { tomeric::RunActionText(all, text, QStringLiteral("Run"), 0, 0); });
+    }, &session.Services());
+    all.Programs = &programs;
     if (!options.container.isEmpty() && !options.publicationText.isEmpty())
         return UsageError(QStringLiteral("--pub and --pubtext cannot be used together"));
     if (!options.publicationText.isEmpty()) {

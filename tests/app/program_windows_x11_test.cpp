@@ -1,0 +1,241 @@
+// Other programs' windows under a private Xvfb: the window probe (a small
+// Qt program of ours that logs the keys, drops and close requests it gets)
+// is found by its process, moved and read back, typed into, dropped on,
+// reordered and closed; and the player hosts it inside a rectangle of the
+// page (RunInRectangle), seen on the screen itself.
+
+#include "actions/action_eval.h"
+#include "app/x11_program_windows.h"
+#include "player_test_support.h"
+#include "xvfb_server.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace tomeric {
+namespace {
+
+using testing::XvfbServer;
+
+QProcessEnvironment XEnvironment(const QString& display)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DISPLAY"), display);
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
+    return environment;
+}
+
+// Waits up to five seconds for `done`.
+bool Eventually(const std::function<bool()>& done)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 5000) {
+        if (done())
+            return true;
+        QThread::msleep(50);
+    }
+    return done();
+}
+
+QString ReadAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+ServiceCall Call(const char* command, QStringList params)
+{
+    ServiceCall call;
+    call.Command = QString::fromLatin1(command);
+    call.Params = std::move(params);
+    return call;
+}
+
+// The stacking position of a top-level window among the root's children
+// (higher is nearer the viewer); -1 when it is not one.
+int StackingIndex(const QString& displayName, TWindowId window)
+{
+    Display* display = XOpenDisplay(displayName.toLocal8Bit().constData());
+    Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    int index = -1;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    for (unsigned int i = 0; i < count; ++i)
+        if (children[i] == window)
+            index = int(i);
+    if (children)
+        XFree(children);
+    XCloseDisplay(display);
+    return index;
+}
+
+class ProgramWindowsX11 : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server = std::make_unique<XvfbServer>(); }
+    static void TearDownTestSuite() { server.reset(); }
+    void SetUp() override
+    {
+        if (!server->Running())
+            GTEST_SKIP() << "Xvfb is not installed";
+    }
+
+    // Starts a probe logging to `log`; its main window, once shown.
+    TWindowId StartProbe(QProcess& probe, const QString& log, TX11ProgramWindows& windows)
+    {
+        probe.setProcessEnvironment(XEnvironment(server->Display()));
+        probe.start(QStringLiteral(WINDOW_PROBE_PATH), {log});
+        EXPECT_TRUE(probe.waitForStarted());
+        TWindowId window = 0;
+        Eventually([&] { return (window = windows.MainWindowOf(probe.processId())) != 0; });
+        return window;
+    }
+
+    static std::unique_ptr<XvfbServer> server;
+    QTemporaryDir dir;
+};
+
+std::unique_ptr<XvfbServer> ProgramWindowsX11::server;
+
+TEST_F(ProgramWindowsX11, ControlsAnotherProgramsWindow)
+{
+    TX11ProgramWindows windows({}, server->Display());
+    const QString log = dir.filePath(QStringLiteral("probe.log"));
+    QProcess probe;
+    const TWindowId window = StartProbe(probe, log, windows);
+    ASSERT_NE(window, 0u);
+    EXPECT_EQ(windows.FindWindowNamed(QStringLiteral("tomeric probe")), window);
+    EXPECT_EQ(windows.ProcessOf(window), probe.processId());
+
+    // SetWindowPos, read back by GetWindowPos; -1 keeps the size and centres.
+    EXPECT_EQ(windows.Control(Call("SetWindowPos", {"", "10", "20", "300", "200"}), window).ActionError, 0);
+    ServiceReply read = windows.Control(Call("GetWindowPos", {"", "x", "y", "w", "h"}), window);
+    EXPECT_EQ((QStringList{read.Results[2], read.Results[3], read.Results[4], read.Results[5]}),
+              (QStringList{"10", "20", "300", "200"}));
+    windows.Control(Call("SetWindowPos", {"", "-1", "-1", "-1", "-1"}), window);
+    read = windows.Control(Call("GetWindowPos", {"", "x", "y", "w", "h"}), window);
+    EXPECT_EQ((QStringList{read.Results[2], read.Results[3], read.Results[4], read.Results[5]}),
+              (QStringList{"362", "284", "300", "200"}));
+
+    // SendKeys types through the X test extension; "+" of the text is the
+    // character itself, {SHIFTDN} holds Shift; unknown names stop the command.
+    EXPECT_EQ(windows.Control(Call("SendKeys", {"", "a+b{SHIFTDN}cd{SHIFTUP}{TAB 0}~"}), window).ActionError, 0);
+    EXPECT_TRUE(Eventually([&] { return ReadAll(log).contains(QStringLiteral("KEYS:a+bCD\n")); })) << ReadAll(log).toStdString();
+    EXPECT_EQ(windows.Control(Call("SendKeys", {"", "{NOSUCHKEY}"}), window).ActionError, aeInvalidKey);
+    EXPECT_EQ(windows.Control(Call("SendKeys", {"", "{TAB"}), window).ActionError, aeMissingBrace);
+
+    // Files dropped through XDND.
+    const QString dropped = dir.filePath(QStringLiteral("dropped file.txt"));
+    EXPECT_EQ(windows.Control(Call("DropFile", {"", dropped}), window).ActionError, 0);
+    EXPECT_TRUE(Eventually([&] { return ReadAll(log).contains(QStringLiteral("DROP:") + dropped); })) << ReadAll(log).toStdString();
+
+    // Stacking against a second probe.
+    QProcess other;
+    const TWindowId otherWindow = StartProbe(other, dir.filePath(QStringLiteral("other.log")), windows);
+    ASSERT_NE(otherWindow, 0u);
+    windows.Control(Call("BringAppToFront", {""}), window);
+    EXPECT_GT(StackingIndex(server->Display(), window), StackingIndex(server->Display(), otherWindow));
+    windows.Control(Call("SendAppToBack", {""}), window);
+    EXPECT_LT(StackingIndex(server->Display(), window), StackingIndex(server->Display(), otherWindow));
+
+    // A disabled window takes no keys until it is enabled again.
+    windows.Control(Call("DisableApp", {""}), window);
+    windows.Control(Call("SendKeys", {"", "lost~"}), window);
+    windows.Control(Call("EnableApp", {""}), window);
+    windows.Control(Call("SendKeys", {"", "kept~"}), window);
+    EXPECT_TRUE(Eventually([&] { return ReadAll(log).contains(QStringLiteral("KEYS:kept")); }));
+    EXPECT_FALSE(ReadAll(log).contains(QStringLiteral("lost")));
+
+    // Menus are out of reach; a close request closes the program.
+    EXPECT_EQ(windows.Control(Call("SendMenuCommand", {"", "File,Open"}), window).ErrorText,
+              QStringLiteral("Cette application n'a pas de menu."));
+    EXPECT_TRUE(windows.RequestClose(window, true));
+    EXPECT_TRUE(probe.waitForFinished(5000));
+    EXPECT_TRUE(ReadAll(log).endsWith(QStringLiteral("CLOSED\n")));
+    other.kill();
+    other.waitForFinished();
+}
+
+TEST_F(ProgramWindowsX11, WithoutDisplayEveryRequestFails)
+{
+    TX11ProgramWindows windows({}, QStringLiteral(":189"));
+    EXPECT_EQ(windows.MainWindowOf(1), 0u);
+    EXPECT_EQ(windows.Control(Call("BringAppToFront", {"x"}), 1).ErrorText,
+              QStringLiteral("Impossible d'identifier la fenêtre principale de l'application."));
+}
+
+// The player runs the probe inside its rectangle "Host" (inset by the line
+// width, on the green fill), reports a second program for the same
+// rectangle and a missing rectangle, and closes the probe on request.
+TEST_F(ProgramWindowsX11, PlayerHostsAProgramInARectangle)
+{
+    testing::PlayerSession session(QStringLiteral("programs_host"));
+    const QString log = session.Path(QStringLiteral("probe.log"));
+    const QString probe = QStringLiteral(WINDOW_PROBE_PATH);
+    const QString ready = session.Path(QStringLiteral("ready.txt"));
+    QFile script(session.Path(QStringLiteral("drive.txt")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(QStringLiteral("run RunInRectangle \"Host\" \"%1\" \"%2\" \"\" \"GoSub [#34]Ended[#34]\" \"[probe]\"\n"
+                                "run RunInRectangle \"Host\" \"%1\" \"%2\" \"\" \"\" \"\"\n"
+                                "run SetVar \"[twice]\" \"[LastError]\"\n"
+                                "run RunInRectangle \"Nowhere\" \"%1\" \"%2\" \"\" \"\" \"\"\n"
+                                "run SetVar \"[nowhere]\" \"[LastError]\"\n"
+                                "vars %3\n"
+                                "wait 1500\n"
+                                "run CloseApp \"[probe]\" \"RequestClose\"\n"
+                                "wait 1200\n"
+                                "vars vars.txt\n")
+                     .arg(probe, log, ready)
+                     .toUtf8());
+    script.close();
+
+    QProcess player;
+    QProcessEnvironment environment = XEnvironment(server->Display());
+    environment.insert(QStringLiteral("TOMERIC_REGISTRY_FILE"), session.RegistryFile());
+    player.setProcessEnvironment(environment);
+    player.setWorkingDirectory(session.Path(QString()));
+    player.start(QStringLiteral(QXPLAY5_PATH), {QStringLiteral("/R"), session.Container(), QStringLiteral("--drive"),
+                                                script.fileName(), QStringLiteral("--fast")});
+    ASSERT_TRUE(Eventually([&] { return QFile::exists(ready); })) << player.readAllStandardError().toStdString();
+    QThread::msleep(700); // the probe paints
+
+    // The screen itself: the probe's magenta inside the rectangle's outline.
+    Display* display = XOpenDisplay(server->Display().toLocal8Bit().constData());
+    ASSERT_NE(display, nullptr);
+    XImage* screen = XGetImage(display, DefaultRootWindow(display), 0, 0, 1024, 768, AllPlanes, ZPixmap);
+    ASSERT_NE(screen, nullptr);
+    int magenta = 0;
+    for (int y = 0; y < 768; y += 4)
+        for (int x = 0; x < 1024; x += 4)
+            magenta += XGetPixel(screen, x, y) == 0xFF00FF;
+    XDestroyImage(screen);
+    XCloseDisplay(display);
+    // The rectangle is 240 x 160 less its 4-pixel outline: about 232 x 152
+    // pixels, one in 16 sampled.
+    EXPECT_GT(magenta, 232 * 152 / 16 * 8 / 10);
+    EXPECT_LT(magenta, 240 * 160 / 16 + 10);
+
+    ASSERT_TRUE(player.waitForFinished(20000));
+    const auto vars = session.Variables(QStringLiteral("vars.txt"));
+    const auto value = [&vars](const char* name) {
+        const auto found = vars.find(QString::fromLatin1(name));
+        return found == vars.end() ? std::string() : found->second.toStdString();
+    };
+    EXPECT_EQ(value("TWICE"), "RunInRectangle[#13][#13]Une application est déjà liée à Host.");
+    EXPECT_EQ(value("NOWHERE"), "RunInRectangle[#13][#13]\"Nowhere\"||Cet objet n'existe pas.");
+    EXPECT_EQ(value("ENDED"), "yes");
+    EXPECT_TRUE(ReadAll(log).contains(QStringLiteral("CLOSED")));
+}
+
+} // namespace
+} // namespace tomeric
