@@ -80,16 +80,6 @@ TEST_F(FunctionsEndToEnd, AFunctionCalledTwiceIsReadOnce)
     EXPECT_EQ(Var("AfterTwice"), QStringLiteral("yes"));
 }
 
-TEST_F(FunctionsEndToEnd, CommandsNotCarriedOutAreSaidOnceAndTheScriptGoesOn)
-{
-    EXPECT_EQ(Var("AfterTone"), QStringLiteral("yes"));
-    const QString notice = QStringLiteral("qxplay5: SetPrinterOrientation is not carried out by this player yet");
-    EXPECT_EQ(run->err.count(notice), 1) << run->err.toStdString();
-    // A driven run still shows every call.
-    EXPECT_TRUE(run->out.contains(QStringLiteral("CALL SetPrinterOrientation \"Landscape\""))) << run->out.toStdString();
-    EXPECT_EQ(run->out.count(QStringLiteral("CALL SetPrinterOrientation")), 4);
-}
-
 TEST_F(FunctionsEndToEnd, FocusedObjectNamesTheFocusedObject)
 {
     EXPECT_EQ(Var("Focus"), QStringLiteral("Entry"));

@@ -364,14 +364,5 @@ TEST(PlayerCommands, ExitAsksItsQuestionAndClosesAsTomeric)
               QStringLiteral("Tomeric"));
 }
 
-TEST(PlayerCommands, CommandsThePlayerDoesNotCarryOutYetArePrintedWhenDriven)
-{
-    PlayerSession session(QStringLiteral("backgrounds"));
-    const TPlayerRun run = session.Drive(QStringLiteral("run SetPrinterOrientation \"Landscape\"\n"
-                                                        "run SetVar \"[AllowClose]\" \"TRUE\"\n"));
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains(QStringLiteral("CALL SetPrinterOrientation \"Landscape\""))) << run.out.toStdString();
-}
-
 } // namespace
 } // namespace tomeric::testing
