@@ -605,6 +605,9 @@ void TDriver::WindowShot(const QString& argument)
         return;
     }
     if (!window->grab().save(file, "PNG"))
+        Complain(QStringLiteral("cannot write ") + file);
+}
+
 void TDriver::WriteOpenMedia(const QString& file)
 {
     auto* media = dynamic_cast<TMediaService*>(form_.AllServices().Media);

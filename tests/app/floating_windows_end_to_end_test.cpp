@@ -30,7 +30,7 @@ struct FloatingTour {
         "vars closed.txt\n"
         // The current page in a window of its own, then back.
         "run CustomWindow \"Self\" \"-1\" \"-1\" \"Main\" \"Sizeable\"\n"
-        "screenshot lent.png\n"
+        "windowshot Main lent.png\n"
         "closewindow Main\n"
         "screenshot back.png\n"
         // "@": only the user closes it.
@@ -124,9 +124,9 @@ TEST_F(FloatingWindowsTour, OnOpenAndOnCloseRunOnceEachAndTheHandleLivesWithTheW
 
 TEST_F(FloatingWindowsTour, TheCurrentPageLentToAWindowShowsAgainWhenItCloses)
 {
-    const QImage lent = Shot("lent.png");
-    EXPECT_EQ(DarkPixels(lent, kCounter), 0);
-    EXPECT_FALSE(Near(lent.pixelColor(5, 5), Qt::white));
+    // While lent, the page with its counter is in the window (a screenshot
+    // of the main window would show the window over it).
+    EXPECT_GT(DarkPixels(Shot("lent.png"), kCounter), 20);
     const QImage back = Shot("back.png");
     EXPECT_TRUE(Near(back.pixelColor(5, 5), Qt::white));
     EXPECT_GT(DarkPixels(back, kCounter), 20);
