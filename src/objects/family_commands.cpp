@@ -21,8 +21,6 @@ Family* As(TObjectCommandRun& run)
     return qobject_cast<Family*>(run.found.object);
 }
 
-bool IsKind(const TObjectCommandRun& run, int type) { return run.found.object->ObjType() == type; }
-
 } // namespace
 
 // ---- timers, pictures, articles ----------------------------------------------------
