@@ -1,8 +1,7 @@
-// The commands of one family each: timers, pictures, articles, and the
-// media and animation commands are with their objects; lists and track bars
-// are in input_commands.cpp; browsers and Flash movies in
-// browser_commands.cpp. Each is carried out only when the object is of its
-// kind; otherwise nothing happens.
+// The commands of one family each: timers, pictures, articles, media
+// players and animations (lists and track bars are in input_commands.cpp,
+// browsers and Flash movies in browser_commands.cpp). Each is carried out
+// only when the object is of its kind; otherwise nothing happens.
 
 #include "objects/animator_object.h"
 #include "objects/articles.h"
