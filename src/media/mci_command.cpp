@@ -1,4 +1,5 @@
 #include "media/mci_command.h"
+#include "platform/quoted_words.h"
 
 #include <utility>
 
@@ -39,32 +40,14 @@ constexpr std::pair<int, const char*> kMciErrorTexts[] = {
     {mciOk, "The specified command was carried out."},
 };
 
-// Blank-separated words; double quotes group, and are dropped.
+// Blank-separated words; double quotes group, and are dropped. An open
+// quote makes the string unreadable.
 std::optional<QStringList> SplitWords(const QString& text)
 {
-    QStringList words;
-    QString word;
-    bool quoted = false;
-    bool inWord = false;
-    for (const QChar c : text) {
-        if (c == u'"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (c.isSpace() && !quoted) {
-            if (inWord)
-                words.append(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word.append(c);
-            inWord = true;
-        }
-    }
-    if (quoted)
+    platform::TQuotedWords split = platform::SplitQuotedWords(text);
+    if (!split.balanced)
         return std::nullopt;
-    if (inWord)
-        words.append(word);
-    return words;
+    return std::move(split.words);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "richtext/rich_text_properties.h"
 #include "richtext/rtf_code_pages.h"
 #include "richtext/rtf_reader_impl.h"
+#include "platform/quoted_words.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
@@ -17,30 +18,11 @@ namespace {
 // properties.
 constexpr QChar kEmptyFieldMark(0x200B);
 
-// Splits a field instruction into words; double quotes group words.
+// Splits a field instruction into words; double quotes group words (an
+// open quote runs to the end).
 QStringList InstructionWords(const QString& instruction)
 {
-    QStringList words;
-    QString word;
-    bool quoted = false;
-    bool inWord = false;
-    for (const QChar c : instruction) {
-        if (c == u'"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (c.isSpace() && !quoted) {
-            if (inWord)
-                words.append(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word.append(c);
-            inWord = true;
-        }
-    }
-    if (inWord)
-        words.append(word);
-    return words;
+    return platform::SplitQuotedWords(instruction).words;
 }
 
 // The arguments after the field's keyword: `location` gets a "\l" target,
