@@ -1,8 +1,25 @@
 #include "actions/services.h"
 
+#include "actions/action_eval.h"
+
 #include "platform/paths.h"
 
 namespace tomeric {
+
+ServiceReply SucceededReply()
+{
+    ServiceReply reply;
+    reply.LastError = QString();
+    return reply;
+}
+
+ServiceReply CommandMessageReply(const QString& message)
+{
+    ServiceReply reply = SucceededReply();
+    reply.ActionError = aeCommandMessage;
+    reply.ErrorText = message;
+    return reply;
+}
 
 std::optional<QString> PublicationAccess::FindIncludedFile(const QString& name) const
 {

@@ -38,6 +38,12 @@ struct ServiceReply {
     QString ErrorText;
 };
 
+// The command succeeded: [LastError] is cleared.
+ServiceReply SucceededReply();
+// The command failed with a message of its own, which stops the script
+// through the evaluator's error path.
+ServiceReply CommandMessageReply(const QString& message);
+
 // A subsystem reached through one generic call, selected by command id:
 // objects, media, windows, programs, internet, printing, system, menus.
 class CommandService {

@@ -13,22 +13,11 @@
 
 namespace tomeric {
 
-namespace {
-
-ServiceReply Done()
-{
-    ServiceReply reply;
-    reply.LastError = QString();
-    return reply;
-}
-
-} // namespace
-
 ServiceReply TX11ProgramWindows::SendKeysToPlayer(const QString& keys)
 {
     const TKeySequence sequence = ParseSendKeys(PrepareSendKeys(keys));
     if (sequence.Error) {
-        ServiceReply reply = Done();
+        ServiceReply reply = SucceededReply();
         reply.ActionError = sequence.Error;
         return reply;
     }
@@ -56,7 +45,7 @@ ServiceReply TX11ProgramWindows::SendKeysToPlayer(const QString& keys)
         QApplication::sendEvent(target, &press);
         QApplication::sendEvent(target, &release);
     }
-    return Done();
+    return SucceededReply();
 }
 
 } // namespace tomeric

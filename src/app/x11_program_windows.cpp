@@ -37,25 +37,11 @@ constexpr int kDropTimeoutMs = 3000;
 // EWMH requests name their source: 2 is a pager or tool acting for the user.
 constexpr long kSourcePager = 2;
 
-ServiceReply Done()
-{
-    ServiceReply reply;
-    reply.LastError = QString();
-    return reply;
-}
 
-ServiceReply Failure(const QString& message)
-{
-    ServiceReply reply;
-    reply.LastError = QString();
-    reply.ActionError = aeCommandMessage;
-    reply.ErrorText = message;
-    return reply;
-}
 
 ServiceReply NoMainWindow()
 {
-    return Failure(Message(msgNoMainWindow));
+    return CommandMessageReply(Message(msgNoMainWindow));
 }
 
 bool Is(const ServiceCall& call, const char* name)
@@ -398,7 +384,7 @@ ServiceReply TX11ProgramWindows::Control(const ServiceCall& call, TWindowId wind
     if (Is(call, "DropFile"))
         return DropFiles(call.Params.value(1), window);
     // Menus of other programs are not reachable here.
-    return Failure(Message(msgNoMenu));
+    return CommandMessageReply(Message(msgNoMenu));
 }
 
 ServiceReply TX11ProgramWindows::SetWindowPos(const ServiceCall& call, TWindowId window)
@@ -431,7 +417,7 @@ ServiceReply TX11ProgramWindows::SetWindowPos(const ServiceCall& call, TWindowId
                           unsigned(std::max(1, target.height())));
     }
     XSync(x_->display, False);
-    return Done();
+    return SucceededReply();
 }
 
 ServiceReply TX11ProgramWindows::GetWindowPos(const ServiceCall& call, TWindowId window)
@@ -441,7 +427,7 @@ ServiceReply TX11ProgramWindows::GetWindowPos(const ServiceCall& call, TWindowId
     if (!x_->Geometry(window, &client, &frame))
         return NoMainWindow();
     const QRect outer = client.marginsAdded(frame);
-    ServiceReply reply = Done();
+    ServiceReply reply = SucceededReply();
     reply.Results[2] = QString::number(outer.left());
     reply.Results[3] = QString::number(outer.top());
     reply.Results[4] = QString::number(outer.width());
@@ -452,7 +438,7 @@ ServiceReply TX11ProgramWindows::GetWindowPos(const ServiceCall& call, TWindowId
 ServiceReply TX11ProgramWindows::BringToFront(TWindowId window)
 {
     x_->Activate(window);
-    return Done();
+    return SucceededReply();
 }
 
 ServiceReply TX11ProgramWindows::SendToBack(TWindowId window)
@@ -463,7 +449,7 @@ ServiceReply TX11ProgramWindows::SendToBack(TWindowId window)
     else
         XLowerWindow(x_->display, window);
     XSync(x_->display, False);
-    return Done();
+    return SucceededReply();
 }
 
 ServiceReply TX11ProgramWindows::Disable(TWindowId window, bool disable)
@@ -474,10 +460,10 @@ ServiceReply TX11ProgramWindows::Disable(TWindowId window, bool disable)
             XDestroyWindow(display, shield);
         XUngrabKey(display, AnyKey, AnyModifier, window);
         XSync(display, False);
-        return Done();
+        return SucceededReply();
     }
     if (inputShields_.contains(window))
-        return Done();
+        return SucceededReply();
     // Clicks land on an input-only window laid over it; keys are grabbed
     // away from it. (Synthetic events still reach it: X has no stronger lock.)
     QRect client;
@@ -495,7 +481,7 @@ ServiceReply TX11ProgramWindows::Disable(TWindowId window, bool disable)
     XGrabKey(display, AnyKey, AnyModifier, window, False, GrabModeAsync, GrabModeAsync);
     XSync(display, False);
     inputShields_.insert(window, shield);
-    return Done();
+    return SucceededReply();
 }
 
 // ---- keys ----------------------------------------------------------------------------------
@@ -504,7 +490,7 @@ ServiceReply TX11ProgramWindows::SendKeys(const QString& keys, TWindowId window)
 {
     const TKeySequence sequence = ParseSendKeys(PrepareSendKeys(keys));
     if (sequence.Error) {
-        ServiceReply reply = Done();
+        ServiceReply reply = SucceededReply();
         reply.ActionError = sequence.Error;
         return reply;
     }
@@ -518,7 +504,7 @@ ServiceReply TX11ProgramWindows::SendKeys(const QString& keys, TWindowId window)
         const KeySym sym = SymOf(stroke);
         KeyCode code = sym == NoSymbol ? 0 : XKeysymToKeycode(display, sym);
         if (!code) {
-            ServiceReply reply = Done();
+            ServiceReply reply = SucceededReply();
             reply.ActionError = aeInvalidKey;
             return reply;
         }
@@ -537,7 +523,7 @@ ServiceReply TX11ProgramWindows::SendKeys(const QString& keys, TWindowId window)
         }
         XSync(display, False);
     }
-    return Done();
+    return SucceededReply();
 }
 
 // ---- dropping files ---------------------------------------------------------------------------
@@ -548,7 +534,7 @@ ServiceReply TX11ProgramWindows::DropFiles(const QString& files, TWindowId windo
     // The window that speaks XDND: the one found or a frame around it.
     Window target = window;
     if (!x_->Cardinal(target, "XdndAware"))
-        return Failure(Message(msgNoDroppedFiles));
+        return CommandMessageReply(Message(msgNoDroppedFiles));
     const long version = std::min<long>(kXdndVersion, long(*x_->Cardinal(target, "XdndAware")));
 
     QByteArray uris;
@@ -600,7 +586,7 @@ ServiceReply TX11ProgramWindows::DropFiles(const QString& files, TWindowId windo
     }
     XDestroyWindow(display, source);
     XSync(display, False);
-    return accepted && finished ? Done() : Failure(Message(msgNoDroppedFiles));
+    return accepted && finished ? SucceededReply() : CommandMessageReply(Message(msgNoDroppedFiles));
 }
 
 // ---- the host rectangle and the page -------------------------------------------------------

@@ -50,21 +50,7 @@ bool AllDigits(const QString& text)
     return true;
 }
 
-ServiceReply Failure(const QString& message)
-{
-    ServiceReply reply;
-    reply.LastError = QString();
-    reply.ActionError = aeCommandMessage;
-    reply.ErrorText = message;
-    return reply;
-}
 
-ServiceReply Done()
-{
-    ServiceReply reply;
-    reply.LastError = QString();
-    return reply;
-}
 
 TShowMode ShowModeOf(const QString& options)
 {
@@ -150,9 +136,9 @@ ServiceReply TProgramService::Run(const TRunRequest& request)
     if (!request.host.isEmpty()) {
         for (const auto& [number, entry] : registry_)
             if (entry->HostObject.compare(request.host, Qt::CaseInsensitive) == 0)
-                return Failure(Message(msgAppAlreadyHosted, request.host));
+                return CommandMessageReply(Message(msgAppAlreadyHosted, request.host));
         if (!windows_->RectangleExists(request.host))
-            return Failure(QLatin1Char('"') + request.host + QStringLiteral("\"||") + Message(msgNoSuchObject));
+            return CommandMessageReply(QLatin1Char('"') + request.host + QStringLiteral("\"||") + Message(msgNoSuchObject));
     }
     const TLaunchPlan plan = PlanLaunch(request.program, request.parameters, LaunchContext());
     if (plan.kind == TLaunchKind::lkInternal)
@@ -164,7 +150,7 @@ ServiceReply TProgramService::Run(const TRunRequest& request)
             return reply;
     }
     if (plan.kind == TLaunchKind::lkRefused)
-        return Failure(plan.failure);
+        return CommandMessageReply(plan.failure);
     return Start(request, plan);
 }
 
@@ -179,7 +165,7 @@ ServiceReply TProgramService::RunInternal(const TRunRequest& request, const TLau
     if (!finished.ResultVariable.isEmpty())
         SetResultVariable(finished.ResultVariable, ".ExitCode", QString::number(code));
     CloseEntry(finished);
-    return Done();
+    return SucceededReply();
 }
 
 ServiceReply TProgramService::RunOnce(const TRunRequest& request, const TLaunchPlan& plan, bool* done)
@@ -192,11 +178,11 @@ ServiceReply TProgramService::RunOnce(const TRunRequest& request, const TLaunchP
         if (entry->MainWindow && windows_)
             windows_->Show(entry->MainWindow, mode);
         *done = true;
-        return Done();
+        return SucceededReply();
     }
     const int64_t running = TVexProcessList::FindByFileName(fileName);
     if (!running)
-        return Done();
+        return SucceededReply();
     // Attached to, not started: watched when the script wants to hear of it.
     *done = true;
     auto entry = std::make_unique<TApplicationForm>();
@@ -212,7 +198,7 @@ ServiceReply TProgramService::RunOnce(const TRunRequest& request, const TLaunchP
         windows_->Show(entry->MainWindow, mode);
     if (!request.variable.isEmpty() || !request.endAction.isEmpty())
         Watch(std::move(entry));
-    return Done();
+    return SucceededReply();
 }
 
 ServiceReply TProgramService::Start(const TRunRequest& request, const TLaunchPlan& plan)
@@ -240,7 +226,7 @@ ServiceReply TProgramService::Start(const TRunRequest& request, const TLaunchPla
     process.setStandardErrorFile(QProcess::nullDevice());
     process.start();
     if (!process.waitForStarted(kStartTimeoutMs))
-        return Failure(StartFailureText(process));
+        return CommandMessageReply(StartFailureText(process));
     entry->ProcessId = process.processId();
 
     const ServiceReply placed = PlaceWindow(request, *entry, plan.viaHandler);
@@ -249,10 +235,10 @@ ServiceReply TProgramService::Start(const TRunRequest& request, const TLaunchPla
     if (wait) {
         WaitForEnd(*entry);
         CloseEntry(*entry);
-        return Done();
+        return SucceededReply();
     }
     Watch(std::move(entry));
-    return Done();
+    return SucceededReply();
 }
 
 ServiceReply TProgramService::StartUnwatched(const TRunRequest& request, const TLaunchPlan& plan)
@@ -267,20 +253,20 @@ ServiceReply TProgramService::StartUnwatched(const TRunRequest& request, const T
     process.setStandardErrorFile(QProcess::nullDevice());
     qint64 processId = 0;
     if (!process.startDetached(&processId))
-        return Failure(StartFailureText(process));
+        return CommandMessageReply(StartFailureText(process));
     if (!windows_ || plan.viaHandler)
-        return Done();
+        return SucceededReply();
     const bool loadComplete = HasOption(request.options, "LoadComplete");
     const TShowMode mode = ShowModeOf(request.options);
     if (!loadComplete && mode == TShowMode::smNormal)
-        return Done();
+        return SucceededReply();
     if (const TWindowId window = WaitForMainWindow(processId, kWindowTimeoutMs)) {
         if (mode != TShowMode::smNormal)
             windows_->Show(window, mode);
         if (loadComplete)
             PumpFor(kAfterLoadMs);
     }
-    return Done();
+    return SucceededReply();
 }
 
 ServiceReply TProgramService::PlaceWindow(const TRunRequest& request, TApplicationForm& entry, bool viaHandler)
@@ -289,20 +275,20 @@ ServiceReply TProgramService::PlaceWindow(const TRunRequest& request, TApplicati
     const TShowMode mode = ShowModeOf(request.options);
     const bool wanted = entry.Hosted || loadComplete || !request.variable.isEmpty() || mode != TShowMode::smNormal;
     if (!windows_ || viaHandler || !wanted)
-        return Done();
+        return SucceededReply();
     const int timeout = (entry.Hosted || loadComplete) ? kWindowTimeoutMs : kWindowForVariableMs;
     entry.MainWindow = WaitForMainWindow(entry.ProcessId, timeout);
     if (entry.Hosted) {
         if (!entry.MainWindow || !windows_->Embed(entry.HostObject, entry.MainWindow, request.options)) {
             EndProcess(entry);
-            return Failure(Message(msgNoMainWindow));
+            return CommandMessageReply(Message(msgNoMainWindow));
         }
     } else if (entry.MainWindow && mode != TShowMode::smNormal) {
         windows_->Show(entry.MainWindow, mode);
     }
     if (entry.MainWindow && (entry.Hosted || loadComplete))
         PumpFor(kAfterLoadMs);
-    return Done();
+    return SucceededReply();
 }
 
 void TProgramService::Watch(std::unique_ptr<TApplicationForm> entry)
@@ -466,7 +452,7 @@ ServiceReply TProgramService::IsAppRunning(const ServiceCall& call)
     if (target.entry)
         running = target.entry->Process ? target.entry->Process->state() != QProcess::NotRunning
                                         : TVexProcessList::IsAlive(target.entry->ProcessId);
-    ServiceReply reply = Done();
+    ServiceReply reply = SucceededReply();
     reply.Results[2] = running ? QStringLiteral("True") : QStringLiteral("False");
     return reply;
 }
@@ -475,23 +461,23 @@ ServiceReply TProgramService::CloseApp(const ServiceCall& call)
 {
     const TTarget target = FindApplication(call.Params.value(0));
     if (!target.found)
-        return Failure(Message(msgAppNotFound));
+        return CommandMessageReply(Message(msgAppNotFound));
     if (HasOption(call.Params.value(1), "RequestClose")) {
         const bool hosted = target.entry && target.entry->Hosted;
         if (!target.window || !windows_ || !windows_->RequestClose(target.window, !hosted))
-            return Failure(Message(msgNoMainWindow));
-        return Done();
+            return CommandMessageReply(Message(msgNoMainWindow));
+        return SucceededReply();
     }
     if (target.entry) {
         auto node = registry_.extract(target.entry->RunNumber);
         node.mapped()->TerminateOnClose = true;
         CloseEntry(*node.mapped());
-        return Done();
+        return SucceededReply();
     }
     TApplicationForm other;
     other.ProcessId = target.processId;
     EndProcess(other);
-    return Done();
+    return SucceededReply();
 }
 
 ServiceReply TProgramService::ControlWindow(const ServiceCall& call)
@@ -506,13 +492,13 @@ ServiceReply TProgramService::ControlWindow(const ServiceCall& call)
     if (!target.found && startsWhenMissing && !AllDigits(application)) {
         const ServiceReply started = Run({application, QString(), QStringLiteral("LoadComplete"), QString(), QString(), QString()});
         if (started.ActionError)
-            return Failure(Message(msgAppNotFound));
+            return CommandMessageReply(Message(msgAppNotFound));
         target = FindApplication(application);
     }
     if (!target.found)
-        return Failure(Message(msgAppNotFound));
+        return CommandMessageReply(Message(msgAppNotFound));
     if (!target.window)
-        return Failure(Message(msgNoMainWindow));
+        return CommandMessageReply(Message(msgNoMainWindow));
     ServiceReply reply = windows_->Control(call, target.window);
     if (!reply.LastError)
         reply.LastError = QString();
