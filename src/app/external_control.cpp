@@ -29,7 +29,7 @@ void SayExternalControlOff(const QString& why)
     if (said)
         return;
     said = true;
-    std::cerr << "qxplay5: external control is off (" << why.toStdString() << ").\n";
+    std::cerr << "External control is off (" << why.toStdString() << ").\n";
 }
 
 } // namespace

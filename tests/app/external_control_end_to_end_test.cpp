@@ -84,7 +84,7 @@ TEST(ExternalControl, DrivenPublicationAnswersTheRemoteClient)
               QStringLiteral("tomeric-remote: no running publication named nosuch\nexit 1\n"));
     // The DDE macro: a "[name]" line reads into the item, other lines run.
     EXPECT_EQ(ReadAll(player.Path(QStringLiteral("execute.txt"))).simplified(), QStringLiteral("4243"));
-    EXPECT_FALSE(ReadAll(player.Path(QStringLiteral("player.err"))).contains(QStringLiteral("qxplay5: external control is off")));
+    EXPECT_FALSE(ReadAll(player.Path(QStringLiteral("player.err"))).contains(QStringLiteral("External control is off")));
 }
 
 TEST(ExternalControl, WithoutSessionBusThePlayerSaysSoOnce)
@@ -101,7 +101,7 @@ TEST(ExternalControl, WithoutSessionBusThePlayerSaysSoOnce)
               {QStringLiteral("/R"), player.Container(), QStringLiteral("--drive"), drive.fileName(), QStringLiteral("--fast")});
     ASSERT_TRUE(run.waitForFinished(30000));
     EXPECT_EQ(run.exitCode(), 0);
-    EXPECT_EQ(QString::fromUtf8(run.readAllStandardError()).count(QStringLiteral("qxplay5: external control is off")), 1);
+    EXPECT_EQ(QString::fromUtf8(run.readAllStandardError()).count(QStringLiteral("External control is off")), 1);
     EXPECT_EQ(player.Variables(QStringLiteral("vars.txt")).at(QStringLiteral("X")), QStringLiteral("1"));
 }
 
