@@ -94,11 +94,14 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
     // Other programs drive the publication once it is open.
     QTimer::singleShot(0, &form, [this, container = start.request.containerPath] { externalControl_.Offer(container); });
 
+    browserHost_ = std::make_unique<TPlayerBrowserHost>(&form, floatingWindows_, printing_, dialogs_, DriveSink(start));
+    SetBrowserHost(browserHost_.get());
+
     // The page list runs page scripts through these same services.
     pageList_ = std::make_unique<TQXPageList>(services_);
     services_.Pages = pageList_.get();
 }
 
-TPlayerServices::~TPlayerServices() = default;
+TPlayerServices::~TPlayerServices() { SetBrowserHost(nullptr); }
 
 } // namespace tomeric

@@ -16,6 +16,8 @@
 //   functions       TUserFunctions (Call)
 //   internet, mail  TInternetService with TTransferProgress
 //   printing        TPrintingService on TFormPrintHost (printers, --print-to, PDF)
+//   web browsers    TPlayerBrowserHost (browser windows, find dialog, BrowserPrint,
+//                   file inputs)
 //   system          TPlayerSystem (mouse, SystemInfo, LoadIcon)
 //   media           TMediaService (sound, video, cartoons, MCI, tones, volume)
 //   other programs: TNotCarriedOut until the player carries them out
@@ -27,6 +29,7 @@
 #include "app/floating_windows_host.h"
 #include "app/main_menu.h"
 #include "app/not_carried_out.h"
+#include "app/player_browser_host.h"
 #include "app/player_commands.h"
 #include "app/player_printing.h"
 #include "app/player_system.h"
@@ -87,6 +90,7 @@ private:
     Services services_;
     std::unique_ptr<TQXPageList> pageList_;
     std::unique_ptr<TX11ProgramWindows> programWindows_;
+    std::unique_ptr<TPlayerBrowserHost> browserHost_;
     TExternalControl externalControl_;
 };
 

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
+#include <QWebEngineFindTextResult>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
@@ -21,8 +23,10 @@ namespace tomeric {
 
 namespace {
 
-// How long a command waits for the page to answer a script.
+// How long a command waits for the page to answer a script or a search.
 constexpr int kScriptAnswerMs = 5000;
+// How long printing may take before the command gives up.
+constexpr int kPrintMs = 60000;
 
 const QString kBridgeMarker = QStringLiteral("__tomeric_external__:");
 
@@ -67,6 +71,51 @@ QUrl UrlForAddress(const QString& address)
     return QUrl::fromUserInput(address);
 }
 
+// Runs the event loop until `finished` is called or `timeoutMs` passed, as
+// every wait of a script does; the value given to `finished`, or nothing.
+template <class T, class Start>
+std::optional<T> WaitFor(int timeoutMs, Start start)
+{
+    QEventLoop loop;
+    auto answer = std::make_shared<std::optional<T>>();
+    QPointer<QEventLoop> guard(&loop);
+    start([answer, guard](const T& value) {
+        *answer = value;
+        if (guard)
+            guard->quit();
+    });
+    if (!answer->has_value()) {
+        QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return *answer;
+}
+
+// The window of a browser that does not keep pop-ups: a page that only
+// learns where the window was to go, tells its browser and goes.
+class TPopupAddressPage final : public QWebEnginePage {
+public:
+    TPopupAddressPage(TBrowserEngineEvents& events, QWebEngineProfile* profile, QObject* parent)
+        : QWebEnginePage(profile, parent), events_(events)
+    {
+    }
+
+protected:
+    bool acceptNavigationRequest(const QUrl& url, NavigationType, bool isMainFrame) override
+    {
+        if (isMainFrame && !told_) {
+            told_ = true;
+            events_.PopupAddress(PublicationAddress(url));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    TBrowserEngineEvents& events_;
+    bool told_ = false;
+};
+
 } // namespace
 
 TBrowserPage::TBrowserPage(TBrowserEngineEvents& events, QObject* parent)
@@ -101,11 +150,21 @@ bool TBrowserPage::javaScriptPrompt(const QUrl& origin, const QString& message, 
     return true;
 }
 
-// Windows a page opens stay in the object: the page takes their address.
-QWebEnginePage* TBrowserPage::createWindow(WebWindowType type)
+// A window a page opens: a browser floating window's page, or, when the
+// browser does not keep pop-ups, a page that only learns the address.
+QWebEnginePage* TBrowserPage::createWindow(WebWindowType)
 {
-    (void)type;
-    return this;
+    if (TBrowserEngine* engine = events_.NewWindow()) {
+        if (auto* browser = dynamic_cast<TWebEngineBrowser*>(engine))
+            return browser->Page();
+        return this;
+    }
+    return new TPopupAddressPage(events_, profile(), this);
+}
+
+QStringList TBrowserPage::chooseFiles(FileSelectionMode mode, const QStringList& oldFiles, const QStringList&)
+{
+    return events_.ChooseFiles(mode == FileSelectOpenMultiple, oldFiles);
 }
 
 TWebEngineBrowser::TWebEngineBrowser(QWidget* parent, TBrowserEngineEvents& events, bool hideScrollBars)
@@ -131,6 +190,9 @@ TWebEngineBrowser::TWebEngineBrowser(QWidget* parent, TBrowserEngineEvents& even
                      [&events](const QString& title) { events.TitleChanged(title); });
     QObject::connect(page_, &QWebEnginePage::linkHovered, view_,
                      [&events](const QString& url) { events.StatusTextChanged(url); });
+    QObject::connect(page_, &QWebEnginePage::windowCloseRequested, view_, [&events] { events.CloseRequested(); });
+    QObject::connect(page_, &QWebEnginePage::geometryChangeRequested, view_,
+                     [&events](const QRect& geometry) { events.GeometryRequested(geometry); });
     view_->show();
 }
 
@@ -150,29 +212,58 @@ void TWebEngineBrowser::Stop() { page_->triggerAction(QWebEnginePage::Stop); }
 
 void TWebEngineBrowser::LoadHtml(const QString& html) { page_->setHtml(html, EmbeddedBaseUrl()); }
 
+QWebEnginePage* TWebEngineBrowser::Page() const { return page_; }
+
 std::optional<QString> TWebEngineBrowser::RunJavaScript(const QString& script)
 {
-    // Commands wait for the answer while the event loop runs, as every wait
-    // of a script does.
-    QEventLoop loop;
-    auto answer = std::make_shared<std::optional<QString>>();
-    auto done = std::make_shared<bool>(false);
-    QPointer<QEventLoop> guard(&loop);
-    page_->runJavaScript(script, [answer, done, guard](const QVariant& value) {
-        *done = true;
-        if (value.isValid() && !value.isNull())
-            *answer = value.toString();
-        if (guard)
-            guard->quit();
+    const std::optional<QVariant> value = WaitFor<QVariant>(kScriptAnswerMs, [&](auto finished) {
+        page_->runJavaScript(script, [finished](const QVariant& result) { finished(result); });
     });
-    if (!*done) {
-        QTimer::singleShot(kScriptAnswerMs, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return *answer;
+    if (!value || !value->isValid() || value->isNull())
+        return std::nullopt;
+    return value->toString();
 }
 
-void TWebEngineBrowser::Find(const QString& text) { page_->findText(text); }
+int TWebEngineBrowser::Find(const QString& text, bool matchCase, bool backward)
+{
+    QWebEnginePage::FindFlags flags;
+    if (matchCase)
+        flags |= QWebEnginePage::FindCaseSensitively;
+    if (backward)
+        flags |= QWebEnginePage::FindBackward;
+    if (text.isEmpty()) {
+        page_->findText(QString());
+        return 0;
+    }
+    const std::optional<int> matches = WaitFor<int>(kScriptAnswerMs, [&](auto finished) {
+        page_->findText(text, flags,
+                        [finished](const QWebEngineFindTextResult& result) { finished(result.numberOfMatches()); });
+    });
+    return matches.value_or(0);
+}
+
+bool TWebEngineBrowser::PrintToPdf(const QString& path, const QPageLayout& layout)
+{
+    const std::optional<bool> written = WaitFor<bool>(kPrintMs, [&](auto finished) {
+        QObject::connect(page_, &QWebEnginePage::pdfPrintingFinished, view_,
+                         [finished, path](const QString& file, bool success) {
+                             if (file == path)
+                                 finished(success);
+                         }, Qt::SingleShotConnection);
+        page_->printToPdf(path, layout);
+    });
+    return written.value_or(false);
+}
+
+bool TWebEngineBrowser::PrintTo(QPrinter& printer)
+{
+    const std::optional<bool> printed = WaitFor<bool>(kPrintMs, [&](auto finished) {
+        QObject::connect(view_, &QWebEngineView::printFinished, view_,
+                         [finished](bool success) { finished(success); }, Qt::SingleShotConnection);
+        view_->print(&printer);
+    });
+    return printed.value_or(false);
+}
 
 void TWebEngineBrowser::SetContextMenuAllowed(bool allowed)
 {

@@ -29,6 +29,8 @@ protected:
     bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
                           QString* result) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList& oldFiles,
+                            const QStringList& acceptedMimeTypes) override;
 
 private:
     TBrowserEngineEvents& events_;
@@ -47,8 +49,13 @@ public:
     void Stop() override;
     void LoadHtml(const QString& html) override;
     std::optional<QString> RunJavaScript(const QString& script) override;
-    void Find(const QString& text) override;
+    int Find(const QString& text, bool matchCase, bool backward) override;
     void SetContextMenuAllowed(bool allowed) override;
+    bool PrintToPdf(const QString& path, const QPageLayout& layout) override;
+    bool PrintTo(QPrinter& printer) override;
+
+    // The page a new window of another browser loads into.
+    QWebEnginePage* Page() const;
 
 private:
     QWebEngineView* view_;

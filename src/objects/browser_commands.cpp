@@ -43,7 +43,12 @@ void Export(TObjectCommandRun& run, TTomericWebBrowser& browser, TBrowserEngine&
 {
     run.Result(2, browser.DocumentHtml());
 }
-void Find(TObjectCommandRun& run, TTomericWebBrowser&, TBrowserEngine& engine) { engine.Find(QString()); }
+// The find dialog belongs to the player around the object.
+void Find(TObjectCommandRun&, TTomericWebBrowser& browser, TBrowserEngine&)
+{
+    if (TBrowserHost* host = BrowserHost())
+        host->ShowFind(browser);
+}
 void LoadFromStr(TObjectCommandRun& run, TTomericWebBrowser& browser, TBrowserEngine&)
 {
     browser.LoadFromString(run.Param(2));
@@ -70,8 +75,11 @@ void SetElement(TObjectCommandRun& run, TTomericWebBrowser& browser, TBrowserEng
     if (!browser.SetElement(run.Param(2), run.Param(3)))
         run.Fail(run.Param(2), msgNoSuchItem);
 }
-// Searching is the user's business in the page itself.
-void Search(TObjectCommandRun&, TTomericWebBrowser&, TBrowserEngine&) {}
+// The browser's search page, as its search button opens it.
+void Search(TObjectCommandRun&, TTomericWebBrowser& browser, TBrowserEngine&)
+{
+    browser.SetURL(BrowserSearchPage());
+}
 
 constexpr TBrowserRow kBrowserCommands[] = {
     {"BrowserGoTo", GoTo},           {"BrowserBack", Back},
@@ -115,9 +123,15 @@ void BrowserPrintCommand(TObjectCommandRun& run)
     auto* browser = qobject_cast<TTomericWebBrowser*>(run.found.object);
     if (!browser)
         return;
-    // Printing belongs to the player's printing service, which pages do not
-    // reach yet: the command says it was not carried out.
-    run.Fail(browser->Name(), msgNeedsVisibleObject);
+    // Printing belongs to the player around the object.
+    TBrowserHost* host = BrowserHost();
+    if (!browser->HasEngine() || !host) {
+        run.Fail(browser->Name(), msgNeedsVisibleObject);
+        return;
+    }
+    const QString error = host->Print(*browser, run.Param(2));
+    if (!error.isEmpty())
+        run.reply.LastError = error;
 }
 
 void FlashCommand(TObjectCommandRun& run)

@@ -5,7 +5,9 @@
 #include "package/package.h"
 #include "vars/variables.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QHBoxLayout>
@@ -25,6 +27,20 @@ const QString kActionScheme = QStringLiteral("TOMERIC:");
 const QString kBlank = QStringLiteral("about:blank");
 
 TBrowserEngineFactory engineFactory = nullptr;
+TBrowserHost* browserHost = nullptr;
+
+// How long a new window waits for its page's address before it shows (a
+// page a script writes into has none).
+constexpr int kWindowShowDelayMs = 500;
+
+// The largest file BrowserSetElement hands to a file input.
+constexpr qint64 kFileForInputMaxBytes = 32 * 1024 * 1024;
+
+bool IsWebAddress(const QString& url)
+{
+    return url.startsWith(QLatin1String("http://"), Qt::CaseInsensitive) ||
+           url.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
 
 // Addresses that never name a file of the publication.
 bool IsInternetOrFileAddress(const QString& url)
@@ -42,6 +58,19 @@ QString JsString(const QString& text)
 {
     const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
     return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+// A file for a file input as a JavaScript object (name, type, Base64
+// data); "null" when `path` is no readable file (or too large to hand over).
+QString FileForInputJs(const QString& path)
+{
+    const QFileInfo info(path);
+    QFile file(path);
+    if (!info.isFile() || info.size() > kFileForInputMaxBytes || !file.open(QIODevice::ReadOnly))
+        return QStringLiteral("null");
+    const QString type = QMimeDatabase().mimeTypeForFile(info).name();
+    return QStringLiteral("{name: %1, type: %2, data: '%3'}")
+        .arg(JsString(info.fileName()), JsString(type), QString::fromLatin1(file.readAll().toBase64()));
 }
 
 // Finds a form element: "form.element" names the form first; otherwise every
@@ -65,6 +94,16 @@ function __tomericIsGroup(e) { return !e.tagName && e.length !== undefined; }
 
 void SetBrowserEngineFactory(TBrowserEngineFactory factory) { engineFactory = factory; }
 
+void SetBrowserHost(TBrowserHost* host) { browserHost = host; }
+
+TBrowserHost* BrowserHost() { return browserHost; }
+
+QString BrowserSearchPage()
+{
+    const QString chosen = qEnvironmentVariable("TOMERIC_SEARCH_PAGE");
+    return chosen.isEmpty() ? QStringLiteral("https://duckduckgo.com/") : chosen;
+}
+
 TTomericObj* CreateWebBrowser(QWidget* parent, const TObjectRecord& record, ObjectHost& host)
 {
     return new TTomericWebBrowser(parent, record, host);
@@ -85,6 +124,7 @@ TTomericWebBrowser::TTomericWebBrowser(QWidget* parent, const TObjectRecord& rec
         enhancedSecurity_ = props->enhancedSecurity;
         silentMode_ = props->silentMode;
         allowContextMenu_ = props->allowContextMenu;
+        trapPopups_ = props->trapPopups;
     }
     if (engineFactory)
         engine_.reset(engineFactory(this, *this, record));
@@ -221,10 +261,14 @@ bool TTomericWebBrowser::BeforeNavigate(const QString& url, bool inPage, bool ma
     if (auto script = ActionLinkScript(url, GetVariable(QStringLiteral("[PubTitle]")))) {
         SetVar(statusVarName_, QString());
         RunObjectAction(*script, ekBrowserActionLink, enhancedSecurity_ ? afFromBrowserLink : 0);
+        // A window opened only to run a link has nothing to show.
+        if (floating_ && !windowShown_)
+            CloseWindowLater();
         return false;
     }
     if (!mainFrame)
         return true;
+    ShowWindowOnce(url);
     const QString shown = ShownAddress(url);
     SetVar(urlVarName_, shown);
     if (!inPage || beforeAction_.isEmpty() || urlVarName_.isEmpty())
@@ -256,7 +300,12 @@ void TTomericWebBrowser::NavigationComplete(const QString& url)
     RunObjectAction(afterAction_, ekBrowserNavigated, 0);
 }
 
-void TTomericWebBrowser::TitleChanged(const QString& title) { SetVar(titleVarName_, title); }
+void TTomericWebBrowser::TitleChanged(const QString& title)
+{
+    SetVar(titleVarName_, title);
+    if (floating_)
+        emit WindowTitleChanged(title);
+}
 
 void TTomericWebBrowser::StatusTextChanged(const QString& text)
 {
@@ -279,6 +328,77 @@ void TTomericWebBrowser::ExecActionFromPage(const QString& action)
 QString TTomericWebBrowser::GetVarFromPage(const QString& name) { return GetVariable(name); }
 
 void TTomericWebBrowser::SetVarFromPage(const QString& name, const QString& value) { SetVariable(name, value); }
+
+// ---- windows that pages open --------------------------------------------------------
+
+TBrowserEngine* TTomericWebBrowser::NewWindow()
+{
+    if (!browserHost)
+        return engine_.get(); // the page takes the new window's address
+    if (!trapPopups_)
+        return nullptr; // PopupAddress decides once the address is known
+    TTomericWebBrowser* window = browserHost->OpenBrowserWindow(*this);
+    return window ? window->Engine() : engine_.get();
+}
+
+// A window of a browser that does not trap them: Internet pages go to the
+// desktop's browser; included files and local pages cannot be shown there,
+// so they stay in the player.
+void TTomericWebBrowser::PopupAddress(const QString& url)
+{
+    if (auto script = ActionLinkScript(url, GetVariable(QStringLiteral("[PubTitle]")))) {
+        RunObjectAction(*script, ekBrowserActionLink, enhancedSecurity_ ? afFromBrowserLink : 0);
+        return;
+    }
+    if (!browserHost)
+        return;
+    if (IsWebAddress(url)) {
+        browserHost->OpenExternally(url);
+        return;
+    }
+    if (TTomericWebBrowser* window = browserHost->OpenBrowserWindow(*this))
+        window->SetURL(url);
+}
+
+void TTomericWebBrowser::MakeFloating()
+{
+    floating_ = true;
+    QTimer::singleShot(kWindowShowDelayMs, this, [this] { ShowWindowOnce(url_); });
+}
+
+void TTomericWebBrowser::ShowWindowOnce(const QString& url)
+{
+    if (!floating_ || windowShown_ || windowClosing_)
+        return;
+    windowShown_ = true;
+    emit WindowShowRequested(ShownAddress(url.isEmpty() ? kBlank : url));
+}
+
+void TTomericWebBrowser::CloseWindowLater()
+{
+    if (windowClosing_)
+        return;
+    windowClosing_ = true;
+    // Never from inside the engine's own call.
+    QTimer::singleShot(0, this, [this] { emit WindowCloseRequested(); });
+}
+
+QStringList TTomericWebBrowser::ChooseFiles(bool multiple, const QStringList& oldFiles)
+{
+    return browserHost ? browserHost->ChooseFiles(*this, multiple, oldFiles) : QStringList();
+}
+
+void TTomericWebBrowser::CloseRequested()
+{
+    if (floating_)
+        CloseWindowLater();
+}
+
+void TTomericWebBrowser::GeometryRequested(const QRect& geometry)
+{
+    if (floating_)
+        emit WindowGeometryRequested(geometry);
+}
 
 // ---- form elements and the document ------------------------------------------------
 
@@ -307,6 +427,13 @@ std::optional<QString> TTomericWebBrowser::GetElement(const QString& name)
 
 bool TTomericWebBrowser::SetElement(const QString& name, const QString& value)
 {
+    // A file input gets the file itself, as if the user had typed its name
+    // into the field: the page can read and send it.
+    QString fileJs = QStringLiteral("null");
+    const QString typeScript =
+        QStringLiteral("(function () { var e = __tomericFind(%1); return e && e.type ? String(e.type) : ''; })()");
+    if (!value.isEmpty() && RunFormScript(typeScript.arg(JsString(name))) == QStringLiteral("file"))
+        fileJs = FileForInputJs(Host().ResolveFile(value));
     const bool truth = ParseTruthWord(value).value_or(false);
     const QString script = QStringLiteral(R"JS(
 (function () {
@@ -320,11 +447,21 @@ bool TTomericWebBrowser::SetElement(const QString& name, const QString& value)
     e.checked = %3;
   } else if (e.type == 'file') {
     e.focus();
+    var file = %4;
+    if (file) {
+      var bytes = atob(file.data), array = new Uint8Array(bytes.length);
+      for (var i = 0; i < bytes.length; i++) array[i] = bytes.charCodeAt(i);
+      var transfer = new DataTransfer();
+      transfer.items.add(new File([array], file.name, {type: file.type}));
+      e.files = transfer.files;
+      e.dispatchEvent(new Event('input', {bubbles: true}));
+      e.dispatchEvent(new Event('change', {bubbles: true}));
+    }
   } else {
     e.value = text;
   }
   return 'done';
-})())JS").arg(JsString(name), JsString(value), truth ? QStringLiteral("true") : QStringLiteral("false"));
+})())JS").arg(JsString(name), JsString(value), truth ? QStringLiteral("true") : QStringLiteral("false"), fileJs);
     return RunFormScript(script).has_value();
 }
 

@@ -15,8 +15,13 @@
 #include <optional>
 
 class QLabel;
+class QPageLayout;
+class QPrinter;
 
 namespace tomeric {
+
+class TBrowserEngine;
+class TTomericWebBrowser;
 
 // What an engine reports to its object (main thread).
 class TBrowserEngineEvents {
@@ -35,6 +40,17 @@ public:
     virtual void ExecActionFromPage(const QString& action) = 0;
     virtual QString GetVarFromPage(const QString& name) = 0;
     virtual void SetVarFromPage(const QString& name, const QString& value) = 0;
+    // The page opens a new window (a link with a target, window.open): the
+    // engine the new page lives in; null when only its address is wanted
+    // (PopupAddress follows).
+    virtual TBrowserEngine* NewWindow() = 0;
+    virtual void PopupAddress(const QString& url) = 0;
+    // The page asks to close its window, or to give it another place and
+    // size (window.open's features, window.moveTo...).
+    virtual void CloseRequested() = 0;
+    virtual void GeometryRequested(const QRect& geometry) = 0;
+    // A file input asks for its files; empty when none are chosen.
+    virtual QStringList ChooseFiles(bool multiple, const QStringList& oldFiles) = 0;
 };
 
 // The browser control behind the object.
@@ -52,9 +68,44 @@ public:
     // Runs JavaScript in the top document and waits for its result as text;
     // nothing when the script failed or the page did not answer.
     virtual std::optional<QString> RunJavaScript(const QString& script) = 0;
-    virtual void Find(const QString& text) = 0;
+    // Searches the page from the current match (`backward`: towards the top);
+    // the number of matches, 0 when none. An empty text ends the search.
+    virtual int Find(const QString& text, bool matchCase, bool backward) = 0;
     virtual void SetContextMenuAllowed(bool allowed) = 0;
+    // The document as a PDF file (text stays text); false when it could not
+    // be written.
+    virtual bool PrintToPdf(const QString& path, const QPageLayout& layout) = 0;
+    // The document on a printer; false when it failed.
+    virtual bool PrintTo(QPrinter& printer) = 0;
 };
+
+// What a browser object asks of the player around it beyond its page: the
+// browser floating windows of pages that open windows, the desktop's own
+// browser, the find dialog, printing and the chooser of file inputs. The
+// player sets it at start-up; without one pop-ups load in the object itself
+// and BrowserFind and BrowserPrint do nothing.
+class TBrowserHost {
+public:
+    virtual ~TBrowserHost() = default;
+    // A browser floating window for a page `opener` opened; its browser, or
+    // null when none could be made.
+    virtual TTomericWebBrowser* OpenBrowserWindow(TTomericWebBrowser& opener) = 0;
+    // An Internet address the desktop's browser shows (pop-ups not trapped).
+    virtual void OpenExternally(const QString& url) = 0;
+    // BrowserFind: the find dialog over the object's page.
+    virtual void ShowFind(TTomericWebBrowser& browser) = 0;
+    // BrowserPrint with its option; the error text, empty when printed or
+    // cancelled.
+    virtual QString Print(TTomericWebBrowser& browser, const QString& option) = 0;
+    // The files a page's file input receives; empty when the user cancels.
+    virtual QStringList ChooseFiles(TTomericWebBrowser& browser, bool multiple, const QStringList& oldFiles) = 0;
+};
+void SetBrowserHost(TBrowserHost* host);
+TBrowserHost* BrowserHost();
+
+// BrowserSearch's page: the address in TOMERIC_SEARCH_PAGE when set, else a
+// web search engine's.
+QString BrowserSearchPage();
 
 // Makes the browser control of an object (a child of `parent`, reporting to
 // `events`); the caller owns it.
@@ -82,6 +133,15 @@ public:
     const QString& DefaultURL() const { return defaultUrl_; }
     bool EnhancedSecurity() const { return enhancedSecurity_; }
     bool SilentMode() const { return silentMode_; }
+    bool AllowContextMenu() const { return allowContextMenu_; }
+    bool TrapPopupWindows() const { return trapPopups_; }
+
+    // The browser of a browser floating window: it asks its window to show
+    // once its page's address is known (or after a moment, for pages a
+    // script writes), and to close when the page closes or when its only
+    // address was an action link.
+    void MakeFloating();
+    bool Floating() const { return floating_; }
 
     // ---- the browser commands (see browser_commands.cpp) -------------------
     // GetElement / SetElement: nothing when the element does not exist.
@@ -105,6 +165,14 @@ public:
     // The address without any "tomeric-ie:" part, "%" escapes decoded.
     static QString ShownAddress(const QString& url);
 
+signals:
+    // For a floating browser (see MakeFloating).
+    void WindowShowRequested(const QString& address);
+    void WindowCloseRequested();
+    void WindowTitleChanged(const QString& title);
+    // The page's wish for its view's place and size (screen coordinates).
+    void WindowGeometryRequested(const QRect& geometry);
+
 protected:
     void PaintContent(QPainter& painter) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -120,6 +188,15 @@ private:
     void ExecActionFromPage(const QString& action) override;
     QString GetVarFromPage(const QString& name) override;
     void SetVarFromPage(const QString& name, const QString& value) override;
+    TBrowserEngine* NewWindow() override;
+    void PopupAddress(const QString& url) override;
+    void CloseRequested() override;
+    void GeometryRequested(const QRect& geometry) override;
+    QStringList ChooseFiles(bool multiple, const QStringList& oldFiles) override;
+
+    // A floating browser's window shows (once) or closes.
+    void ShowWindowOnce(const QString& url);
+    void CloseWindowLater();
 
     void SetVar(const QString& varName, const QString& value);
     // The navigation bar (back, forward, stop, refresh) and the status bar,
@@ -138,6 +215,10 @@ private:
     bool enhancedSecurity_ = true;
     bool silentMode_ = false;
     bool allowContextMenu_ = true;
+    bool trapPopups_ = false;
+    bool floating_ = false;
+    bool windowShown_ = false;
+    bool windowClosing_ = false;
 };
 
 TTomericObj* CreateWebBrowser(QWidget* parent, const TObjectRecord& record, ObjectHost& host);

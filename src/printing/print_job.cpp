@@ -140,13 +140,43 @@ std::unique_ptr<TPrintJob> TPrintTarget::Open(const QString& title, QString* err
         return OpenPdf(FolderFile(title), error);
     if (printerChosen_ || SystemHasPrinter())
         return OpenPrinter(title, error);
+    return OpenPdf(NextDocumentsFile(title), error);
+}
+
+QString TPrintTarget::NextDocumentsFile(const QString& title)
+{
     const QString path = DocumentsFile(title);
     if (!toldDocuments_) {
         toldDocuments_ = true;
         tell_(QStringLiteral("no printer is installed: print jobs are written as PDF files to ") +
               QFileInfo(path).absolutePath());
     }
-    return OpenPdf(path, error);
+    return path;
+}
+
+std::optional<TDocumentDestination> TPrintTarget::OpenDocument(const QString& title, QString* error)
+{
+    ++jobNumber_;
+    TDocumentDestination destination;
+    if (!WritesToFolder() && (printerChosen_ || SystemHasPrinter())) {
+        destination.printer = MakePrinter(title);
+        return destination;
+    }
+    destination.pdfPath = WritesToFolder() ? FolderFile(title) : NextDocumentsFile(title);
+    destination.layout = PdfLayout();
+    const QString folder = QFileInfo(destination.pdfPath).absolutePath();
+    if (!QDir().mkpath(folder)) {
+        *error = QStringLiteral("Impossible de créer le dossier ") + folder;
+        return std::nullopt;
+    }
+    return destination;
+}
+
+QPageLayout TPrintTarget::PdfLayout() const
+{
+    const double margin = kPdfMarginInches * 25.4;
+    return QPageLayout(DefaultPaper(), OrientationOf(settings_), QMarginsF(margin, margin, margin, margin),
+                       QPageLayout::Millimeter);
 }
 
 QString TPrintTarget::FolderFile(const QString& title)
@@ -176,14 +206,19 @@ std::unique_ptr<TPrintJob> TPrintTarget::OpenPdf(const QString& path, QString* e
     writer->setResolution(kPdfResolution);
     writer->setCreator(QStringLiteral("Tomeric Player"));
     writer->setTitle(QFileInfo(path).completeBaseName());
-    const double margin = kPdfMarginInches * 25.4;
-    writer->setPageLayout(QPageLayout(DefaultPaper(), OrientationOf(settings_),
-                                      QMarginsF(margin, margin, margin, margin), QPageLayout::Millimeter));
+    writer->setPageLayout(PdfLayout());
     return std::make_unique<TPrintJob>(std::move(writer), path, settings_.copies);
 }
 
 // The job owns its device; a copy of the chosen printer's settings serves.
-std::unique_ptr<TPrintJob> TPrintTarget::OpenPrinter(const QString& title, QString* error)
+std::unique_ptr<TPrintJob> TPrintTarget::OpenPrinter(const QString& title, QString*)
+{
+    std::unique_ptr<QPrinter> printer = MakePrinter(title);
+    const QString file = printer->outputFileName();
+    return std::make_unique<TPrintJob>(std::move(printer), file, 1);
+}
+
+std::unique_ptr<QPrinter> TPrintTarget::MakePrinter(const QString& title)
 {
     QPrinter& chosen = Printer();
     auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
@@ -194,8 +229,7 @@ std::unique_ptr<TPrintJob> TPrintTarget::OpenPrinter(const QString& title, QStri
     printer->setCopyCount(settings_.copies);
     printer->setCollateCopies(false);
     printer->setDocName(title);
-    const QString file = printer->outputFileName();
-    return std::make_unique<TPrintJob>(std::move(printer), file, 1);
+    return printer;
 }
 
 } // namespace tomeric

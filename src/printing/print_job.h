@@ -14,12 +14,14 @@
 // target for the whole session, as the default printer's do on Windows.
 
 #include <QImage>
+#include <QPageLayout>
 #include <QPainter>
 #include <QRect>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPagedPaintDevice;
 class QPrinter;
@@ -73,6 +75,14 @@ struct TPrintSettings {
     bool landscape = false;      // SetPrinterOrientation
 };
 
+// Where a document that lays out its own sheets goes (a web page): a PDF
+// file with the sheet's layout, or a printer.
+struct TDocumentDestination {
+    QString pdfPath; // empty: `printer`
+    QPageLayout layout;
+    std::unique_ptr<QPrinter> printer;
+};
+
 class TPrintTarget {
 public:
     // `tell` says a line on standard error (the PDF fallback's folder).
@@ -89,11 +99,19 @@ public:
     // Opens a job titled `title`; the error text, and null, when it cannot.
     std::unique_ptr<TPrintJob> Open(const QString& title, QString* error);
 
+    // The same choice for a document that lays out its own sheets; nothing
+    // (and the error text) when the folder cannot be made.
+    std::optional<TDocumentDestination> OpenDocument(const QString& title, QString* error);
+
     // A title as a file name: characters no file system takes become "_".
     static QString FileNamePart(const QString& title);
 
 private:
     std::unique_ptr<TPrintJob> OpenPdf(const QString& path, QString* error);
+    std::unique_ptr<QPrinter> MakePrinter(const QString& title);
+    // The PDF file of the next job outside a folder run; said once.
+    QString NextDocumentsFile(const QString& title);
+    QPageLayout PdfLayout() const;
     std::unique_ptr<TPrintJob> OpenPrinter(const QString& title, QString* error);
     QString FolderFile(const QString& title);
     QString DocumentsFile(const QString& title);

@@ -42,7 +42,7 @@ QString Complete(TPrintJob& job)
 } // namespace
 
 TPrintingService::TPrintingService(TPrintHost& host, TSimpleDialogs& dialogs, std::function<void(const QString&)> tell)
-    : host_(host), target_(std::move(tell)), dialog_(target_, dialogs)
+    : host_(host), dialogs_(dialogs), target_(std::move(tell)), dialog_(target_, dialogs)
 {
 }
 

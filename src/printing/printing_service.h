@@ -19,6 +19,7 @@
 namespace tomeric {
 
 class TSimpleDialogs;
+class TTomericWebBrowser;
 
 // What printing needs of the running publication.
 class TPrintHost {
@@ -49,6 +50,12 @@ public:
     TPrintSettings& Settings() { return target_.Settings(); }
     ServiceReply Perform(const ServiceCall& call) override;
 
+    // BrowserPrint (browser_printing.cpp): the browser's document, text as
+    // text; "PrintPreview" previews it first, "NoPrompt" or the browser's
+    // silent mode print without the print dialog. The error text, empty
+    // when printed or cancelled.
+    QString PrintBrowser(TTomericWebBrowser& browser, const QString& option);
+
 private:
     ServiceReply PrintPage(const ServiceCall& call);
     ServiceReply PrintImageFile(const ServiceCall& call);
@@ -62,7 +69,11 @@ private:
     QString PrintPageAsPicture(int index);
     QString PrintPicture(const QString& fileName, const TPictureSizeRequest& request);
 
+    bool PreviewBrowser(TTomericWebBrowser& browser, const QString& title);
+    QString PrintBrowserTo(TTomericWebBrowser& browser, const QString& title);
+
     TPrintHost& host_;
+    TSimpleDialogs& dialogs_;
     TPrintTarget target_;
     TPrintDialog dialog_;
 };

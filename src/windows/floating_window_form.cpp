@@ -4,6 +4,8 @@
 #include "objects/hot_keys.h"
 #include "objects/picture_object.h"
 #include "objects/repositor.h"
+#include "objects/web_browser.h"
+#include "actions/headless_services.h"
 #include "pages/page_stack.h"
 #include "vars/variables.h"
 
@@ -55,6 +57,8 @@ TObjectRecord ContentRecord(int type, QSize size)
 }
 
 constexpr std::int32_t kWhite = 0x00FFFFFF;
+// A browser window before its page asks for a size.
+constexpr QSize kBrowserWindowSize(640, 480);
 
 } // namespace
 
@@ -144,6 +148,45 @@ void TFloatingWindowForm::BuildText(const QString& file, int width, int height)
     SetClientSize(client.expandedTo(QSize(1, 1)));
     article->SetWordWrap(flags_ & foWordWrap);
     article->SetScrollBars(true);
+}
+
+TTomericWebBrowser* TFloatingWindowForm::BuildBrowser(const TTomericWebBrowser& opener)
+{
+    TObjectRecord record = ContentRecord(otWebBrowser, kBrowserWindowSize);
+    record.name = opener.Name();
+    auto& props = std::get<TWebBrowserProps>(record.props);
+    props.showToolBar = true;
+    props.showStatusBar = true;
+    props.trapPopups = true;
+    props.enhancedSecurity = opener.EnhancedSecurity();
+    props.silentMode = opener.SilentMode();
+    props.allowContextMenu = opener.AllowContextMenu();
+    auto* browser = static_cast<TTomericWebBrowser*>(CreateWebBrowser(this, record, host_.Objects()));
+    content_ = browser;
+    browser->show();
+    SetClientSize(kBrowserWindowSize);
+    FollowBrowser(*browser);
+    browser->MakeFloating();
+    return browser;
+}
+
+void TFloatingWindowForm::FollowBrowser(TTomericWebBrowser& browser)
+{
+    connect(&browser, &TTomericWebBrowser::WindowShowRequested, this, [this](const QString& address) {
+        name_ = address;
+        host_.Trace(EventLine(QStringLiteral("WINDOW"), QStringLiteral("OPEN"), {name_}));
+        ShowWindow();
+    });
+    connect(&browser, &TTomericWebBrowser::WindowCloseRequested, this, &TFloatingWindowForm::PostClose);
+    connect(&browser, &TTomericWebBrowser::WindowTitleChanged, this, &QWidget::setWindowTitle);
+    connect(&browser, &TTomericWebBrowser::WindowGeometryRequested, this, [this, &browser](const QRect& view) {
+        // The page sizes its view; the bars come on top of it.
+        const QWidget* shown = browser.Engine() ? browser.Engine()->View() : nullptr;
+        const QSize bars = shown ? browser.size() - shown->size() : QSize();
+        SetClientSize(view.size() + bars);
+        if (!view.topLeft().isNull())
+            move(view.topLeft());
+    });
 }
 
 bool TFloatingWindowForm::BuildCustom(int page, TFloatingFrame frame, const QString& title)

@@ -27,6 +27,7 @@ namespace tomeric {
 class TBaseArticle;
 class TTomericObj;
 class TTomericBackground;
+class TTomericWebBrowser;
 class TQXPageWidget;
 
 enum TFloatingKind : int { fkPicture = 0, fkText = 1, fkBrowser = 2, fkCustom = 3 };
@@ -63,6 +64,12 @@ public:
     // Borrows page `page` from the page container; false when it is lent
     // already (to another window).
     bool BuildCustom(int page, TFloatingFrame frame, const QString& title);
+    // A browser for a page `opener` opened, keeping the opener's security
+    // and silent mode, with its navigation and status bars; it keeps the
+    // pop-ups of its own pages. The window takes its page's address as its
+    // name and shows when the browser asks, follows the page's title and
+    // closes with the page.
+    TTomericWebBrowser* BuildBrowser(const TTomericWebBrowser& opener);
     // When another publication replaces this one, the page is freed on
     // close instead of given back.
     void MarkPageToBeFreed() { freePageOnClose_ = true; }
@@ -98,6 +105,7 @@ protected:
 
 private:
     void ApplyFrame(TFloatingFrame frame);
+    void FollowBrowser(TTomericWebBrowser& browser);
     void SetClientSize(QSize client);
     void LendPage(TQXPageWidget& page);
     void GiveBackPage();
@@ -112,7 +120,7 @@ private:
 
     TFloatingHost& host_;
     const TFloatingKind kind_;
-    const QString name_;
+    QString name_; // a browser window's is its first address
     const int flags_;
     QPointer<QWidget> content_;
     TBaseArticle* article_ = nullptr; // text windows

@@ -3,6 +3,7 @@
 #include "actions/headless_services.h"
 #include "actions/string_operations.h"
 #include "objects/tomeric_obj.h"
+#include "objects/web_browser.h"
 #include "platform/string_table.h"
 
 #include <QGuiApplication>
@@ -170,6 +171,19 @@ ServiceReply TWindowManager::CustomWindow(const ServiceCall& call)
     return reply;
 }
 
+TTomericWebBrowser* TWindowManager::OpenBrowserWindow(TTomericWebBrowser& opener)
+{
+    TFloatingWindowForm* form = Create(fkBrowser, QString(), 0, QString());
+    TTomericWebBrowser* browser = form->BuildBrowser(opener);
+    if (!browser->HasEngine()) {
+        delete form;
+        return nullptr;
+    }
+    Place(*form, QPoint(-1, -1));
+    windows_.emplace_back(form);
+    return browser;
+}
+
 void TWindowManager::Open(TFloatingWindowForm* form, QPoint scriptPosition)
 {
     Place(*form, scriptPosition);
@@ -209,7 +223,10 @@ void TWindowManager::Place(TFloatingWindowForm& form, QPoint scriptPosition)
 void TWindowManager::Closed(TFloatingWindowForm* form)
 {
     std::erase_if(windows_, [form](const QPointer<TFloatingWindowForm>& open) { return !open || open == form; });
-    host_.Trace(EventLine(QStringLiteral("WINDOW"), QStringLiteral("CLOSE"), {form->Name()}));
+    // A browser window that never showed (its page was an action link) was
+    // never seen.
+    if (form->Kind() != fkBrowser || !form->Name().isEmpty())
+        host_.Trace(EventLine(QStringLiteral("WINDOW"), QStringLiteral("CLOSE"), {form->Name()}));
     if (form->Kind() != fkCustom || !form->Exclusive() || exclusiveCount_ == 0)
         return;
     if (--exclusiveCount_ == 0)

@@ -25,6 +25,8 @@
 
 namespace tomeric {
 
+class TTomericWebBrowser;
+
 class TWindowManager final : public CommandService {
 public:
     TWindowManager(TFloatingHost& host, CommandService* next) : host_(host), next_(next) {}
@@ -33,6 +35,11 @@ public:
     TWindowManager& operator=(const TWindowManager&) = delete;
 
     ServiceReply Perform(const ServiceCall& call) override;
+
+    // A browser window for a page of `opener` (see
+    // TFloatingWindowForm::BuildBrowser): placed and listed, shown by its
+    // browser. Null when no browser can be made.
+    TTomericWebBrowser* OpenBrowserWindow(TTomericWebBrowser& opener);
 
     // The open window of that name (ignoring case); null when none.
     TFloatingWindowForm* Find(const QString& name) const;
