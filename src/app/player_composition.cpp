@@ -102,6 +102,10 @@ TPlayerServices::TPlayerServices(TWorkForm& form)
     services_.Pages = pageList_.get();
 }
 
-TPlayerServices::~TPlayerServices() { SetBrowserHost(nullptr); }
+TPlayerServices::~TPlayerServices()
+{
+    if (BrowserHost() == browserHost_.get())
+        SetBrowserHost(nullptr);
+}
 
 } // namespace tomeric
