@@ -101,42 +101,30 @@ protected:
     static inline std::map<QString, QString> vars;
 };
 
-TEST_F(BrowserWindowsEndToEnd, ThePlayerRunsTheTourCleanly)
+// Each test runs the whole tour (ctest runs tests one by one), so the
+// rules are grouped into three.
+
+TEST_F(BrowserWindowsEndToEnd, PagesThatOpenWindowsGetBrowserWindows)
 {
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
     EXPECT_FALSE(run.err.contains(QStringLiteral("qxplay5:"))) << run.err.toStdString();
-}
-
-TEST_F(BrowserWindowsEndToEnd, PagesThatOpenWindowsGetBrowserWindows)
-{
-    // The link, window.open and the included page of the other browser.
+    // The link, window.open and the included page of the other browser; the
+    // action link with a target runs and opens nothing.
     EXPECT_EQ(Lines("WINDOW OPEN \"popup.htm\""), 3) << run.out.toStdString();
     EXPECT_EQ(Lines("WINDOW CLOSE \"popup.htm\""), 3) << run.out.toStdString();
+    EXPECT_EQ(Var("POPLINK"), "ran");
     // Each window's page reached the publication through window.external.
     EXPECT_EQ(Var("POPUPSEEN"), "yes;yes;yes;");
     const QImage popup = session->Picture(QStringLiteral("popup.png"));
     ASSERT_FALSE(popup.isNull());
     EXPECT_TRUE(Near(popup.pixelColor(popup.width() / 2, popup.height() / 2), QColor(0, 255, 0), 8));
-}
-
-TEST_F(BrowserWindowsEndToEnd, AWindowTakesTheSizeItsPageAsksFor)
-{
-    // 300 x 150 for the page, with the navigation and status bars below and
-    // above it.
+    // 300 x 150 asked for the page, the navigation and status bars added.
     const QImage sized = session->Picture(QStringLiteral("sized.png"));
     ASSERT_FALSE(sized.isNull());
     EXPECT_EQ(sized.width(), 300);
     EXPECT_GT(sized.height(), 150);
-}
-
-TEST_F(BrowserWindowsEndToEnd, AnActionLinkWithATargetRunsWithoutAWindow)
-{
-    EXPECT_EQ(Var("POPLINK"), "ran");
-}
-
-TEST_F(BrowserWindowsEndToEnd, WebPopUpsOfABrowserThatDoesNotKeepThemGoToTheDesktop)
-{
+    // A browser that does not keep pop-ups hands web pages to the desktop.
     EXPECT_EQ(Lines("CALL BrowserWindow \"http://example.invalid/away.htm\""), 1) << run.out.toStdString();
 }
 
@@ -149,14 +137,12 @@ TEST_F(BrowserWindowsEndToEnd, TheFindDialogMovesThroughTheMatchesAndSaysWhenThe
     EXPECT_EQ(Lines("DIALOG AlertBox \"Rechercher\" \"Texte introuvable.\""), 1) << run.out.toStdString();
 }
 
-TEST_F(BrowserWindowsEndToEnd, AFileInputReceivesTheFileItsPageCanRead)
+TEST_F(BrowserWindowsEndToEnd, FileInputsPrintingAndSearchActOnThePage)
 {
+    // The file input holds the file itself: the page reads it.
     EXPECT_EQ(Var("UPLOADVALUE"), "C:\\fakepath\\upload.txt");
     EXPECT_EQ(Var("UPLOADED"), "file for the form");
-}
-
-TEST_F(BrowserWindowsEndToEnd, BrowserPrintWritesThePageWithItsText)
-{
+    // BrowserPrint, then its preview (printed at once with --print-to).
     EXPECT_EQ(Var("PRINTERROR"), "");
     for (const char* name : {"prints/001-Opener.pdf", "prints/002-Opener.pdf"}) {
         QProcess text;
@@ -165,10 +151,6 @@ TEST_F(BrowserWindowsEndToEnd, BrowserPrintWritesThePageWithItsText)
         EXPECT_TRUE(QString::fromUtf8(text.readAllStandardOutput()).contains(QStringLiteral("alpha beta gamma beta")))
             << name;
     }
-}
-
-TEST_F(BrowserWindowsEndToEnd, BrowserSearchOpensTheSearchPage)
-{
     EXPECT_EQ(Var("WEBTITLE"), "Search page");
 }
 
