@@ -1,6 +1,7 @@
 #include "browser/ruffle_flash_engine.h"
 
 #include "browser/ruffle_location.h"
+#include "browser/ruffle_movie.h"
 #include "browser/ruffle_player_page.h"
 #include "browser/ruffle_scheme.h"
 #include "browser/web_engine_setup.h"
@@ -10,6 +11,8 @@
 #include <QJsonObject>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+
+#include <iostream>
 
 namespace tomeric {
 
@@ -30,7 +33,6 @@ QJsonObject RuffleConfig(const TFlashPlayback& playback, const QUrl& movieUrl)
 {
     QJsonObject config{
         {QStringLiteral("url"), movieUrl.toString(QUrl::FullyEncoded)},
-        {QStringLiteral("autoplay"), playback.autoStart ? QStringLiteral("on") : QStringLiteral("off")},
         {QStringLiteral("allowScriptAccess"), true},
         {QStringLiteral("splashScreen"), false},
         {QStringLiteral("unmuteOverlay"), QStringLiteral("hidden")},
@@ -75,6 +77,8 @@ bool TRufflePage::javaScriptPrompt(const QUrl& origin, const QString& message, c
         events_.MovieReady(first.toInt());
     else if (what == QLatin1String("fscommand"))
         events_.MovieCommand(first, second);
+    else if (what == QLatin1String("end"))
+        events_.MovieEnded();
     else if (what == QLatin1String("failed"))
         events_.MovieFailed(first);
     *result = QString();
@@ -82,6 +86,16 @@ bool TRufflePage::javaScriptPrompt(const QUrl& origin, const QString& message, c
 }
 
 QWebEnginePage* TRufflePage::createWindow(WebWindowType) { return nullptr; }
+
+// Ruffle's messages say why a movie does not show; they go to standard
+// error when TOMERIC_FLASH_LOG is set (its errors include harmless ones,
+// such as a missing WebGL off screen).
+void TRufflePage::javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int,
+                                           const QString&)
+{
+    if (qEnvironmentVariableIsSet("TOMERIC_FLASH_LOG"))
+        std::cerr << "flash: " << message.toStdString() << std::endl;
+}
 
 TRuffleFlashEngine::TRuffleFlashEngine(QWidget* parent, TFlashEngineEvents& events)
     : view_(new QWebEngineView(parent)), page_(new TRufflePage(events, view_)), token_(NextToken())
@@ -125,10 +139,11 @@ void TRuffleFlashEngine::Call(const QString& script)
 void TRuffleFlashEngine::Load(const TFlashPlayback& playback)
 {
     page_->setBackgroundColor(playback.transparent ? QColor(Qt::transparent) : QColor(Qt::white));
-    const QUrl movieUrl = ServeMovie(token_, playback.name, playback.movie);
+    const QUrl movieUrl = ServeMovie(token_, playback.name, PreparedMovie(playback.movie, playback.playOnce));
     const QByteArray config = QJsonDocument(RuffleConfig(playback, movieUrl)).toJson(QJsonDocument::Compact);
     waiting_.clear();
-    Call(QStringLiteral("tomericFlash.load(%1)").arg(QString::fromUtf8(config)));
+    Call(QStringLiteral("tomericFlash.load(%1, %2)")
+             .arg(QString::fromUtf8(config), playback.autoStart ? QStringLiteral("false") : QStringLiteral("true")));
 }
 
 void TRuffleFlashEngine::Play() { Call(QStringLiteral("tomericFlash.play()")); }

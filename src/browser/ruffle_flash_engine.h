@@ -24,6 +24,8 @@ protected:
     bool javaScriptPrompt(const QUrl& origin, const QString& message, const QString& defaultValue,
                           QString* result) override;
     QWebEnginePage* createWindow(WebWindowType type) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString& message, int line,
+                                  const QString& source) override;
 
 private:
     TFlashEngineEvents& events_;

@@ -21,10 +21,12 @@ QString RuffleFolder()
         const QString chosen = qEnvironmentVariable("TOMERIC_RUFFLE_DIR");
         return HoldsRuffle(chosen) ? QDir(chosen).absolutePath() : QString();
     }
-    const QString installed =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../share/tomeric-player/ruffle"));
-    if (HoldsRuffle(installed))
-        return QDir(installed).absolutePath();
+    if (QCoreApplication::instance()) {
+        const QString installed = QDir(QCoreApplication::applicationDirPath())
+                                      .filePath(QStringLiteral("../share/tomeric-player/ruffle"));
+        if (HoldsRuffle(installed))
+            return QDir(installed).absolutePath();
+    }
 #ifdef TOMERIC_RUFFLE_BUILD_DIR
     if (HoldsRuffle(QStringLiteral(TOMERIC_RUFFLE_BUILD_DIR)))
         return QStringLiteral(TOMERIC_RUFFLE_BUILD_DIR);

@@ -1,5 +1,7 @@
 #include "browser/ruffle_player_page.h"
 
+#include "browser/ruffle_movie.h"
+
 namespace tomeric {
 
 namespace {
@@ -47,31 +49,57 @@ const char* const kController = R"JS(
     style.textContent = '#play-button, #unmute-overlay, #splash-screen { display: none !important; }';
     player.shadowRoot.appendChild(style);
   };
-  var player = null, config = null, rewinding = false;
-  var start = function (settings) {
+  // A movie shown stopped on its first frame has not played to its end,
+  // even when that frame is its last: its end counts once it plays.
+  var player = null, config = null, endCounts = false, stopPending = false;
+  // The notice arrives while Ruffle runs the frame, which cannot pause
+  // itself from inside: the pause follows at once after it.
+  var stopOnFirstFrame = function () {
+    if (!stopPending) return;
+    stopPending = false;
+    var current = player;
+    setTimeout(function () { if (player === current) current.pause(); }, 0);
+  };
+  // Movies the player could not prepare say nothing of their first frame:
+  // they stop a little after loading.
+  var stopSoonAfterLoading = function (metadata) {
+    var rate = metadata && metadata.frameRate > 0 ? metadata.frameRate : 12;
+    var current = player;
+    setTimeout(function () { if (player === current) stopOnFirstFrame(); }, Math.max(400, 1500 / rate));
+  };
+  // `report`: tell the engine when the movie is ready (not for a rewind).
+  var start = function (settings, stopped, report) {
     var stage = document.getElementById('stage');
     stage.textContent = '';
     player = window.RufflePlayer.newest().createPlayer();
     stage.appendChild(player);
     hideOverlays(player);
-    player.onFSCommand = function (command, args) { tell('fscommand', command, args); return true; };
+    endCounts = !stopped;
+    stopPending = stopped;
+    player.onFSCommand = function (command, args) {
+      if (command === firstFrameCommand)
+        stopOnFirstFrame();
+      else if (command === movieEndCommand) {
+        if (endCounts) tell('end');
+      } else
+        tell('fscommand', command, args);
+      return true;
+    };
+    var loaded = player;
     player.addEventListener('loadedmetadata', function () {
-      if (rewinding) { rewinding = false; return; }
-      var frames = player.metadata ? player.metadata.numFrames : 0;
-      tell('ready', frames);
+      var metadata = loaded.metadata;
+      if (stopped) stopSoonAfterLoading(metadata);
+      if (report) tell('ready', metadata ? metadata.numFrames : 0);
     });
-    player.load(settings).catch(function (error) { tell('failed', error && error.message ? error.message : error); });
+    player.load(Object.assign({}, settings, {autoplay: 'on'}))
+      .catch(function (error) { tell('failed', error && error.message ? error.message : error); });
   };
   window.tomericFlash = {
-    load: function (settings) { config = settings; rewinding = false; start(settings); },
-    play: function () { if (player) player.play(); },
+    load: function (settings, stopped) { config = settings; start(settings, stopped, true); },
+    play: function () { if (player) { endCounts = true; stopPending = false; player.play(); } },
     pause: function () { if (player) player.pause(); },
-    // Ruffle cannot go to a frame: the movie starts over, stopped.
-    rewind: function () {
-      if (!config) return;
-      rewinding = true;
-      start(Object.assign({}, config, {autoplay: 'off'}));
-    }
+    // Ruffle cannot go to a frame: the movie starts over and stops.
+    rewind: function () { if (config) start(config, true, false); }
   };
   window.addEventListener('error', function (event) { tell('failed', event.message); });
 })();
@@ -98,7 +126,9 @@ window.RufflePlayer.config = {publicPath: 'tomeric-flash://player/ruffle/', poly
 
 QByteArray RufflePlayerPage()
 {
-    return QByteArray(kPageStart) + kFetchThroughXhr + kController + kPageEnd;
+    const QByteArray commands = QByteArray("var movieEndCommand = '") + kMovieEndCommand +
+                                "', firstFrameCommand = '" + kMovieFirstFrameCommand + "';\n";
+    return QByteArray(kPageStart) + kFetchThroughXhr + commands + kController + kPageEnd;
 }
 
 } // namespace tomeric

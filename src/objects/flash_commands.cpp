@@ -19,7 +19,10 @@ struct TFlashRow {
     TFlashHandler handler;
 };
 
-void Play(TObjectCommandRun&, TTomericFlash& flash) { flash.Play(); }
+void Play(TObjectCommandRun& run, TTomericFlash& flash)
+{
+    flash.Play(run.Param(2).contains(QLatin1String("Loop"), Qt::CaseInsensitive));
+}
 void Pause(TObjectCommandRun&, TTomericFlash& flash) { flash.Pause(); }
 void Stop(TObjectCommandRun&, TTomericFlash& flash) { flash.Stop(); }
 void Rewind(TObjectCommandRun&, TTomericFlash& flash) { flash.Rewind(); }

@@ -40,6 +40,7 @@ TTomericFlash::TTomericFlash(QWidget* parent, const TObjectRecord& record, Objec
         autoStart_ = props->autoStart;
         autoRewind_ = props->autoRewind;
         loop_ = props->loop;
+        useInternalLoop_ = props->useInternalLoop;
         useBackgroundColor_ = props->useBkndColor;
         allowContextMenu_ = props->allowContextMenu;
         allowScriptAccess_ = props->allowScriptAccess;
@@ -86,6 +87,9 @@ TFlashPlayback TTomericFlash::Playback(QByteArray movie) const
     playback.transparent = GetIsTransparent();
     playback.autoStart = autoStart_;
     playback.contextMenu = allowContextMenu_;
+    // Movies loop on their own (the Flash Player's default); the object
+    // stops them at their end unless it loops or leaves that to the movie.
+    playback.playOnce = !loop_ && !useInternalLoop_;
     return playback;
 }
 
@@ -139,12 +143,25 @@ void TTomericFlash::MovieCommand(const QString& command, const QString& args)
     RunObjectAction(QStringLiteral("GoSub \"%1\"").arg(subroutine), ekFlashCommand, 0);
 }
 
+void TTomericFlash::MovieEnded()
+{
+    RunObjectAction(doneAction_, ekMediaDone, 0);
+    if (autoRewind_)
+        engine_->Rewind();
+}
+
 // ---- the commands --------------------------------------------------------------------
 
-void TTomericFlash::Play()
+void TTomericFlash::Play(bool loop)
 {
-    if (HasMovie())
-        engine_->Play();
+    if (!HasMovie())
+        return;
+    if (loop && !loop_ && !useInternalLoop_) {
+        loop_ = true;
+        LoadMovie();
+        return;
+    }
+    engine_->Play();
 }
 
 void TTomericFlash::Pause()

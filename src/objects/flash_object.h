@@ -25,6 +25,8 @@ struct TFlashPlayback {
     bool transparent = false;         // the page shows through the movie's background
     bool autoStart = true;
     bool contextMenu = false;
+    // Stop at the last frame and report the end, instead of looping.
+    bool playOnce = false;
 };
 
 // What an engine reports to its object (main thread).
@@ -36,6 +38,8 @@ public:
     virtual void MovieFailed(const QString& reason) = 0;
     // The movie called fscommand(command, args).
     virtual void MovieCommand(const QString& command, const QString& args) = 0;
+    // A movie played once reached its last frame.
+    virtual void MovieEnded() = 0;
 };
 
 // The Flash player behind the object.
@@ -74,7 +78,8 @@ public:
     bool AllowScriptAccess() const { return allowScriptAccess_; }
 
     // ---- the Flash commands (see flash_commands.cpp) ------------------------
-    void Play();
+    // With `loop`, a movie that played once starts over, looping.
+    void Play(bool loop);
     void Pause();
     // Stops the movie (back to its first frame with AutoRewind) and runs
     // CancelAction.
@@ -97,6 +102,7 @@ private:
     void MovieReady(int frameCount) override;
     void MovieFailed(const QString& reason) override;
     void MovieCommand(const QString& command, const QString& args) override;
+    void MovieEnded() override;
 
     void LoadMovie();
     // The movie's bytes: an included file from the package, or a file on
@@ -111,6 +117,7 @@ private:
     bool autoStart_ = true;
     bool autoRewind_ = true;
     bool loop_ = false;
+    bool useInternalLoop_ = false;
     bool useBackgroundColor_ = false;
     bool allowContextMenu_ = false;
     bool allowScriptAccess_ = true;
