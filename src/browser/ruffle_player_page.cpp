@@ -39,9 +39,8 @@ const char* const kFetchThroughXhr = R"JS(
 // button, unmute) never show: the publication decides when a movie plays.
 const char* const kController = R"JS(
 (function () {
-  var marker = '__tomeric_flash__:';
   var tell = function (what, a, b) {
-    window.prompt(marker + what, JSON.stringify([String(a === undefined ? '' : a), String(b === undefined ? '' : b)]));
+    window.prompt(promptMarker + what, JSON.stringify([String(a === undefined ? '' : a), String(b === undefined ? '' : b)]));
   };
   var hideOverlays = function (player) {
     if (!player.shadowRoot) return;
@@ -126,8 +125,8 @@ window.RufflePlayer.config = {publicPath: 'tomeric-flash://player/ruffle/', poly
 
 QByteArray RufflePlayerPage()
 {
-    const QByteArray commands = QByteArray("var movieEndCommand = '") + kMovieEndCommand +
-                                "', firstFrameCommand = '" + kMovieFirstFrameCommand + "';\n";
+    const QByteArray commands = QByteArray("var promptMarker = '") + kRufflePromptMarker + "', movieEndCommand = '" +
+                                kMovieEndCommand + "', firstFrameCommand = '" + kMovieFirstFrameCommand + "';\n";
     return QByteArray(kPageStart) + kFetchThroughXhr + commands + kController + kPageEnd;
 }
 

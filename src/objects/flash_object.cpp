@@ -1,6 +1,5 @@
 #include "objects/flash_object.h"
 
-#include "actions/action_eval.h"
 #include "imaging/tomeric_color.h"
 #include "package/package.h"
 #include "vars/variables.h"
