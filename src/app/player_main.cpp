@@ -8,6 +8,7 @@
 #include "platform/string_table.h"
 
 #ifdef TOMERIC_HAS_WEBENGINE
+#include "browser/ruffle_flash_engine.h"
 #include "browser/web_engine_browser.h"
 #include "browser/web_engine_setup.h"
 #endif
@@ -178,8 +179,10 @@ int RunPlayer(int argc, char** argv)
     }
 #ifdef TOMERIC_HAS_WEBENGINE
     // Pages drawn to files show browser objects with their notice.
-    if (!renderOnly)
+    if (!renderOnly) {
         SetBrowserEngineFactory(CreateWebEngineBrowser);
+        SetFlashEngineFactory(CreateRuffleFlashEngine);
+    }
 #endif
     start.fast = options.fast || renderOnly;
     start.driven = driven;

@@ -62,6 +62,11 @@ void TPlayerObjectHost::AdvanceLoadingProgress()
     form_.AdvanceSplashProgress();
 }
 
+bool TPlayerObjectHost::HasSubroutine(const QString& name) const
+{
+    return form_.Publication().HasSubroutine(name);
+}
+
 TResizeWatcher::TResizeWatcher(QObject* watched, std::function<void()> changed)
     : QObject(watched), changed_(std::move(changed))
 {

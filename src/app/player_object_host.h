@@ -31,6 +31,7 @@ public:
     QString ResolveFile(const QString& name) override;
     std::int32_t LinkColor() const override;
     void AdvanceLoadingProgress() override;
+    bool HasSubroutine(const QString& name) const override;
 
 private:
     TWorkForm& form_;

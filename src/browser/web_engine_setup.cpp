@@ -1,6 +1,7 @@
 #include "browser/web_engine_setup.h"
 
 #include "browser/embedded_scheme.h"
+#include "browser/ruffle_scheme.h"
 
 #include <QCoreApplication>
 #include <QWebEngineUrlScheme>
@@ -40,6 +41,7 @@ void AllowRunningAsRoot()
 void PrepareWebEngine()
 {
     RegisterEmbeddedScheme();
+    RegisterRuffleScheme();
     AllowRunningAsRoot();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }

@@ -1,9 +1,8 @@
-// The Browser... and Flash... commands. Each is carried out only when the
-// object is of its kind; otherwise nothing happens. A browser object without
-// a web engine, and a Flash object without a Flash engine, answer every
-// command with "La commande requiert un objet visible.".
+// The Browser... commands. Each is carried out only when the object is a
+// web browser; otherwise nothing happens. A browser object without a web
+// engine answers every command with "La commande requiert un objet
+// visible.". (The Flash... commands are in flash_commands.cpp.)
 
-#include "objects/flash_object.h"
 #include "objects/object_command_handlers.h"
 #include "objects/web_browser.h"
 
@@ -132,21 +131,6 @@ void BrowserPrintCommand(TObjectCommandRun& run)
     const QString error = host->Print(*browser, run.Param(2));
     if (!error.isEmpty())
         run.reply.LastError = error;
-}
-
-void FlashCommand(TObjectCommandRun& run)
-{
-    if (auto* flash = qobject_cast<TTomericFlash*>(run.found.object))
-        run.Fail(flash->Name(), msgNeedsVisibleObject);
-}
-
-void FlashGetVarCommand(TObjectCommandRun& run)
-{
-    // No movie is playing: the variable is emptied.
-    if (auto* flash = qobject_cast<TTomericFlash*>(run.found.object)) {
-        run.Result(3, QString());
-        run.Fail(flash->Name(), msgNeedsVisibleObject);
-    }
 }
 
 } // namespace tomeric

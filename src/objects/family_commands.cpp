@@ -1,6 +1,6 @@
 // The commands of one family each: timers, pictures, articles, media
 // players and animations (lists and track bars are in input_commands.cpp,
-// browsers and Flash movies in browser_commands.cpp). Each is carried out
+// browsers in browser_commands.cpp, Flash movies in flash_commands.cpp). Each is carried out
 // only when the object is of its kind; otherwise nothing happens.
 
 #include "objects/animator_object.h"
@@ -84,9 +84,5 @@ void GifCommand(TObjectCommandRun& run)
     else
         animator->Play(ParseCommandNumber(run.Param(2)).value_or(0));
 }
-
-// ---- kinds without a player of their own yet ----------------------------------------------
-// (browsers and Flash movies: browser_commands.cpp)
-
 
 } // namespace tomeric

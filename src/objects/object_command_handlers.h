@@ -84,11 +84,10 @@ void ArticleJumpToCommand(TObjectCommandRun& run);
 // Media players and animations.
 void MediaPlayerCommand(TObjectCommandRun& run);
 void GifCommand(TObjectCommandRun& run);
-// Browsers and Flash movies: the object is found and its kind checked; these
-// kinds have no player of their own yet.
+// Browsers (browser_commands.cpp) and Flash movies (flash_commands.cpp): the
+// object is found and its kind checked.
 void BrowserCommand(TObjectCommandRun& run);
 void BrowserPrintCommand(TObjectCommandRun& run);
 void FlashCommand(TObjectCommandRun& run);
-void FlashGetVarCommand(TObjectCommandRun& run);
 
 } // namespace tomeric

@@ -71,7 +71,7 @@ constexpr TObjectCommandRow kObjectCommands[] = {
     {"FlashGotoFrame",      true,  FlashCommand},
     {"FlashForward",        true,  FlashCommand},
     {"FlashBack",           true,  FlashCommand},
-    {"FlashGetVar",         true,  FlashGetVarCommand},
+    {"FlashGetVar",         true,  FlashCommand},
     {"FlashSetVar",         true,  FlashCommand},
 };
 

@@ -50,6 +50,10 @@ public:
     // before their text is first rendered.
     virtual std::int32_t LinkColor() const { return 0x00FF0000; } // blue
 
+    // The publication has a subroutine of that name (a ":name" label of
+    // its subroutine text), which `GoSub "name"` would run.
+    virtual bool HasSubroutine(const QString& name) const { (void)name; return false; }
+
     // One more step of work done while the publication loads (a linked
     // article handing its overflow to the next frame): the splash screen's
     // progress bar advances by one. Nothing happens once loading is over.
