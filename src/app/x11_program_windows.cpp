@@ -1,17 +1,21 @@
 #include "app/x11_program_windows.h"
 
 #include "actions/action_eval.h"
+#include "app/atspi_menus.h"
 #include "objects/shapes.h"
 #include "platform/string_table.h"
 #include "services/send_keys.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QUrl>
+#include <QThread>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <vector>
@@ -36,6 +40,10 @@ constexpr long kXdndVersion = 5;
 constexpr int kDropTimeoutMs = 3000;
 // EWMH requests name their source: 2 is a pager or tool acting for the user.
 constexpr long kSourcePager = 2;
+// The window manager acts on requests in its own time: a command waits
+// this long at most for it, so that the next command sees the result.
+constexpr int kManagerWaitMs = 1000;
+constexpr int kManagerPollMs = 10;
 
 
 
@@ -127,6 +135,49 @@ struct TX11ProgramWindows::TX11 {
             value = reinterpret_cast<unsigned long*>(data)[index];
         XFree(data);
         return value;
+    }
+
+    // A list of 32-bit values (window lists of the window manager).
+    std::vector<unsigned long> Cardinals(Window window, const char* property) const
+    {
+        Atom type;
+        int format;
+        unsigned long count = 0, after;
+        unsigned char* data = nullptr;
+        std::vector<unsigned long> values;
+        if (XGetWindowProperty(display, window, Intern(property), 0, 4096, False, AnyPropertyType, &type, &format,
+                               &count, &after, &data) == Success && data) {
+            if (format == 32) {
+                const auto* first = reinterpret_cast<unsigned long*>(data);
+                values.assign(first, first + count);
+            }
+            XFree(data);
+        }
+        return values;
+    }
+
+    // Where the window manager stacks a client: 0 at the bottom; -1 when
+    // it does not list it.
+    int StackingIndex(Window window) const
+    {
+        const auto clients = Cardinals(root, "_NET_CLIENT_LIST_STACKING");
+        const auto found = std::find(clients.begin(), clients.end(), window);
+        return found == clients.end() ? -1 : int(found - clients.begin());
+    }
+    int ClientCount() const { return int(Cardinals(root, "_NET_CLIENT_LIST_STACKING").size()); }
+
+    // Waits (a second at most) until the window manager has done what was
+    // asked; false when it did not.
+    bool AfterManager(const std::function<bool()>& done) const
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done()) {
+            if (clock.elapsed() >= kManagerWaitMs)
+                return false;
+            QThread::msleep(kManagerPollMs);
+        }
+        return true;
     }
 
     QString Title(Window window) const
@@ -237,10 +288,15 @@ struct TX11ProgramWindows::TX11 {
     void Activate(Window window) const
     {
         XMapRaised(display, window);
-        if (WindowManagerRuns())
+        if (WindowManagerRuns()) {
             SendClientMessage(window, "_NET_ACTIVE_WINDOW", {kSourcePager, CurrentTime, 0, 0, 0});
-        else
-            XSetInputFocus(display, window, RevertToParent, CurrentTime);
+            XSync(display, False);
+            AfterManager([&] {
+                return Cardinal(root, "_NET_ACTIVE_WINDOW") == window && StackingIndex(window) == ClientCount() - 1;
+            });
+            return;
+        }
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
         XSync(display, False);
     }
 
@@ -383,8 +439,9 @@ ServiceReply TX11ProgramWindows::Control(const ServiceCall& call, TWindowId wind
         return SendKeys(call.Params.value(1), window);
     if (Is(call, "DropFile"))
         return DropFiles(call.Params.value(1), window);
-    // Menus of other programs are not reachable here.
-    return CommandMessageReply(Message(msgNoMenu));
+    if (Is(call, "SendMenuCommand"))
+        return SendMenuCommand(call.Params.value(1), window);
+    return SucceededReply();
 }
 
 ServiceReply TX11ProgramWindows::SetWindowPos(const ServiceCall& call, TWindowId window)
@@ -412,6 +469,12 @@ ServiceReply TX11ProgramWindows::SetWindowPos(const ServiceCall& call, TWindowId
         x_->SendClientMessage(window, "_NET_MOVERESIZE_WINDOW",
                           {kStaticGravity | kAllFields | (kSourcePager << 12), target.x(), target.y(),
                            std::max(1, target.width()), std::max(1, target.height())});
+        XSync(x_->display, False);
+        x_->AfterManager([&] {
+            QRect now;
+            QMargins edges;
+            return x_->Geometry(window, &now, &edges) && now == target;
+        });
     } else {
         XMoveResizeWindow(x_->display, window, target.x(), target.y(), unsigned(std::max(1, target.width())),
                           unsigned(std::max(1, target.height())));
@@ -444,10 +507,13 @@ ServiceReply TX11ProgramWindows::BringToFront(TWindowId window)
 ServiceReply TX11ProgramWindows::SendToBack(TWindowId window)
 {
     // Below every other window, without activating it.
-    if (x_->WindowManagerRuns())
+    if (x_->WindowManagerRuns()) {
         x_->SendClientMessage(window, "_NET_RESTACK_WINDOW", {kSourcePager, 0, Below, 0, 0});
-    else
-        XLowerWindow(x_->display, window);
+        XSync(x_->display, False);
+        x_->AfterManager([&] { return x_->StackingIndex(window) <= 0; });
+        return SucceededReply();
+    }
+    XLowerWindow(x_->display, window);
     XSync(x_->display, False);
     return SucceededReply();
 }
@@ -587,6 +653,22 @@ ServiceReply TX11ProgramWindows::DropFiles(const QString& files, TWindowId windo
     XDestroyWindow(display, source);
     XSync(display, False);
     return accepted && finished ? SucceededReply() : CommandMessageReply(Message(msgNoDroppedFiles));
+}
+
+// ---- menus ------------------------------------------------------------------------------------
+
+ServiceReply TX11ProgramWindows::SendMenuCommand(const QString& path, TWindowId window)
+{
+    if (!menus_)
+        menus_ = std::make_unique<TAtSpiMenus>();
+    const auto outcome = menus_->Choose(ProcessOf(window), x_->Title(window), path, [&] { x_->Activate(window); });
+    switch (outcome) {
+    case TAtSpiMenus::TOutcome::oNoMenu: return CommandMessageReply(Message(msgNoMenu));
+    case TAtSpiMenus::TOutcome::oStepAbsent: return CommandMessageReply(Message(msgSyntaxError));
+    case TAtSpiMenus::TOutcome::oChosen:
+    case TAtSpiMenus::TOutcome::oFirstAbsent: break;
+    }
+    return SucceededReply();
 }
 
 // ---- the host rectangle and the page -------------------------------------------------------

@@ -3,7 +3,8 @@
 // and WM_CLASS; moved, ordered and activated through the window manager's
 // standard (EWMH) requests when a manager runs, directly otherwise; typed
 // into through the X test extension; files dropped through XDND; closed
-// through WM_DELETE_WINDOW. Without an X display (Wayland without
+// through WM_DELETE_WINDOW; their menus chosen through the accessibility
+// bus (TAtSpiMenus). Without an X display (Wayland without
 // XWayland, no display at all) every request fails and the command reports
 // its failure message.
 
@@ -18,6 +19,7 @@ class QWidget;
 
 namespace tomeric {
 
+class TAtSpiMenus;
 class TTomericRect;
 
 class TX11ProgramWindows final : public TProgramWindows {
@@ -59,9 +61,11 @@ private:
     ServiceReply Disable(TWindowId window, bool disable);
     ServiceReply SendKeys(const QString& keys, TWindowId window);
     ServiceReply DropFiles(const QString& files, TWindowId window);
+    ServiceReply SendMenuCommand(const QString& path, TWindowId window);
 
     TPlayerSide player_;
     std::unique_ptr<TX11> x_;
+    std::unique_ptr<TAtSpiMenus> menus_; // made on the first menu command
     QHash<TWindowId, unsigned long> inputShields_; // DisableApp: window -> its shield
     int holds_ = 0;
 };

@@ -69,6 +69,23 @@ QString StartFailureText(const QProcess& process)
     return FileNotFoundText();
 }
 
+// The process a plan starts. Its output has no window to go to, as on
+// Windows. Qt programs show their menus on the accessibility bus only when
+// asked: the programs started here are, so that SendMenuCommand reaches them.
+void PrepareProcess(QProcess& process, const TLaunchPlan& plan)
+{
+    process.setProgram(plan.program);
+    process.setArguments(plan.arguments);
+    if (!plan.workingFolder.isEmpty())
+        process.setWorkingDirectory(plan.workingFolder);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!environment.contains(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON")))
+        environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    process.setProcessEnvironment(environment);
+}
+
 void SetResultVariable(const QString& key, const char* suffix, const QString& value)
 {
     SetVariable(QLatin1Char('[') + key + QLatin1String(suffix) + QLatin1Char(']'), value);
@@ -217,13 +234,7 @@ ServiceReply TProgramService::Start(const TRunRequest& request, const TLaunchPla
     entry->EndAction = request.endAction;
     entry->Process = std::make_unique<QProcess>();
     QProcess& process = *entry->Process;
-    process.setProgram(plan.program);
-    process.setArguments(plan.arguments);
-    if (!plan.workingFolder.isEmpty())
-        process.setWorkingDirectory(plan.workingFolder);
-    // The program's output has no window to go to, as on Windows.
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    PrepareProcess(process, plan);
     process.start();
     if (!process.waitForStarted(kStartTimeoutMs))
         return CommandMessageReply(StartFailureText(process));
@@ -245,12 +256,7 @@ ServiceReply TProgramService::StartUnwatched(const TRunRequest& request, const T
 {
     // Nobody waits for it: it runs on by itself, even after the player.
     QProcess process;
-    process.setProgram(plan.program);
-    process.setArguments(plan.arguments);
-    if (!plan.workingFolder.isEmpty())
-        process.setWorkingDirectory(plan.workingFolder);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    PrepareProcess(process, plan);
     qint64 processId = 0;
     if (!process.startDetached(&processId))
         return CommandMessageReply(StartFailureText(process));
@@ -363,6 +369,17 @@ void TProgramService::Poll()
     }
     if (registry_.empty())
         poll_.stop();
+}
+
+void TProgramService::CloseEveryProgram()
+{
+    poll_.stop();
+    auto closing = std::move(registry_);
+    registry_.clear();
+    for (auto& [number, entry] : closing) {
+        entry->EndAction.clear();
+        CloseEntry(*entry);
+    }
 }
 
 void TProgramService::EndProcess(TApplicationForm& entry)
