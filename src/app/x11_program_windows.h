@@ -39,6 +39,8 @@ public:
     TWindowId FindWindowNamed(const QString& name) override;
     int64_t ProcessOf(TWindowId window) override;
     void Show(TWindowId window, TShowMode mode) override;
+    void BeginQuietStart(int64_t processId, TShowMode mode) override;
+    void EndQuietStart() override;
     bool RequestClose(TWindowId window, bool raise) override;
     ServiceReply Control(const ServiceCall& call, TWindowId window) override;
     ServiceReply SendKeysToPlayer(const QString& keys) override;
@@ -54,6 +56,14 @@ public:
 
 private:
     struct TX11;
+    struct TQuietStart;
+    // The requests and notices of the root window while a program starts
+    // quietly.
+    void HandleQuietEvents();
+    // Kept from showing by the player (held back, withdrawn): still the
+    // program's windows for MainWindowOf. (The server gives a closed
+    // window's number to later windows: the process tells them apart.)
+    bool KeptHidden(TWindowId window, int64_t processId) const { return keptHidden_.value(window) == processId; }
     ServiceReply SetWindowPos(const ServiceCall& call, TWindowId window);
     ServiceReply GetWindowPos(const ServiceCall& call, TWindowId window);
     ServiceReply BringToFront(TWindowId window);
@@ -67,6 +77,8 @@ private:
     std::unique_ptr<TX11> x_;
     std::unique_ptr<TAtSpiMenus> menus_; // made on the first menu command
     QHash<TWindowId, unsigned long> inputShields_; // DisableApp: window -> its shield
+    std::unique_ptr<TQuietStart> quiet_;
+    QHash<TWindowId, int64_t> keptHidden_; // window -> its process
     int holds_ = 0;
 };
 

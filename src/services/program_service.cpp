@@ -86,6 +86,28 @@ void PrepareProcess(QProcess& process, const TLaunchPlan& plan)
     process.setProcessEnvironment(environment);
 }
 
+// While a program that must not show starts, the window system keeps its
+// windows so; over once the start is.
+class TQuietStart {
+public:
+    TQuietStart(TProgramWindows* windows, int64_t processId, TShowMode mode)
+        : windows_(mode == TShowMode::smNormal ? nullptr : windows)
+    {
+        if (windows_)
+            windows_->BeginQuietStart(processId, mode);
+    }
+    ~TQuietStart()
+    {
+        if (windows_)
+            windows_->EndQuietStart();
+    }
+    TQuietStart(const TQuietStart&) = delete;
+    TQuietStart& operator=(const TQuietStart&) = delete;
+
+private:
+    TProgramWindows* windows_;
+};
+
 void SetResultVariable(const QString& key, const char* suffix, const QString& value)
 {
     SetVariable(QLatin1Char('[') + key + QLatin1String(suffix) + QLatin1Char(']'), value);
@@ -266,6 +288,7 @@ ServiceReply TProgramService::StartUnwatched(const TRunRequest& request, const T
     const TShowMode mode = ShowModeOf(request.options);
     if (!loadComplete && mode == TShowMode::smNormal)
         return SucceededReply();
+    TQuietStart quiet(windows_, processId, mode);
     if (const TWindowId window = WaitForMainWindow(processId, kWindowTimeoutMs)) {
         if (mode != TShowMode::smNormal)
             windows_->Show(window, mode);
@@ -283,6 +306,8 @@ ServiceReply TProgramService::PlaceWindow(const TRunRequest& request, TApplicati
     if (!windows_ || viaHandler || !wanted)
         return SucceededReply();
     const int timeout = (entry.Hosted || loadComplete) ? kWindowTimeoutMs : kWindowForVariableMs;
+    // A program for a rectangle starts hidden, and shows only inside it.
+    TQuietStart quiet(windows_, entry.ProcessId, entry.Hosted ? TShowMode::smHidden : mode);
     entry.MainWindow = WaitForMainWindow(entry.ProcessId, timeout);
     if (entry.Hosted) {
         if (!entry.MainWindow || !windows_->Embed(entry.HostObject, entry.MainWindow, request.options)) {

@@ -193,6 +193,23 @@ TEST_F(ProgramWindowsUnderWindowManager, ControlsAFramedWindowThroughTheManager)
         return !state.empty() && state[0] == IconicState;
     }));
 
+    // Started quietly: minimised the moment the manager shows it, and still
+    // found as the program's window.
+    QProcess quiet;
+    quiet.setProcessEnvironment(Environment());
+    quiet.start(QStringLiteral(WINDOW_PROBE_PATH), {dir.filePath(QStringLiteral("quiet.log"))});
+    ASSERT_TRUE(quiet.waitForStarted());
+    windows.BeginQuietStart(quiet.processId(), TShowMode::smMinimized);
+    TWindowId quietWindow = 0;
+    EXPECT_TRUE(Eventually([&] { return (quietWindow = windows.MainWindowOf(quiet.processId())) != 0; }));
+    windows.EndQuietStart();
+    EXPECT_TRUE(Eventually([&] {
+        const auto state = Cardinals(display, quietWindow, "WM_STATE");
+        return !state.empty() && state[0] == IconicState;
+    }));
+    quiet.kill();
+    quiet.waitForFinished();
+
     EXPECT_TRUE(windows.RequestClose(window, true));
     EXPECT_TRUE(probe.waitForFinished(5000));
     EXPECT_TRUE(ReadAll(log).endsWith(QStringLiteral("CLOSED\n")));

@@ -189,6 +189,58 @@ TEST_F(ProgramWindowsX11, ControlsAnotherProgramsWindow)
     other.waitForFinished();
 }
 
+// "Hidden" and "Minimized" from the moment the window maps: without a
+// window manager the player stands in for one while the program starts, so
+// the probe's window never reaches the screen, until it is brought forward.
+TEST_F(ProgramWindowsX11, QuietStartsNeverShowTheWindow)
+{
+    Display* watcher = XOpenDisplay(server->Display().toLocal8Bit().constData());
+    ASSERT_NE(watcher, nullptr);
+    XSelectInput(watcher, DefaultRootWindow(watcher), SubstructureNotifyMask);
+    XSync(watcher, False);
+    TX11ProgramWindows windows({}, server->Display());
+    for (const TShowMode mode : {TShowMode::smHidden, TShowMode::smMinimized}) {
+        QProcess probe;
+        probe.setProcessEnvironment(XEnvironment(server->Display()));
+        probe.start(QStringLiteral(WINDOW_PROBE_PATH), {dir.filePath(QStringLiteral("quiet.log"))});
+        ASSERT_TRUE(probe.waitForStarted());
+        windows.BeginQuietStart(probe.processId(), mode);
+        TWindowId window = 0;
+        Eventually([&] { return (window = windows.MainWindowOf(probe.processId())) != 0; });
+        ASSERT_NE(window, 0u);
+        windows.Show(window, mode);
+        windows.EndQuietStart();
+        const auto mapped = [&] {
+            bool seen = false;
+            XSync(watcher, False);
+            while (XPending(watcher)) {
+                XEvent event;
+                XNextEvent(watcher, &event);
+                seen = seen || (event.type == MapNotify && event.xmap.window == window);
+            }
+            return seen;
+        };
+        QThread::msleep(300);
+        EXPECT_FALSE(mapped()) << int(mode);
+        if (mode == TShowMode::smMinimized) {
+            Atom type;
+            int format;
+            unsigned long count = 0, after;
+            unsigned char* data = nullptr;
+            XGetWindowProperty(watcher, window, XInternAtom(watcher, "WM_STATE", False), 0, 2, False, AnyPropertyType,
+                               &type, &format, &count, &after, &data);
+            ASSERT_NE(data, nullptr);
+            EXPECT_EQ(reinterpret_cast<unsigned long*>(data)[0], static_cast<unsigned long>(IconicState));
+            XFree(data);
+        }
+        windows.Control(Call("BringAppToFront", {""}), window);
+        EXPECT_TRUE(Eventually(mapped)) << int(mode);
+        probe.kill();
+        probe.waitForFinished();
+    }
+    XCloseDisplay(watcher);
+}
+
 TEST_F(ProgramWindowsX11, WithoutDisplayEveryRequestFails)
 {
     TX11ProgramWindows windows({}, QStringLiteral(":189"));
