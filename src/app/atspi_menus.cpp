@@ -5,6 +5,7 @@
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
@@ -77,6 +78,9 @@ bool AllDigits(const QString& text)
 
 struct TAtSpiMenus::TBus {
     QDBusConnection connection{QString()};
+    // A program that did not answer in time: the rest of the walk is given
+    // up rather than waited for call after call.
+    mutable bool stalled = false;
 
     // Connects to the accessibility bus, starting it through the session
     // bus when needed (`*started` then says so).
@@ -110,9 +114,15 @@ struct TAtSpiMenus::TBus {
                       const QVariantList& arguments = {}) const
     {
         QDBusMessage message = QDBusMessage::createMethodCall(node.service, node.path, interface, method);
+        if (stalled)
+            return message.createErrorReply(QDBusError::NoReply, QString());
         message.setArguments(arguments);
         message.setAutoStartService(false);
-        return connection.call(message, QDBus::Block, kCallTimeoutMs);
+        const QDBusMessage reply = connection.call(message, QDBus::Block, kCallTimeoutMs);
+        stalled = reply.type() == QDBusMessage::ErrorMessage &&
+                  (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.NoReply") ||
+                   reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.Timeout"));
+        return reply;
     }
 
     // The first value of a reply; invalid on error.
@@ -294,6 +304,7 @@ TAtSpiMenus::TOutcome TAtSpiMenus::Choose(int64_t processId, const QString& wind
                                           const std::function<void()>& raise)
 {
     bool started = false;
+    bus_->stalled = false;
     if (!bus_->Connect(&started))
         return TOutcome::oNoMenu;
     const auto findMenuBar = [&]() -> std::optional<TNode> {
