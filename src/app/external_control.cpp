@@ -12,9 +12,6 @@
 
 namespace tomeric {
 
-namespace {
-
-// Whether a session bus can be reached without starting one.
 bool SessionBusAddressKnown()
 {
     if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
@@ -22,6 +19,8 @@ bool SessionBusAddressKnown()
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     return !runtime.isEmpty() && QFileInfo::exists(QDir(runtime).filePath(QStringLiteral("bus")));
 }
+
+namespace {
 
 void SayExternalControlOff(const QString& why)
 {

@@ -31,6 +31,9 @@ inline constexpr const char* kExternalServicePrefix = "org.tomeric.Publication."
 inline constexpr const char* kExternalObjectPath = "/org/tomeric/DdeServer";
 inline constexpr const char* kExternalInterface = "org.tomeric.DdeServer";
 
+// Whether a session bus can be reached without starting one.
+bool SessionBusAddressKnown();
+
 class TExternalControl : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.tomeric.DdeServer")

@@ -98,6 +98,7 @@ void TWorkForm::FormClose()
         window_.SaveWindowPosition();
     timers_.Stop();
     services_->Media().StopEverything();
+    services_->Programs().CloseEveryProgram();
     systemModes_.Leave();
     // A forced close skipped the close query: the windows go now, without
     // their scripts. Another publication may keep them.

@@ -67,6 +67,7 @@ public:
     MessagePump& Pump() { return pump_; }
     TWindowManager& FloatingWindows() { return floatingWindows_; }
     TMediaService& Media() { return *media_; }
+    TProgramService& Programs() { return programs_; }
 
 private:
     TSimpleDialogs dialogs_;

@@ -1,17 +1,23 @@
 #include "app/x11_program_windows.h"
 
 #include "actions/action_eval.h"
+#include "app/atspi_menus.h"
 #include "objects/shapes.h"
 #include "platform/string_table.h"
 #include "services/send_keys.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCursor>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QUrl>
+#include <QSocketNotifier>
+#include <QThread>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <vector>
@@ -36,8 +42,21 @@ constexpr long kXdndVersion = 5;
 constexpr int kDropTimeoutMs = 3000;
 // EWMH requests name their source: 2 is a pager or tool acting for the user.
 constexpr long kSourcePager = 2;
+// The window manager acts on requests in its own time: a command waits
+// this long at most for it, so that the next command sees the result.
+constexpr int kManagerWaitMs = 1000;
+constexpr int kManagerPollMs = 10;
 
 
+
+// Set by TrapErrors' handler when a request failed.
+bool gRequestFailed = false;
+
+int NoteFailure(Display*, XErrorEvent*)
+{
+    gRequestFailed = true;
+    return 0;
+}
 
 ServiceReply NoMainWindow()
 {
@@ -129,6 +148,49 @@ struct TX11ProgramWindows::TX11 {
         return value;
     }
 
+    // A list of 32-bit values (window lists of the window manager).
+    std::vector<unsigned long> Cardinals(Window window, const char* property) const
+    {
+        Atom type;
+        int format;
+        unsigned long count = 0, after;
+        unsigned char* data = nullptr;
+        std::vector<unsigned long> values;
+        if (XGetWindowProperty(display, window, Intern(property), 0, 4096, False, AnyPropertyType, &type, &format,
+                               &count, &after, &data) == Success && data) {
+            if (format == 32) {
+                const auto* first = reinterpret_cast<unsigned long*>(data);
+                values.assign(first, first + count);
+            }
+            XFree(data);
+        }
+        return values;
+    }
+
+    // Where the window manager stacks a client: 0 at the bottom; -1 when
+    // it does not list it.
+    int StackingIndex(Window window) const
+    {
+        const auto clients = Cardinals(root, "_NET_CLIENT_LIST_STACKING");
+        const auto found = std::find(clients.begin(), clients.end(), window);
+        return found == clients.end() ? -1 : int(found - clients.begin());
+    }
+    int ClientCount() const { return int(Cardinals(root, "_NET_CLIENT_LIST_STACKING").size()); }
+
+    // Waits (a second at most) until the window manager has done what was
+    // asked; false when it did not.
+    bool AfterManager(const std::function<bool()>& done) const
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!done()) {
+            if (clock.elapsed() >= kManagerWaitMs)
+                return false;
+            QThread::msleep(kManagerPollMs);
+        }
+        return true;
+    }
+
     QString Title(Window window) const
     {
         Atom type;
@@ -189,6 +251,52 @@ struct TX11ProgramWindows::TX11 {
 
     bool WindowManagerRuns() const { return Cardinal(root, "_NET_SUPPORTING_WM_CHECK").has_value(); }
 
+    // Asks for the root's map and configure requests, as a window manager
+    // does; false when another program (a window manager) holds them.
+    bool RedirectRoot() const
+    {
+        XSync(display, False);
+        gRequestFailed = false;
+        const auto previous = XSetErrorHandler(NoteFailure);
+        XSelectInput(display, root, SubstructureRedirectMask | SubstructureNotifyMask);
+        XSync(display, False);
+        XSetErrorHandler(previous);
+        return !gRequestFailed;
+    }
+
+    Window ParentOf(Window window) const
+    {
+        Window rootReturn = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (!XQueryTree(display, window, &rootReturn, &parent, &children, &count))
+            return 0;
+        if (children)
+            XFree(children);
+        return parent;
+    }
+
+    bool Iconic(Window window) const { return Cardinal(window, "WM_STATE") == static_cast<unsigned long>(IconicState); }
+
+    void SetIconic(Window window) const
+    {
+        const long state[2] = {IconicState, 0};
+        const Atom wmState = Intern("WM_STATE");
+        XChangeProperty(display, window, wmState, wmState, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(state), 2);
+    }
+
+    void Iconify(Window window) const
+    {
+        if (WindowManagerRuns()) {
+            XIconifyWindow(display, window, DefaultScreen(display));
+            return;
+        }
+        // Without a manager nobody keeps icons: the window leaves the
+        // screen, marked iconic, until it is shown again.
+        SetIconic(window);
+        XUnmapWindow(display, window);
+    }
+
     // A request about `window` to the window manager (through the root) or,
     // with `toOwner`, straight to the program that owns the window.
     void SendClientMessage(Window window, const char* type, std::array<long, 5> data, bool toOwner = false) const
@@ -237,10 +345,15 @@ struct TX11ProgramWindows::TX11 {
     void Activate(Window window) const
     {
         XMapRaised(display, window);
-        if (WindowManagerRuns())
+        if (WindowManagerRuns()) {
             SendClientMessage(window, "_NET_ACTIVE_WINDOW", {kSourcePager, CurrentTime, 0, 0, 0});
-        else
-            XSetInputFocus(display, window, RevertToParent, CurrentTime);
+            XSync(display, False);
+            AfterManager([&] {
+                return Cardinal(root, "_NET_ACTIVE_WINDOW") == window && StackingIndex(window) == ClientCount() - 1;
+            });
+            return;
+        }
+        XSetInputFocus(display, window, RevertToParent, CurrentTime);
         XSync(display, False);
     }
 
@@ -275,7 +388,6 @@ TX11ProgramWindows::TX11ProgramWindows(TPlayerSide player, const QString& displa
 {
 }
 
-TX11ProgramWindows::~TX11ProgramWindows() = default;
 
 // ---- finding ------------------------------------------------------------------
 
@@ -283,13 +395,17 @@ TWindowId TX11ProgramWindows::MainWindowOf(int64_t processId)
 {
     if (!x_->display || processId <= 0)
         return 0;
+    HandleQuietEvents();
     std::vector<Window> windows;
     x_->Collect(x_->root, windows);
     // A window that takes dropped files is the better main window (it is
-    // the one a person works in), else the lowest one seen.
+    // the one a person works in), else the lowest one seen. Minimised and
+    // quietly started windows count as shown.
     TWindowId best = 0;
     for (const Window window : windows) {
-        if (x_->Cardinal(window, "_NET_WM_PID") != static_cast<unsigned long>(processId) || !x_->Viewable(window))
+        if (x_->Cardinal(window, "_NET_WM_PID") != static_cast<unsigned long>(processId))
+            continue;
+        if (!x_->Viewable(window) && !x_->Iconic(window) && !KeptHidden(window, processId))
             continue;
         if (x_->Cardinal(window, "XdndAware"))
             return window;
@@ -330,13 +446,119 @@ void TX11ProgramWindows::Show(TWindowId window, TShowMode mode)
 {
     if (!x_->display)
         return;
-    const int screen = DefaultScreen(x_->display);
     switch (mode) {
     case TShowMode::smNormal: x_->Activate(window); break;
-    case TShowMode::smMinimized: XIconifyWindow(x_->display, window, screen); break;
-    case TShowMode::smHidden: XWithdrawWindow(x_->display, window, screen); break;
+    case TShowMode::smMinimized: x_->Iconify(window); break;
+    case TShowMode::smHidden:
+        XWithdrawWindow(x_->display, window, DefaultScreen(x_->display));
+        keptHidden_.insert(window, ProcessOf(window));
+        break;
     }
     XSync(x_->display, False);
+}
+
+// ---- starting quietly -----------------------------------------------------------
+
+struct TX11ProgramWindows::TQuietStart {
+    int64_t processId = 0;
+    TShowMode mode = TShowMode::smHidden;
+    // No window manager: the player stands in for one, and the program's
+    // map requests are simply not granted.
+    bool redirecting = false;
+    std::unique_ptr<QSocketNotifier> notifier;
+};
+
+TX11ProgramWindows::~TX11ProgramWindows() = default;
+
+void TX11ProgramWindows::BeginQuietStart(int64_t processId, TShowMode mode)
+{
+    EndQuietStart();
+    if (!x_->display || processId <= 0 || mode == TShowMode::smNormal)
+        return;
+    quiet_ = std::make_unique<TQuietStart>();
+    quiet_->processId = processId;
+    quiet_->mode = mode;
+    // With a window manager, nothing comes between the program and the
+    // manager: the window is minimised or withdrawn the moment it maps.
+    quiet_->redirecting = !x_->WindowManagerRuns() && x_->RedirectRoot();
+    if (!quiet_->redirecting)
+        XSelectInput(x_->display, x_->root, SubstructureNotifyMask);
+    XFlush(x_->display);
+    if (QCoreApplication::instance()) {
+        quiet_->notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(x_->display), QSocketNotifier::Read);
+        QObject::connect(quiet_->notifier.get(), &QSocketNotifier::activated, [this] { HandleQuietEvents(); });
+    }
+}
+
+void TX11ProgramWindows::EndQuietStart()
+{
+    if (!quiet_)
+        return;
+    HandleQuietEvents(); // requests already made are answered first
+    quiet_.reset();
+    XSelectInput(x_->display, x_->root, NoEventMask);
+    XSync(x_->display, False);
+}
+
+void TX11ProgramWindows::HandleQuietEvents()
+{
+    if (!quiet_)
+        return;
+    Display* display = x_->display;
+    const auto ours = [&](Window window) {
+        return x_->Cardinal(window, "_NET_WM_PID") == static_cast<unsigned long>(quiet_->processId);
+    };
+    while (XPending(display)) {
+        XEvent event;
+        XNextEvent(display, &event);
+        switch (event.type) {
+        case MapRequest: {
+            // Only while standing in for a window manager.
+            const Window window = event.xmaprequest.window;
+            if (!ours(window)) {
+                XMapWindow(display, window);
+            } else {
+                if (quiet_->mode == TShowMode::smMinimized)
+                    x_->SetIconic(window);
+                keptHidden_.insert(window, quiet_->processId);
+            }
+            break;
+        }
+        case ConfigureRequest: {
+            const XConfigureRequestEvent& request = event.xconfigurerequest;
+            XWindowChanges changes{request.x,     request.y,     request.width, request.height,
+                                   request.border_width, request.above, request.detail};
+            XConfigureWindow(display, request.window, unsigned(request.value_mask), &changes);
+            break;
+        }
+        case CirculateRequest:
+            if (event.xcirculaterequest.place == PlaceOnTop)
+                XRaiseWindow(display, event.xcirculaterequest.window);
+            else
+                XLowerWindow(display, event.xcirculaterequest.window);
+            break;
+        case MapNotify: {
+            // A window manager showed a frame: the program's window inside
+            // it goes at once.
+            if (quiet_->redirecting || event.xmap.override_redirect)
+                break;
+            std::vector<Window> inside{event.xmap.window};
+            x_->Collect(event.xmap.window, inside);
+            for (const Window window : inside)
+                if (ours(window) && x_->Viewable(window)) {
+                    if (quiet_->mode == TShowMode::smMinimized) {
+                        x_->Iconify(window);
+                    } else {
+                        XWithdrawWindow(display, window, DefaultScreen(display));
+                        keptHidden_.insert(window, quiet_->processId);
+                    }
+                }
+            break;
+        }
+        default: break;
+        }
+    }
+    XFlush(display);
 }
 
 bool TX11ProgramWindows::RequestClose(TWindowId window, bool raise)
@@ -368,6 +590,7 @@ ServiceReply TX11ProgramWindows::Control(const ServiceCall& call, TWindowId wind
 {
     if (!x_->display)
         return NoMainWindow();
+    HandleQuietEvents();
     XSync(x_->display, True); // events of earlier requests are of no interest
     if (Is(call, "SetWindowPos"))
         return SetWindowPos(call, window);
@@ -383,8 +606,9 @@ ServiceReply TX11ProgramWindows::Control(const ServiceCall& call, TWindowId wind
         return SendKeys(call.Params.value(1), window);
     if (Is(call, "DropFile"))
         return DropFiles(call.Params.value(1), window);
-    // Menus of other programs are not reachable here.
-    return CommandMessageReply(Message(msgNoMenu));
+    if (Is(call, "SendMenuCommand"))
+        return SendMenuCommand(call.Params.value(1), window);
+    return SucceededReply();
 }
 
 ServiceReply TX11ProgramWindows::SetWindowPos(const ServiceCall& call, TWindowId window)
@@ -412,6 +636,12 @@ ServiceReply TX11ProgramWindows::SetWindowPos(const ServiceCall& call, TWindowId
         x_->SendClientMessage(window, "_NET_MOVERESIZE_WINDOW",
                           {kStaticGravity | kAllFields | (kSourcePager << 12), target.x(), target.y(),
                            std::max(1, target.width()), std::max(1, target.height())});
+        XSync(x_->display, False);
+        x_->AfterManager([&] {
+            QRect now;
+            QMargins edges;
+            return x_->Geometry(window, &now, &edges) && now == target;
+        });
     } else {
         XMoveResizeWindow(x_->display, window, target.x(), target.y(), unsigned(std::max(1, target.width())),
                           unsigned(std::max(1, target.height())));
@@ -444,10 +674,13 @@ ServiceReply TX11ProgramWindows::BringToFront(TWindowId window)
 ServiceReply TX11ProgramWindows::SendToBack(TWindowId window)
 {
     // Below every other window, without activating it.
-    if (x_->WindowManagerRuns())
+    if (x_->WindowManagerRuns()) {
         x_->SendClientMessage(window, "_NET_RESTACK_WINDOW", {kSourcePager, 0, Below, 0, 0});
-    else
-        XLowerWindow(x_->display, window);
+        XSync(x_->display, False);
+        x_->AfterManager([&] { return x_->StackingIndex(window) <= 0; });
+        return SucceededReply();
+    }
+    XLowerWindow(x_->display, window);
     XSync(x_->display, False);
     return SucceededReply();
 }
@@ -589,6 +822,22 @@ ServiceReply TX11ProgramWindows::DropFiles(const QString& files, TWindowId windo
     return accepted && finished ? SucceededReply() : CommandMessageReply(Message(msgNoDroppedFiles));
 }
 
+// ---- menus ------------------------------------------------------------------------------------
+
+ServiceReply TX11ProgramWindows::SendMenuCommand(const QString& path, TWindowId window)
+{
+    if (!menus_)
+        menus_ = std::make_unique<TAtSpiMenus>();
+    const auto outcome = menus_->Choose(ProcessOf(window), x_->Title(window), path, [&] { x_->Activate(window); });
+    switch (outcome) {
+    case TAtSpiMenus::TOutcome::oNoMenu: return CommandMessageReply(Message(msgNoMenu));
+    case TAtSpiMenus::TOutcome::oStepAbsent: return CommandMessageReply(Message(msgSyntaxError));
+    case TAtSpiMenus::TOutcome::oChosen:
+    case TAtSpiMenus::TOutcome::oFirstAbsent: break;
+    }
+    return SucceededReply();
+}
+
 // ---- the host rectangle and the page -------------------------------------------------------
 
 bool TX11ProgramWindows::RectangleExists(const QString& objectName)
@@ -603,6 +852,10 @@ bool TX11ProgramWindows::Embed(const QString& objectName, TWindowId window, cons
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     if (!rectangle || !x11)
         return false;
+    // A window the manager is giving up (withdrawn at its start) is first
+    // back on the root, or the manager would take it back from the rectangle.
+    if (keptHidden_.contains(window) && x_->WindowManagerRuns())
+        x_->AfterManager([&] { return x_->ParentOf(window) == x_->root; });
     // In the player's save-set, the window goes back to the screen (and
     // its program lives on) if the player ends before it.
     xcb_change_save_set(x11->connection(), XCB_SET_MODE_INSERT, xcb_window_t(window));

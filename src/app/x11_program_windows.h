@@ -3,7 +3,8 @@
 // and WM_CLASS; moved, ordered and activated through the window manager's
 // standard (EWMH) requests when a manager runs, directly otherwise; typed
 // into through the X test extension; files dropped through XDND; closed
-// through WM_DELETE_WINDOW. Without an X display (Wayland without
+// through WM_DELETE_WINDOW; their menus chosen through the accessibility
+// bus (TAtSpiMenus). Without an X display (Wayland without
 // XWayland, no display at all) every request fails and the command reports
 // its failure message.
 
@@ -18,6 +19,7 @@ class QWidget;
 
 namespace tomeric {
 
+class TAtSpiMenus;
 class TTomericRect;
 
 class TX11ProgramWindows final : public TProgramWindows {
@@ -37,6 +39,8 @@ public:
     TWindowId FindWindowNamed(const QString& name) override;
     int64_t ProcessOf(TWindowId window) override;
     void Show(TWindowId window, TShowMode mode) override;
+    void BeginQuietStart(int64_t processId, TShowMode mode) override;
+    void EndQuietStart() override;
     bool RequestClose(TWindowId window, bool raise) override;
     ServiceReply Control(const ServiceCall& call, TWindowId window) override;
     ServiceReply SendKeysToPlayer(const QString& keys) override;
@@ -52,6 +56,14 @@ public:
 
 private:
     struct TX11;
+    struct TQuietStart;
+    // The requests and notices of the root window while a program starts
+    // quietly.
+    void HandleQuietEvents();
+    // Kept from showing by the player (held back, withdrawn): still the
+    // program's windows for MainWindowOf. (The server gives a closed
+    // window's number to later windows: the process tells them apart.)
+    bool KeptHidden(TWindowId window, int64_t processId) const { return keptHidden_.value(window) == processId; }
     ServiceReply SetWindowPos(const ServiceCall& call, TWindowId window);
     ServiceReply GetWindowPos(const ServiceCall& call, TWindowId window);
     ServiceReply BringToFront(TWindowId window);
@@ -59,10 +71,14 @@ private:
     ServiceReply Disable(TWindowId window, bool disable);
     ServiceReply SendKeys(const QString& keys, TWindowId window);
     ServiceReply DropFiles(const QString& files, TWindowId window);
+    ServiceReply SendMenuCommand(const QString& path, TWindowId window);
 
     TPlayerSide player_;
     std::unique_ptr<TX11> x_;
+    std::unique_ptr<TAtSpiMenus> menus_; // made on the first menu command
     QHash<TWindowId, unsigned long> inputShields_; // DisableApp: window -> its shield
+    std::unique_ptr<TQuietStart> quiet_;
+    QHash<TWindowId, int64_t> keptHidden_; // window -> its process
     int holds_ = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "platform/string_table.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -83,6 +84,24 @@ QString FindProgram(const QString& name, const TLaunchContext& context)
             return local;
     }
     return QStandardPaths::findExecutable(name);
+}
+
+// The address an Internet shortcut (.URL) points at: the URL= line of its
+// [InternetShortcut] section; empty when it has none.
+QString InternetShortcutUrl(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    bool inSection = false;
+    for (const QByteArray& raw : file.readAll().split('\n')) {
+        const QString line = QString::fromUtf8(raw).trimmed();
+        if (line.startsWith(QLatin1Char('[')))
+            inSection = line.compare(QLatin1String("[InternetShortcut]"), Qt::CaseInsensitive) == 0;
+        else if (inSection && line.startsWith(QLatin1String("URL="), Qt::CaseInsensitive))
+            return line.mid(4).trimmed();
+    }
+    return QString();
 }
 
 QString WorkingFolderFor(const QString& programPath, const TLaunchContext& context)
@@ -174,6 +193,16 @@ TLaunchPlan PlanLaunch(const QString& programText, const QString& parameters, co
     }
     if (found.isEmpty())
         return Refused(FileNotFoundText());
+
+    if (extension == QLatin1String(".URL")) {
+        const QString url = InternetShortcutUrl(found);
+        if (url.isEmpty())
+            return Refused(Message(msgCannotOpenHere, program));
+        TLaunchPlan opened = ThroughHandler(url);
+        opened.fileName = plan.fileName;
+        opened.programPath = found;
+        return opened;
+    }
 
     const QFileInfo target(found);
     const bool document = !extension.isEmpty() && !InList(kNotDocuments, extension) && extension != QLatin1String(".SH");

@@ -6,6 +6,7 @@
 //
 //   internal command (DIR, COPY, ...)   carried out in-process (internal_commands.h)
 //   URL, document                       the desktop's handler (xdg-open)
+//   .URL (Internet shortcut)            its URL= address, the same way
 //   folder                              the file manager (xdg-open)
 //   .EXE .COM .BAT .MSI .SCR            Wine when it is installed, else refused
 //   .LNK .CPL .PIF .HLP .CHM            refused: nothing here opens them

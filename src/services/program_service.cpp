@@ -69,6 +69,45 @@ QString StartFailureText(const QProcess& process)
     return FileNotFoundText();
 }
 
+// The process a plan starts. Its output has no window to go to, as on
+// Windows. Qt programs show their menus on the accessibility bus only when
+// asked: the programs started here are, so that SendMenuCommand reaches them.
+void PrepareProcess(QProcess& process, const TLaunchPlan& plan)
+{
+    process.setProgram(plan.program);
+    process.setArguments(plan.arguments);
+    if (!plan.workingFolder.isEmpty())
+        process.setWorkingDirectory(plan.workingFolder);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (!environment.contains(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON")))
+        environment.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+    process.setProcessEnvironment(environment);
+}
+
+// While a program that must not show starts, the window system keeps its
+// windows so; over once the start is.
+class TQuietStart {
+public:
+    TQuietStart(TProgramWindows* windows, int64_t processId, TShowMode mode)
+        : windows_(mode == TShowMode::smNormal ? nullptr : windows)
+    {
+        if (windows_)
+            windows_->BeginQuietStart(processId, mode);
+    }
+    ~TQuietStart()
+    {
+        if (windows_)
+            windows_->EndQuietStart();
+    }
+    TQuietStart(const TQuietStart&) = delete;
+    TQuietStart& operator=(const TQuietStart&) = delete;
+
+private:
+    TProgramWindows* windows_;
+};
+
 void SetResultVariable(const QString& key, const char* suffix, const QString& value)
 {
     SetVariable(QLatin1Char('[') + key + QLatin1String(suffix) + QLatin1Char(']'), value);
@@ -217,13 +256,7 @@ ServiceReply TProgramService::Start(const TRunRequest& request, const TLaunchPla
     entry->EndAction = request.endAction;
     entry->Process = std::make_unique<QProcess>();
     QProcess& process = *entry->Process;
-    process.setProgram(plan.program);
-    process.setArguments(plan.arguments);
-    if (!plan.workingFolder.isEmpty())
-        process.setWorkingDirectory(plan.workingFolder);
-    // The program's output has no window to go to, as on Windows.
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    PrepareProcess(process, plan);
     process.start();
     if (!process.waitForStarted(kStartTimeoutMs))
         return CommandMessageReply(StartFailureText(process));
@@ -245,12 +278,7 @@ ServiceReply TProgramService::StartUnwatched(const TRunRequest& request, const T
 {
     // Nobody waits for it: it runs on by itself, even after the player.
     QProcess process;
-    process.setProgram(plan.program);
-    process.setArguments(plan.arguments);
-    if (!plan.workingFolder.isEmpty())
-        process.setWorkingDirectory(plan.workingFolder);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    PrepareProcess(process, plan);
     qint64 processId = 0;
     if (!process.startDetached(&processId))
         return CommandMessageReply(StartFailureText(process));
@@ -260,6 +288,7 @@ ServiceReply TProgramService::StartUnwatched(const TRunRequest& request, const T
     const TShowMode mode = ShowModeOf(request.options);
     if (!loadComplete && mode == TShowMode::smNormal)
         return SucceededReply();
+    TQuietStart quiet(windows_, processId, mode);
     if (const TWindowId window = WaitForMainWindow(processId, kWindowTimeoutMs)) {
         if (mode != TShowMode::smNormal)
             windows_->Show(window, mode);
@@ -277,6 +306,8 @@ ServiceReply TProgramService::PlaceWindow(const TRunRequest& request, TApplicati
     if (!windows_ || viaHandler || !wanted)
         return SucceededReply();
     const int timeout = (entry.Hosted || loadComplete) ? kWindowTimeoutMs : kWindowForVariableMs;
+    // A program for a rectangle starts hidden, and shows only inside it.
+    TQuietStart quiet(windows_, entry.ProcessId, entry.Hosted ? TShowMode::smHidden : mode);
     entry.MainWindow = WaitForMainWindow(entry.ProcessId, timeout);
     if (entry.Hosted) {
         if (!entry.MainWindow || !windows_->Embed(entry.HostObject, entry.MainWindow, request.options)) {
@@ -363,6 +394,17 @@ void TProgramService::Poll()
     }
     if (registry_.empty())
         poll_.stop();
+}
+
+void TProgramService::CloseEveryProgram()
+{
+    poll_.stop();
+    auto closing = std::move(registry_);
+    registry_.clear();
+    for (auto& [number, entry] : closing) {
+        entry->EndAction.clear();
+        CloseEntry(*entry);
+    }
 }
 
 void TProgramService::EndProcess(TApplicationForm& entry)

@@ -54,6 +54,12 @@ public:
 
     ServiceReply Perform(const ServiceCall& call) override;
 
+    // The publication closes (the player ends, or another publication
+    // takes the window): the programs it watches end with it (those it
+    // attached to run on), their variables are emptied, and their end
+    // actions no longer run.
+    void CloseEveryProgram();
+
 private:
     struct TRunRequest {
         QString program, parameters, options, endAction, variable, host;

@@ -7,6 +7,7 @@
 #include "app/work_form.h"
 
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QThread>
 
 namespace tomeric::testing {
@@ -24,10 +25,14 @@ public:
     }
 };
 
+// The programs chain_a watches end with it: their variables are emptied and
+// their end actions never run in chain_b.
 TEST(RunTomeric, IntoAnotherPublicationAndBackKeepsTheVariables)
 {
     ChainSession session;
     const TPlayerRun run = session.Drive(QStringLiteral("run SetVar \"[Kept]\" \"yes\"\n"
+                                                        "run Run \"sleep\" \"30\" \"\" \"SetVar [#34]EndRan[#34] [#34]yes[#34]\" \"[sleeper]\"\n"
+                                                        "run SetVar \"[SleeperPid]\" \"[sleeper.ProcessID]\"\n"
                                                         "run SetVar \"[AllowClose]\" \"TRUE\"\n"
                                                         "run RunTomeric \"chain_b.tpk\" \"\"\n"
                                                         "wait 300\n"
@@ -42,6 +47,11 @@ TEST(RunTomeric, IntoAnotherPublicationAndBackKeepsTheVariables)
     const auto inB = session.Variables(QStringLiteral("in_b.txt"));
     EXPECT_EQ(inB.at(QStringLiteral("KEPT")), QStringLiteral("yes"));
     EXPECT_EQ(inB.at(QStringLiteral("BSTARTS")), QStringLiteral("B"));
+    const QString sleeper = inB.at(QStringLiteral("SLEEPERPID"));
+    EXPECT_FALSE(sleeper.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/proc/") + sleeper));
+    EXPECT_EQ(inB.count(QStringLiteral("SLEEPER")), 0u);
+    EXPECT_EQ(inB.count(QStringLiteral("ENDRAN")), 0u);
     // chain_b's only page is green.
     EXPECT_TRUE(Near(session.Picture(QStringLiteral("b.png")).pixelColor(10, 10), QColor(0, 255, 0)));
     // Back in chain_a its start-up action ran a second time on kept variables.

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 
@@ -101,6 +102,30 @@ protected:
         return window;
     }
 
+    // Starts the player on `session`'s publication, driven by `lines`,
+    // on the private display; `wrapper` (dbus-run-session) runs it when given.
+    void StartPlayer(QProcess& player, testing::PlayerSession& session, const QString& lines,
+                     const QString& wrapper = QString())
+    {
+        QFile script(session.Path(QStringLiteral("drive.txt")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(lines.toUtf8());
+        script.close();
+        QProcessEnvironment environment = XEnvironment(server->Display());
+        environment.insert(QStringLiteral("TOMERIC_REGISTRY_FILE"), session.RegistryFile());
+        player.setProcessEnvironment(environment);
+        player.setWorkingDirectory(session.Path(QString()));
+        QStringList arguments{QStringLiteral("/R"), session.Container(), QStringLiteral("--drive"), script.fileName(),
+                              QStringLiteral("--fast")};
+        if (wrapper.isEmpty()) {
+            player.start(QStringLiteral(QXPLAY5_PATH), arguments);
+        } else {
+            arguments.prepend(QStringLiteral(QXPLAY5_PATH));
+            arguments.prepend(QStringLiteral("--"));
+            player.start(wrapper, arguments);
+        }
+    }
+
     static std::unique_ptr<XvfbServer> server;
     QTemporaryDir dir;
 };
@@ -156,14 +181,64 @@ TEST_F(ProgramWindowsX11, ControlsAnotherProgramsWindow)
     EXPECT_TRUE(Eventually([&] { return ReadAll(log).contains(QStringLiteral("KEYS:kept")); }));
     EXPECT_FALSE(ReadAll(log).contains(QStringLiteral("lost")));
 
-    // Menus are out of reach; a close request closes the program.
-    EXPECT_EQ(windows.Control(Call("SendMenuCommand", {"", "File,Open"}), window).ErrorText,
-              QStringLiteral("Cette application n'a pas de menu."));
+    // A close request closes the program.
     EXPECT_TRUE(windows.RequestClose(window, true));
     EXPECT_TRUE(probe.waitForFinished(5000));
     EXPECT_TRUE(ReadAll(log).endsWith(QStringLiteral("CLOSED\n")));
     other.kill();
     other.waitForFinished();
+}
+
+// "Hidden" and "Minimized" from the moment the window maps: without a
+// window manager the player stands in for one while the program starts, so
+// the probe's window never reaches the screen, until it is brought forward.
+TEST_F(ProgramWindowsX11, QuietStartsNeverShowTheWindow)
+{
+    Display* watcher = XOpenDisplay(server->Display().toLocal8Bit().constData());
+    ASSERT_NE(watcher, nullptr);
+    XSelectInput(watcher, DefaultRootWindow(watcher), SubstructureNotifyMask);
+    XSync(watcher, False);
+    TX11ProgramWindows windows({}, server->Display());
+    for (const TShowMode mode : {TShowMode::smHidden, TShowMode::smMinimized}) {
+        QProcess probe;
+        probe.setProcessEnvironment(XEnvironment(server->Display()));
+        probe.start(QStringLiteral(WINDOW_PROBE_PATH), {dir.filePath(QStringLiteral("quiet.log"))});
+        ASSERT_TRUE(probe.waitForStarted());
+        windows.BeginQuietStart(probe.processId(), mode);
+        TWindowId window = 0;
+        Eventually([&] { return (window = windows.MainWindowOf(probe.processId())) != 0; });
+        ASSERT_NE(window, 0u);
+        windows.Show(window, mode);
+        windows.EndQuietStart();
+        const auto mapped = [&] {
+            bool seen = false;
+            XSync(watcher, False);
+            while (XPending(watcher)) {
+                XEvent event;
+                XNextEvent(watcher, &event);
+                seen = seen || (event.type == MapNotify && event.xmap.window == window);
+            }
+            return seen;
+        };
+        QThread::msleep(300);
+        EXPECT_FALSE(mapped()) << int(mode);
+        if (mode == TShowMode::smMinimized) {
+            Atom type;
+            int format;
+            unsigned long count = 0, after;
+            unsigned char* data = nullptr;
+            XGetWindowProperty(watcher, window, XInternAtom(watcher, "WM_STATE", False), 0, 2, False, AnyPropertyType,
+                               &type, &format, &count, &after, &data);
+            ASSERT_NE(data, nullptr);
+            EXPECT_EQ(reinterpret_cast<unsigned long*>(data)[0], static_cast<unsigned long>(IconicState));
+            XFree(data);
+        }
+        windows.Control(Call("BringAppToFront", {""}), window);
+        EXPECT_TRUE(Eventually(mapped)) << int(mode);
+        probe.kill();
+        probe.waitForFinished();
+    }
+    XCloseDisplay(watcher);
 }
 
 TEST_F(ProgramWindowsX11, WithoutDisplayEveryRequestFails)
@@ -183,9 +258,8 @@ TEST_F(ProgramWindowsX11, PlayerHostsAProgramInARectangle)
     const QString log = session.Path(QStringLiteral("probe.log"));
     const QString probe = QStringLiteral(WINDOW_PROBE_PATH);
     const QString ready = session.Path(QStringLiteral("ready.txt"));
-    QFile script(session.Path(QStringLiteral("drive.txt")));
-    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write(QStringLiteral("run RunInRectangle \"Host\" \"%1\" \"%2\" \"\" \"GoSub [#34]Ended[#34]\" \"[probe]\"\n"
+    QProcess player;
+    StartPlayer(player, session, QStringLiteral("run RunInRectangle \"Host\" \"%1\" \"%2\" \"\" \"GoSub [#34]Ended[#34]\" \"[probe]\"\n"
                                 "run RunInRectangle \"Host\" \"%1\" \"%2\" \"\" \"\" \"\"\n"
                                 "run SetVar \"[twice]\" \"[LastError]\"\n"
                                 "run RunInRectangle \"Nowhere\" \"%1\" \"%2\" \"\" \"\" \"\"\n"
@@ -195,17 +269,7 @@ TEST_F(ProgramWindowsX11, PlayerHostsAProgramInARectangle)
                                 "run CloseApp \"[probe]\" \"RequestClose\"\n"
                                 "wait 1200\n"
                                 "vars vars.txt\n")
-                     .arg(probe, log, ready)
-                     .toUtf8());
-    script.close();
-
-    QProcess player;
-    QProcessEnvironment environment = XEnvironment(server->Display());
-    environment.insert(QStringLiteral("TOMERIC_REGISTRY_FILE"), session.RegistryFile());
-    player.setProcessEnvironment(environment);
-    player.setWorkingDirectory(session.Path(QString()));
-    player.start(QStringLiteral(QXPLAY5_PATH), {QStringLiteral("/R"), session.Container(), QStringLiteral("--drive"),
-                                                script.fileName(), QStringLiteral("--fast")});
+                     .arg(probe, log, ready));
     ASSERT_TRUE(Eventually([&] { return QFile::exists(ready); })) << player.readAllStandardError().toStdString();
     QThread::msleep(700); // the probe paints
 
@@ -235,6 +299,50 @@ TEST_F(ProgramWindowsX11, PlayerHostsAProgramInARectangle)
     EXPECT_EQ(value("NOWHERE"), "RunInRectangle[#13][#13]\"Nowhere\"||Cet objet n'existe pas.");
     EXPECT_EQ(value("ENDED"), "yes");
     EXPECT_TRUE(ReadAll(log).contains(QStringLiteral("CLOSED")));
+}
+
+// SendMenuCommand through the accessibility bus, under a private session
+// bus: the player starts two probes, one with a menu bar; items are chosen
+// by caption (any case, without "&", "..." and what follows a tab) and by
+// position (the separator counts), steps after a plain item are ignored; a
+// missing first item does nothing, a missing later one is a syntax error,
+// and the probe without menus has none.
+TEST_F(ProgramWindowsX11, MenuCommandsReachAProgramsMenuBar)
+{
+    const QString session = QStandardPaths::findExecutable(QStringLiteral("dbus-run-session"));
+    if (session.isEmpty() || !QFileInfo::exists(QStringLiteral("/usr/libexec/at-spi-bus-launcher")))
+        GTEST_SKIP() << "dbus-run-session or at-spi2-core is not installed";
+    testing::PlayerSession publication(QStringLiteral("programs_host"));
+    const QString menuLog = publication.Path(QStringLiteral("menu.log"));
+    const QString plainLog = publication.Path(QStringLiteral("plain.log"));
+    QProcess player;
+    StartPlayer(player, publication,
+                QStringLiteral("run Run \"%1\" \"--menu %2\" \"LoadComplete\" \"\" \"[menu]\"\n"
+                               "run Run \"%1\" \"%3\" \"LoadComplete\" \"\" \"[plain]\"\n"
+                               "run SendMenuCommand \"[menu]\" \"fichier,ouvrir\"\n"
+                               "run SendMenuCommand \"[menu]\" \"1,3,2\"\n"
+                               "run SendMenuCommand \"[menu]\" \"&Fichier,Récents,premier,Extra\"\n"
+                               "run SendMenuCommand \"[menu]\" \"Aide,Sommaire\"\n"
+                               "run SetVar \"[firstAbsent]\" \"none[LastError]\"\n"
+                               "run SendMenuCommand \"[menu]\" \"Fichier,Fermer\"\n"
+                               "run SetVar \"[stepAbsent]\" \"[LastError]\"\n"
+                               "run SendMenuCommand \"[plain]\" \"Fichier,Ouvrir\"\n"
+                               "run SetVar \"[noMenu]\" \"[LastError]\"\n"
+                               "wait 500\n"
+                               "vars vars.txt\n")
+                    .arg(QStringLiteral(WINDOW_PROBE_PATH), menuLog, plainLog),
+                session);
+    ASSERT_TRUE(player.waitForFinished(40000));
+    EXPECT_EQ(ReadAll(menuLog), QStringLiteral("MENU:Ouvrir\nMENU:Second\nMENU:Premier\n"))
+        << player.readAllStandardError().toStdString();
+    const auto vars = publication.Variables(QStringLiteral("vars.txt"));
+    const auto value = [&vars](const char* name) {
+        const auto found = vars.find(QString::fromLatin1(name));
+        return found == vars.end() ? std::string("(none)") : found->second.toStdString();
+    };
+    EXPECT_EQ(value("FIRSTABSENT"), "none");
+    EXPECT_EQ(value("STEPABSENT"), "SendMenuCommand[#13][#13]Erreur de syntaxe !");
+    EXPECT_EQ(value("NOMENU"), "SendMenuCommand[#13][#13]Cette application n'a pas de menu.");
 }
 
 } // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // A private X server for the tests of other programs' windows: Xvfb on the
 // first free display number from 90 up, without a window manager, local
-// connections only; it stops with the object.
+// connections only, never resetting between clients (a test connecting just
+// as the last one left would be refused); it stops with the object.
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,7 +25,7 @@ public:
                 continue;
             display_ = QStringLiteral(":%1").arg(number);
             server_.start(xvfb, {display_, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
-                                 QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+                                 QStringLiteral("-noreset"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
             server_.waitForStarted();
             for (int wait = 0; wait < 100 && server_.state() == QProcess::Running; ++wait) {
                 if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {

@@ -1,8 +1,10 @@
 // window_probe: a small program for the tests of the program commands. It
-// shows one magenta window titled "Tomeric Probe" with a text field and
-// appends what it receives to the log file named by its argument:
+// shows one magenta window titled "Tomeric Probe" with a text field (and,
+// with --menu, a menu bar) and appends what it receives to the log file
+// named by its argument:
 //   KEYS:<text>   the field's text when Enter is pressed (the field empties)
 //   DROP:<path>   each file dropped on the window
+//   MENU:<item>   a menu item was chosen
 //   CLOSED        the window was asked to close
 
 #include <QApplication>
@@ -11,6 +13,7 @@
 #include <QDropEvent>
 #include <QFile>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMimeData>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -28,9 +31,28 @@ void Log(const QString& line)
         file.write(line.toUtf8() + '\n');
 }
 
+// Fichier: Ouvrir..., a separator, Récents (Premier, Second), Quitter;
+// Edition: Copier. Captions carry "&", "..." and a tab as real programs' do.
+QMenuBar* MakeMenuBar(QWidget* parent)
+{
+    auto* bar = new QMenuBar(parent);
+    const auto item = [](QMenu* menu, const QString& caption, const QString& logged) {
+        QObject::connect(menu->addAction(caption), &QAction::triggered, [logged] { Log(QStringLiteral("MENU:") + logged); });
+    };
+    QMenu* file = bar->addMenu(QStringLiteral("&Fichier"));
+    item(file, QStringLiteral("&Ouvrir...\tCtrl+O"), QStringLiteral("Ouvrir"));
+    file->addSeparator();
+    QMenu* recent = file->addMenu(QStringLiteral("&Récents"));
+    item(recent, QStringLiteral("Premier"), QStringLiteral("Premier"));
+    item(recent, QStringLiteral("Second"), QStringLiteral("Second"));
+    item(file, QStringLiteral("&Quitter"), QStringLiteral("Quitter"));
+    item(bar->addMenu(QStringLiteral("&Edition")), QStringLiteral("&Copier"), QStringLiteral("Copier"));
+    return bar;
+}
+
 class ProbeWindow : public QWidget {
 public:
-    ProbeWindow()
+    explicit ProbeWindow(bool withMenu)
     {
         setWindowTitle(QStringLiteral("Tomeric Probe"));
         setAcceptDrops(true);
@@ -39,6 +61,8 @@ public:
         colours.setColor(QPalette::Window, QColor(255, 0, 255));
         setPalette(colours);
         auto* layout = new QVBoxLayout(this);
+        if (withMenu)
+            layout->setMenuBar(MakeMenuBar(this));
         field_ = new QLineEdit(this);
         layout->addWidget(field_);
         layout->addStretch();
@@ -77,14 +101,16 @@ private:
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    if (argc != 2 || QByteArray(argv[1]) == "--help") {
-        std::cout << "Usage: window_probe LOGFILE\n"
-                     "Shows a window that logs the keys (on Enter), dropped files and close\n"
-                     "requests it receives to LOGFILE.\n";
-        return argc == 2 ? 0 : 2;
+    QStringList arguments = app.arguments().mid(1);
+    const bool withMenu = arguments.removeAll(QStringLiteral("--menu")) > 0;
+    if (arguments.size() != 1 || arguments.first() == QLatin1String("--help")) {
+        std::cout << "Usage: window_probe [--menu] LOGFILE\n"
+                     "Shows a window that logs the keys (on Enter), dropped files, chosen menu\n"
+                     "items (with --menu) and close requests it receives to LOGFILE.\n";
+        return arguments.size() == 1 ? 0 : 2;
     }
-    logPath = QString::fromLocal8Bit(argv[1]);
-    ProbeWindow window;
+    logPath = arguments.first();
+    ProbeWindow window(withMenu);
     window.resize(200, 120);
     window.show();
     return app.exec();
