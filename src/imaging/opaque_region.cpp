@@ -12,7 +12,7 @@ constexpr std::size_t kRectsPerBatch = 2000;
 // The batches are joined like the digits of a binary counter: a part is
 // united only with a part of the same size, so each rectangle takes part in
 // a few unions. Uniting each batch into one growing region would copy that
-// region once per batch, which takes minutes for a strip millions of rows tall.
+// region once per batch: time growing with the square of the height.
 class RegionBatcher {
 public:
     void Add(const QRect& rect) {
