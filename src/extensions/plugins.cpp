@@ -360,8 +360,11 @@ TPlugInLoadResult LoadPlugIn(const QString& path) {
         return Refused(Message(msgNoSuchFile));
     if (table.FindGroupByFile(path) != nullptr)
         return Refused(Message(msgPlugInInstalled));
-    if (TSharedLibrary::IsWindowsLibrary(path))
+    const TLibraryFileCheck check = CheckLibraryFile(path);
+    if (check.kind == TLibraryFileKind::lfWindows)
         return Refused(Message(msgPlugInBuiltForWindows));
+    if (check.kind != TLibraryFileKind::lfLoadable)
+        return Refused(Message(msgPlugInNotLoaded), check.reason);
 
     auto plugIn = std::make_unique<TNativePlugIn>();
     if (!plugIn->library.Open(path))

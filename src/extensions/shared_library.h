@@ -3,9 +3,30 @@
 // Libraries are opened with their symbols kept private, so two plug-ins may
 // export the same names.
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace tomeric {
+
+// What a library file's header tells before the system is asked to load it.
+enum class TLibraryFileKind {
+    lfLoadable,     // an ELF shared object for this machine, whole as far as its headers tell
+    lfWindows,      // a Windows executable or DLL (the "MZ" signature)
+    lfNotALibrary,  // no ELF signature, or an ELF file that is not a shared object
+    lfOtherMachine, // an ELF file for another word size, byte order or processor
+    lfCutShort,     // its headers or loaded segments reach past the end of the file
+};
+
+struct TLibraryFileCheck {
+    TLibraryFileKind kind = TLibraryFileKind::lfLoadable;
+    QString reason; // what is wrong, in the words of a system loader; empty when loadable
+};
+
+// Checks a library file's bytes. A file that fails never reaches the system
+// loader, which trusts the headers it maps and runs the library's code.
+TLibraryFileCheck CheckLibraryBytes(QByteArrayView bytes);
+// The same for a file; a file that cannot be read is not a library.
+TLibraryFileCheck CheckLibraryFile(const QString& path);
 
 class TSharedLibrary {
 public:
@@ -23,10 +44,6 @@ public:
     template <class Function>
     Function Find(const char* name) const { return reinterpret_cast<Function>(Symbol(name)); }
     const QString& ErrorText() const { return error_; }
-
-    // True when the file is a Windows executable or DLL (it starts with the
-    // "MZ" signature): such a library can never load here.
-    static bool IsWindowsLibrary(const QString& path);
 
 private:
     void* handle_ = nullptr;

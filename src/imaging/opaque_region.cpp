@@ -9,6 +9,10 @@ namespace {
 // cheap; one region per row would make a tall picture slow.
 constexpr std::size_t kRectsPerBatch = 2000;
 
+// The batches are joined like the digits of a binary counter: a part is
+// united only with a part of the same size, so each rectangle takes part in
+// a few unions. Uniting each batch into one growing region would copy that
+// region once per batch: time growing with the square of the height.
 class RegionBatcher {
 public:
     void Add(const QRect& rect) {
@@ -19,18 +23,32 @@ public:
     void Flush() {
         if (batch_.empty())
             return;
-        QRegion part;
+        TPart part{QRegion(), 1};
         // Rows arrive top to bottom and runs left to right: the banded order
         // setRects requires.
-        part.setRects(batch_.data(), int(batch_.size()));
-        result_ = result_.united(part);
+        part.region.setRects(batch_.data(), int(batch_.size()));
         batch_.clear();
+        while (!parts_.empty() && parts_.back().batches == part.batches) {
+            part.region = parts_.back().region.united(part.region);
+            part.batches *= 2;
+            parts_.pop_back();
+        }
+        parts_.push_back(std::move(part));
     }
-    const QRegion& Result() const { return result_; }
+    QRegion Result() const {
+        QRegion result;
+        for (const TPart& part : parts_)
+            result = result.united(part.region);
+        return result;
+    }
 
 private:
+    struct TPart {
+        QRegion region;
+        std::size_t batches; // how many batches it holds
+    };
     std::vector<QRect> batch_;
-    QRegion result_;
+    std::vector<TPart> parts_; // larger parts first
 };
 
 } // namespace
@@ -73,9 +91,10 @@ std::optional<QRegion> RegionOfPixels(const QImage& buffer, Counts counts) {
         }
     }
     batcher.Flush();
-    if (batcher.Result().isEmpty())
+    QRegion region = batcher.Result();
+    if (region.isEmpty())
         return std::nullopt;
-    return batcher.Result();
+    return region;
 }
 
 } // namespace

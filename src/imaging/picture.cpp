@@ -11,6 +11,8 @@
 #include <QImageReader>
 #include <QPixelFormat>
 
+#include <algorithm>
+
 namespace tomeric {
 namespace {
 
@@ -92,6 +94,14 @@ std::optional<TPictureInfo> InfoFromDecode(const TPictureDecode& decode) {
     return TPictureInfo{decode.picture.Width(), decode.picture.Height(), decode.picture.hasAlpha};
 }
 
+// How much to ask a device for, at most `limit`: what a file or buffer
+// still holds, since asking for the whole limit reserves that much memory.
+qint64 ReadLimit(const QIODevice& device, qint64 limit) {
+    if (device.isSequential())
+        return limit;
+    return std::min(limit, std::max<qint64>(0, device.size() - device.pos()));
+}
+
 } // namespace
 
 bool IsMetafile(QByteArrayView bytes) {
@@ -151,8 +161,7 @@ TPictureDecode DecodePictureFile(const QString& fileName) {
 TPictureDecode DecodePictureStream(QIODevice& stream) {
     if (!stream.isReadable())
         return Failure(TPictureError::peUnreadable);
-    const QByteArray bytes = stream.read(kMaxPictureBytes + 1);
-    return DecodePictureBytes(bytes);
+    return DecodePictureBytes(stream.read(ReadLimit(stream, kMaxPictureBytes + 1)));
 }
 
 std::optional<TPictureInfo> QueryPictureBytes(const QByteArray& bytes) {
@@ -180,7 +189,7 @@ std::optional<TPictureInfo> QueryPictureFile(const QString& fileName) {
     // A plain WMF's extent comes from its records, which may lie further on.
     if (const auto frame = ReadMetafileFrame(head);
         frame && frame->kind == TMetafileKind::PlainWmf && head.size() == kHeaderReadSize)
-        head += file.read(kMaxPictureBytes);
+        head += file.read(ReadLimit(file, kMaxPictureBytes));
     if (IsMetafile(head))
         return FromHeaderBytes(head);
     if (auto info = FromHeaderBytes(head))

@@ -26,7 +26,8 @@ QByteArray ReadFileFrom(const QString& fileName, qint64 offset, qint64 maxBytes)
     QFile file(platform::NativePath(fileName));
     if (!file.open(QIODevice::ReadOnly) || !file.seek(offset))
         return {};
-    return file.read(maxBytes);
+    // Only what the file holds: asking for the whole limit reserves it.
+    return file.read(std::min(maxBytes, std::max<qint64>(0, file.size() - offset)));
 }
 
 TPictureDecode DecodeFrom(const QByteArray& bytes, qsizetype offset) {

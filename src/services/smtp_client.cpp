@@ -201,10 +201,20 @@ bool TSmtpClient::ReadReply()
 {
     // Continuation lines ("250-...") come before the last one ("250 ...").
     replyLines_.clear();
+    qsizetype replyBytes = 0;
     for (;;) {
-        if (!WaitUntil([this] { return buffer_.indexOf("\r\n") >= 0; }))
+        const bool lineIn = WaitUntil([this, &replyBytes] {
+            return buffer_.indexOf("\r\n") >= 0 || replyBytes + buffer_.size() > kMaxReplyBytes;
+        });
+        if (!lineIn)
             return false;
         const qsizetype end = buffer_.indexOf("\r\n");
+        replyBytes += end < 0 ? buffer_.size() : end + 2;
+        if (end < 0 || replyBytes > kMaxReplyBytes) {
+            error_ = QStringLiteral("The server's reply is too long.");
+            socket_.abort();
+            return false;
+        }
         const QByteArray line = buffer_.left(end);
         buffer_.remove(0, end + 2);
         code_ = line.left(3).trimmed();

@@ -29,6 +29,10 @@ namespace tomeric {
 class TSmtpClient {
 public:
     static constexpr int kReplyTimeoutMs = 60000;
+    // A reply, all its lines together, is at most this long: a server that
+    // sends more (one endless line, continuation lines without end) is
+    // dropped rather than buffered until memory runs out.
+    static constexpr qsizetype kMaxReplyBytes = 64 * 1024;
     static constexpr quint16 kImplicitTlsPort = 465;
 
     // `cancelled` is asked while waiting and after every line of a message.

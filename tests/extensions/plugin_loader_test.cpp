@@ -3,6 +3,7 @@
 // refused from a browser link, and the host callbacks' memory rules.
 
 #include "extensions/plugins.h"
+#include "extensions/shared_library.h"
 
 #include "actions/action_eval.h"
 #include "actions/script_session.h"
@@ -83,6 +84,30 @@ TEST_F(PlugInLoader, RefusesWhatIsNoPlugInOrAlreadyThere)
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("DIALOG AlertBox \"Test\" \"") + dir.filePath(QStringLiteral("third.so")) +
                                     QStringLiteral("[#13]")))
         << lines[0].toStdString();
+}
+
+// Damaged libraries are refused from their headers, before the system
+// loader maps them: cut inside its headers or its code, or built for another
+// processor, the example plug-in gives the box of a library that did not load.
+TEST_F(PlugInLoader, RefusesDamagedLibrariesBeforeLoadingThem)
+{
+    QFile file(example);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray whole = file.readAll();
+    ASSERT_EQ(CheckLibraryBytes(whole).kind, TLibraryFileKind::lfLoadable);
+    for (const qsizetype length : {4, 40, 100, 0x900, 0x1400}) {
+        const TLibraryFileCheck check = CheckLibraryBytes(QByteArrayView(whole).first(length));
+        EXPECT_EQ(check.kind, TLibraryFileKind::lfCutShort) << length;
+        const TPlugInLoadResult result = LoadPlugIn(Write(QStringLiteral("cut%1.so").arg(length), whole.first(length)));
+        EXPECT_EQ(result.message, Message(msgPlugInNotLoaded));
+        EXPECT_EQ(result.systemError, check.reason);
+    }
+    QByteArray otherMachine = whole;
+    otherMachine[18] = char(183 ^ 62 ^ otherMachine[18]); // e_machine: AArch64 <-> x86-64
+    const TPlugInLoadResult foreign = LoadPlugIn(Write(QStringLiteral("arm.so"), otherMachine));
+    EXPECT_EQ(foreign.message, Message(msgPlugInNotLoaded));
+    EXPECT_TRUE(foreign.systemError.startsWith(QStringLiteral("built for another processor"))) << foreign.systemError.toStdString();
+    EXPECT_EQ(CommandTable().FindGroupByName(QStringLiteral("Example")), nullptr);
 }
 
 TEST_F(PlugInLoader, CommandsRunFromScriptsButNotFromBrowserLinks)

@@ -130,6 +130,29 @@ TEST(PictureFiles, StreamIsReadFromItsPosition) {
     EXPECT_EQ(decode.picture.image.size(), QSize(4, 2));
 }
 
+// A small picture read from a file or buffer costs memory for what it
+// holds, not for the half gigabyte a picture may have at most.
+class ReadSizeRecordingBuffer : public QBuffer {
+public:
+    using QBuffer::QBuffer;
+    qint64 largestAsked = 0;
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        largestAsked = std::max(largestAsked, maxSize);
+        return QBuffer::readData(data, maxSize);
+    }
+};
+
+TEST(PictureFiles, StreamReadsAskOnlyForWhatTheStreamHolds) {
+    QByteArray bytes = "prefix" + Encode(PatternImage(4, 2), "bmp");
+    ReadSizeRecordingBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    buffer.seek(6);
+    ASSERT_TRUE(DecodePictureStream(buffer).Ok());
+    EXPECT_LE(buffer.largestAsked, bytes.size());
+}
+
 // ---- header-only queries ------------------------------------------------------
 
 TEST(PictureHeaders, GiveSizeAndAlphaOfEachFormat) {

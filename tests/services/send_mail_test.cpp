@@ -7,6 +7,9 @@
 #include "services/smtp_client.h"
 #include "smtp_test_server.h"
 
+#include <QTcpServer>
+#include <QTcpSocket>
+
 namespace tomeric::testing {
 namespace {
 
@@ -160,6 +163,24 @@ TEST_F(SendMail, BlindCopiesAreSentButNeverNamed)
     EXPECT_TRUE(smtp.transactions[0].data.contains("CC: \"Carol\" <carol@example.org>"));
     EXPECT_FALSE(smtp.transactions[0].data.contains("dan@example.org"));
     EXPECT_TRUE(smtp.commands.contains("QUIT"));
+}
+
+// A server that never ends its reply, in one endless line or in endless
+// continuation lines, is dropped once the reply passes its limit, instead
+// of being read into memory for as long as it sends.
+TEST_F(SendMail, EndlessRepliesAreCutOff)
+{
+    for (const QByteArray& unit : {QByteArray("220 no end in sight "), QByteArray("220-and more\r\n")}) {
+        QTcpServer endless;
+        ASSERT_TRUE(endless.listen(QHostAddress::LocalHost, 0));
+        QObject::connect(&endless, &QTcpServer::newConnection, &endless, [&endless, unit] {
+            QTcpSocket* socket = endless.nextPendingConnection();
+            socket->write(unit.repeated(TSmtpClient::kMaxReplyBytes / unit.size() + 100));
+        });
+        TSmtpClient client(*session->Services().All().Pump, [] { return false; });
+        EXPECT_FALSE(client.Connect(QStringLiteral("127.0.0.1"), endless.serverPort(), false));
+        EXPECT_EQ(client.Error(), QStringLiteral("The server's reply is too long.")) << unit.toStdString();
+    }
 }
 
 } // namespace
