@@ -18,6 +18,17 @@ std::vector<std::function<void()>>& AbortAllHooks()
     return hooks;
 }
 
+// Params = from, touching only the slots that hold or held a text: a line
+// runs with few parameters, and the empty slots need no copying.
+void CopyParams(const ActionParams& from, ActionParams& to)
+{
+    to.Count = from.Count;
+    to.Exact = from.Exact;
+    for (std::size_t i = 0; i < from.Text.size(); ++i)
+        if (!from.Text[i].isNull() || !to.Text[i].isNull())
+            to.Text[i] = from.Text[i];
+}
+
 QString Quoted(const QString& text)
 {
     return QLatin1Char('"') + text + QLatin1Char('"');
@@ -338,7 +349,7 @@ void TActionEval::HandleCommand(const CommandMatch& match)
         return;
     }
     const ParsedLine& line = script_->SplitOf(currentIndex_);
-    Params = line.Params;
+    CopyParams(line.Params, Params);
     if (line.SplitStatus != ssOk) {
         ReportActionError(aeUnbalancedQuotes);
         return;

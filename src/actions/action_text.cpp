@@ -1,6 +1,7 @@
 #include "actions/action_text.h"
 
 #include "actions/command_table.h"
+#include "actions/expression_template.h"
 #include "actions/services.h"
 #include "math/math_expression.h"
 #include "package/package.h"
@@ -158,6 +159,12 @@ void EvaluateParameter(QString& text, bool& exact, int kind, bool computeExpress
     exact = false;
     const bool isFile = kind == pkFile || kind == pkDataFile || kind == pkPlugInFile;
     const bool hadBracket = text.contains(u'[');
+    if (hadBracket && (kind == pkNumber || kind == pkValue) && computeExpressions) {
+        if (const auto computed = ComputeByTemplate(text)) {
+            text = MathResultText(*computed, -1);
+            return;
+        }
+    }
     if (hadBracket) {
         if (isFile) {
             text = SubstituteVars(text.trimmed());

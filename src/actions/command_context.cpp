@@ -69,9 +69,12 @@ void CommandContext::SetResult(int slot, const QString& value)
     const QString key = Param(slot);
     if (key.isEmpty())
         return;
-    // A kind-6 parameter already is the key; bracket it so that the store
-    // does not substitute it a second time.
-    SetVariable(QLatin1Char('[') + key + QLatin1Char(']'), value);
+    // A kind-6 parameter already is the key; one holding brackets is
+    // bracketed once more so that the store does not substitute it again.
+    if (key.contains(u'[') || key.contains(u']'))
+        SetVariable(QLatin1Char('[') + key + QLatin1Char(']'), value);
+    else
+        SetVariableKey(key, value);
 }
 
 QString CommandContext::Variable(const QString& name) const

@@ -16,8 +16,29 @@ bool IsComparisonOperator(const QString& op)
     return kOperators.contains(op);
 }
 
+namespace {
+
+// A sign and up to 15 digits: what loop counters hold. Such a text reads
+// as a number whatever the decimal symbol, so the general conversion (the
+// slowest step of a comparison) is skipped.
+bool IsShortWholeNumber(const QString& text)
+{
+    const qsizetype start = (text.startsWith(u'-') || text.startsWith(u'+')) ? 1 : 0;
+    const qsizetype digits = text.size() - start;
+    if (digits < 1 || digits > 15)
+        return false;
+    for (qsizetype i = start; i < text.size(); ++i)
+        if (text[i] < u'0' || text[i] > u'9')
+            return false;
+    return true;
+}
+
+} // namespace
+
 bool ReadsAsNumber(const QString& text)
 {
+    if (IsShortWholeNumber(text))
+        return true;
     QString normalized = text.trimmed();
     const QChar symbol = DecimalSymbol();
     if (symbol != u'.')

@@ -3,6 +3,7 @@
 
 #include "actions/action_eval.h"
 #include "actions/core_commands.h"
+#include "actions/expression_template.h"
 #include "math/math_expression.h"
 #include "vars/dates.h"
 #include "vars/typed_values.h"
@@ -21,7 +22,8 @@ QString Bracketed(const QString& key)
 // Values for String and Date variables are kept as written, never computed.
 bool ComputesValues(const QString& key)
 {
-    const TVarType type = GetVarType(Bracketed(key));
+    const bool plain = !key.contains(u'[') && !key.contains(u']');
+    const TVarType type = plain ? GetKeyType(key) : GetVarType(Bracketed(key));
     return type != vtString && type != vtDate;
 }
 
@@ -81,12 +83,15 @@ void CmdMath(CommandContext& ctx)
 {
     SetLastError(QString());
     const bool hadVariables = ctx.Param(1).contains(u'[');
-    // The expression is substituted but not computed before Math computes it.
-    ctx.EvaluateParameter(1, pkNumber, false);
+    // The expression is substituted but not computed before Math computes
+    // it; a loop's "[i]+1" is computed from its cut tokens instead.
+    const std::optional<MathResult> quick = ComputeByTemplate(ctx.Param(1));
+    if (!quick)
+        ctx.EvaluateParameter(1, pkNumber, false);
     ctx.EvaluateParameter(2, pkNumber, true);
     ctx.EvaluateParameter(3, pkVariable, true);
     const int decimals = ReadInteger(ctx.Param(2)).value_or(0);
-    const MathResult result = ParseAndEvaluate(ctx.Param(1));
+    const MathResult result = quick ? *quick : ParseAndEvaluate(ctx.Param(1));
     if (result.status == MathResult::Status::SyntaxError && !hadVariables) {
         ctx.ReportActionError(aeMathSyntax);
         return;

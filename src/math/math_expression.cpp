@@ -25,14 +25,34 @@ constexpr int kMaxStackEntries = 20;
 // whoever called us gets their own rounding mode back.
 class RoundToNearestScope {
 public:
-    RoundToNearestScope() : saved_(std::fegetround()) { std::fesetround(FE_TONEAREST); }
-    ~RoundToNearestScope() { std::fesetround(saved_); }
+    RoundToNearestScope() : saved_(std::fegetround())
+    {
+        if (saved_ != FE_TONEAREST)
+            std::fesetround(FE_TONEAREST);
+    }
+    ~RoundToNearestScope()
+    {
+        if (saved_ != FE_TONEAREST)
+            std::fesetround(saved_);
+    }
     RoundToNearestScope(const RoundToNearestScope&) = delete;
     RoundToNearestScope& operator=(const RoundToNearestScope&) = delete;
 
 private:
     int saved_;
 };
+
+// True when Prepare would give the text back unchanged (the usual
+// expression of digits, operators and upper-case function names).
+bool IsPrepared(QStringView expression) {
+    if (expression.startsWith(u'+'))
+        return false;
+    const QChar symbol = DecimalSymbol();
+    for (const QChar c : expression)
+        if (c.unicode() >= 0x80 || (c >= u'a' && c <= u'z') || (c == symbol && c != u'.'))
+            return false;
+    return true;
+}
 
 QString Prepare(QStringView expression) {
     QString text = expression.toString().toUpper();
@@ -44,9 +64,22 @@ QString Prepare(QStringView expression) {
     return text;
 }
 
+// Tokens already cut, read in order (the last one is End).
+class TokenArray {
+public:
+    TokenArray(const Token* tokens, std::size_t count) : tokens_(tokens), count_(count) {}
+    Token Next() { return next_ < count_ ? tokens_[next_++] : Token{}; }
+
+private:
+    const Token* tokens_;
+    std::size_t count_;
+    std::size_t next_ = 0;
+};
+
+template <class TokenSource>
 class ShiftReduceParser {
 public:
-    explicit ShiftReduceParser(QStringView text) : tokens_(text) {}
+    explicit ShiftReduceParser(TokenSource tokens) : tokens_(tokens) {}
     MathResult Run();
 
 private:
@@ -55,13 +88,14 @@ private:
     const StackEntry& Top() const { return stack_[depth_ - 1]; }
 
     const ParseTables& tables_ = ParseTables::Instance();
-    MathTokenizer tokens_;
+    TokenSource tokens_;
     std::array<StackEntry, kMaxStackEntries> stack_{};
     int depth_ = 1; // the start entry, state 0
     bool mathError_ = false;
 };
 
-MathResult ShiftReduceParser::Run() {
+template <class TokenSource>
+MathResult ShiftReduceParser<TokenSource>::Run() {
     Token token = tokens_.Next();
     for (;;) {
         const auto terminal = math::TerminalOf(token.type);
@@ -87,7 +121,8 @@ MathResult ShiftReduceParser::Run() {
     }
 }
 
-bool ShiftReduceParser::Shift(int state, const Token& token) {
+template <class TokenSource>
+bool ShiftReduceParser<TokenSource>::Shift(int state, const Token& token) {
     if (depth_ == kMaxStackEntries)
         return false;
     mathError_ = mathError_ || token.mathError;
@@ -95,7 +130,8 @@ bool ShiftReduceParser::Shift(int state, const Token& token) {
     return true;
 }
 
-void ShiftReduceParser::Reduce(int production) {
+template <class TokenSource>
+void ShiftReduceParser<TokenSource>::Reduce(int production) {
     const math::Production& rule = tables_.ProductionAt(production);
     depth_ -= rule.length;
     const math::MathValue value = rule.reduce(&stack_[depth_]);
@@ -110,8 +146,21 @@ void ShiftReduceParser::Reduce(int production) {
 
 MathResult ParseAndEvaluate(QStringView expression) {
     const RoundToNearestScope rounding;
+    if (IsPrepared(expression))
+        return ShiftReduceParser(MathTokenizer(expression)).Run();
     const QString text = Prepare(expression);
-    return ShiftReduceParser(text).Run();
+    return ShiftReduceParser(MathTokenizer(text)).Run();
+}
+
+MathResult EvaluateTokens(const math::Token* tokens, std::size_t count) {
+    const RoundToNearestScope rounding;
+    return ShiftReduceParser(TokenArray(tokens, count)).Run();
+}
+
+QString PrepareExpression(QStringView expression, bool wholeText) {
+    if (!wholeText && expression.startsWith(u'+'))
+        return u'+' + PrepareExpression(expression.mid(1), false);
+    return IsPrepared(expression) ? expression.toString() : Prepare(expression);
 }
 
 QString MathResultText(const MathResult& result, int decimals) {

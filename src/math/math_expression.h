@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <cstddef>
 #include <cstdint>
 
 namespace tomeric {
@@ -29,6 +30,16 @@ struct MathResult {
 // Parses and computes the expression. Never throws; a syntax error wins over
 // a math error when the text has both.
 MathResult ParseAndEvaluate(QStringView expression);
+
+namespace math {
+struct Token;
+}
+// Computes an expression already cut into tokens, the last one End.
+MathResult EvaluateTokens(const math::Token* tokens, std::size_t count);
+// The text as the tokenizer reads it: upper-cased, "." as the decimal
+// point, and for a `wholeText` a leading "+" read as "0+" (a piece from
+// the middle of an expression keeps its "+" as an operator).
+QString PrepareExpression(QStringView expression, bool wholeText = true);
 
 // The result text of an expression: "Error" after a syntax or math error,
 // otherwise FormatNumber(value, decimals).

@@ -3,6 +3,7 @@
 #include "math/math_functions.h"
 
 #include <charconv>
+#include <optional>
 #include <string>
 
 namespace tomeric::math {
@@ -75,7 +76,26 @@ Token MathTokenizer::Next() {
     return Simple(OperatorToken(c));
 }
 
+// Up to 18 digits are exact as an integer and as a long double, so a whole
+// number standing alone is read without the general conversion.
+std::optional<Token> MathTokenizer::ReadWholeNumber() {
+    constexpr qsizetype kMaxExactDigits = 18;
+    qsizetype end = position_;
+    unsigned long long value = 0;
+    while (end < text_.size() && IsDigit(text_[end]) && end - position_ < kMaxExactDigits)
+        value = value * 10 + (text_[end++].unicode() - u'0');
+    const QChar next = end < text_.size() ? text_[end] : QChar();
+    if (end == position_ || IsDigit(next) || next == u'.' || next == u'E')
+        return std::nullopt;
+    position_ = end;
+    Token token{TokenType::Number};
+    token.value = static_cast<long double>(value);
+    return token;
+}
+
 Token MathTokenizer::ReadNumber() {
+    if (const auto whole = ReadWholeNumber())
+        return *whole;
     std::string text;
     bool seenPoint = false;
     for (QChar c = Peek(); IsDigit(c) || (c == u'.' && !seenPoint); c = Peek()) {

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringView>
 #include <cstdint>
+#include <optional>
 
 namespace tomeric::math {
 
@@ -37,6 +38,7 @@ public:
 
 private:
     Token ReadNumber();
+    std::optional<Token> ReadWholeNumber();
     Token ReadFunctionName();
     QChar Peek(qsizetype offset = 0) const;
 

@@ -7,6 +7,7 @@
 #include "vars/typed_values.h"
 
 #include <QDateTime>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <optional>
@@ -31,7 +32,8 @@ template <class F>
 void NotifyObservers(F&& f) {
     if (Observers().empty())
         return;
-    const std::vector<VariableObserver*> copy = Observers(); // observers may detach themselves
+    // observers may detach themselves; the copy stays on the stack
+    const QVarLengthArray<VariableObserver*, 8> copy(Observers().begin(), Observers().end());
     for (VariableObserver* observer : copy)
         f(*observer);
 }
@@ -77,7 +79,7 @@ private:
 };
 
 bool IsLastErrorKey(QStringView key) {
-    return key.compare(kLastErrorKey, Qt::CaseInsensitive) == 0;
+    return key.size() == kLastErrorKey.size() && key.compare(kLastErrorKey, Qt::CaseInsensitive) == 0;
 }
 
 // "[#n]": the character with code n of the 8-bit code page, n clamped to
@@ -93,10 +95,7 @@ QString CharacterCode(const QString& digits) {
 }
 
 QString LookupValue(QStringView name) {
-    if (const TVarStringList* locals = LocalVars())
-        if (const QString* value = locals->ValuePointer(name))
-            return *value;
-    if (const QString* value = GlobalVars().ValuePointer(name))
+    if (const QString* value = StoredValue(name))
         return *value;
     const QString key = name.toString();
     if (auto builtin = FindBuiltinVar(key))
@@ -248,7 +247,20 @@ void ResetVariableStore() {
 // ---- names and substitution ----------------------------------------------------
 
 QString BracketedUpper(const QString& name) {
-    return NormalizeVarName(name).toUpper();
+    // Every write announces its name this way: a plain ASCII key is
+    // bracketed and folded in one allocation.
+    const bool plainAscii = !name.isEmpty() && std::all_of(name.begin(), name.end(), [](QChar c) {
+        return c.unicode() < 0x80 && c != u'[' && c != u']';
+    });
+    if (!plainAscii)
+        return NormalizeVarName(name).toUpper();
+    QString out(name.size() + 2, Qt::Uninitialized);
+    QChar* to = out.data();
+    *to++ = u'[';
+    for (const QChar c : name)
+        *to++ = (c >= u'a' && c <= u'z') ? QChar(c.unicode() - 32) : c;
+    *to = u']';
+    return out;
 }
 
 QString NormalizeVarName(const QString& text) {
@@ -308,6 +320,12 @@ void AppendReference(QString& out, QStringView name, bool numeric, bool nameMode
 // case, are looked up straight from the text.
 QString SubstituteVars(const QString& text, bool numeric, bool nameMode) {
     ClockSnapshot snapshot;
+    // A parameter that is one reference ("[i]") is that value itself,
+    // shared with the store instead of copied.
+    if (!nameMode && text.startsWith(u'[') && SimpleReferenceLength(text, 0) == text.size()) {
+        QString value = LookupValue(QStringView(text).mid(1, text.size() - 2));
+        return numeric && value.isEmpty() ? QStringLiteral("0") : value;
+    }
     QString out;
     out.reserve(text.size());
     std::vector<QString> open; // names of the references not yet closed, innermost last
@@ -318,7 +336,12 @@ QString SubstituteVars(const QString& text, bool numeric, bool nameMode) {
             if (c == u']')
                 break; // a stray "]" ends the text
             if (c != u'[') {
-                out += c;
+                // the plain run up to the next bracket goes in at once
+                qsizetype end = i + 1;
+                while (end < n && text[end] != u'[' && text[end] != u']')
+                    ++end;
+                out += QStringView(text).mid(i, end - i);
+                i = end - 1;
                 continue;
             }
             if (const qsizetype length = SimpleReferenceLength(text, i)) {
@@ -348,6 +371,13 @@ QString SubstituteVars(const QString& text, bool numeric, bool nameMode) {
     return out; // an unterminated reference is dropped
 }
 
+const QString* StoredValue(QStringView key) {
+    if (const TVarStringList* locals = LocalVars())
+        if (const QString* value = locals->ValuePointer(key))
+            return value;
+    return GlobalVars().ValuePointer(key);
+}
+
 QString GetVariable(const QString& name) {
     if (const auto plain = PlainName(name)) {
         if (plain->isEmpty())
@@ -359,13 +389,17 @@ QString GetVariable(const QString& name) {
 }
 
 TVarType GetVarType(const QString& name) {
-    const QString key = VarKey(name);
+    if (const auto plain = PlainName(name))
+        return GetKeyType(*plain);
+    return GetKeyType(VarKey(name));
+}
+
+TVarType GetKeyType(QStringView key) {
     if (key.isEmpty())
         return vtUndefined;
-    if (const TVarStringList* locals = LocalVars(); locals && locals->Contains(key)) {
-        const TGenericVarInfo* info = locals->Info(key);
-        return info ? info->VarType : vtUndefined;
-    }
+    if (const TVarStringList* locals = LocalVars())
+        if (const TVarStringList::Line* line = locals->FindLine(key))
+            return line->info ? line->info->VarType : vtUndefined;
     const TGenericVarInfo* info = GlobalVars().Info(key);
     return info ? info->VarType : vtUndefined;
 }
@@ -373,7 +407,10 @@ TVarType GetVarType(const QString& name) {
 // ---- writing -----------------------------------------------------------------
 
 void SetVariable(const QString& name, const QString& value) {
-    const QString key = VarKey(name);
+    SetVariableKey(VarKey(name), value);
+}
+
+void SetVariableKey(const QString& key, const QString& value) {
     if (key.isEmpty())
         return;
     if (!value.isEmpty() && IsLastErrorKey(key))
@@ -437,7 +474,12 @@ bool DefineVariable(const QString& name, const QString& typeWord, const QString&
     return true;
 }
 
-void SetLastError(const QString& text) { SetVariable(kLastErrorKey, text); }
+void SetLastError(const QString& text) {
+    // Commands clear it before they run: nothing to do while it is clear.
+    if (text.isEmpty() && !ListHolding(kLastErrorKey).list)
+        return;
+    SetVariableKey(kLastErrorKey, text);
+}
 
 QString LastError() { return GetVariable(kLastErrorKey); }
 

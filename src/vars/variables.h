@@ -89,10 +89,15 @@ QString SubstituteVars(const QString& text, bool numeric = false, bool nameMode 
 
 // The value of a variable given as a script writes it ("[A]" or "A").
 QString GetVariable(const QString& name);
+// The value a script variable (local, else global) holds under `key`, in
+// place; null for built-in and unknown names. Valid until the store changes.
+const QString* StoredValue(QStringView key);
 
 // The type of a local (else global) variable; vtUndefined when untyped or
 // absent.
 TVarType GetVarType(const QString& name);
+// The same for a key already resolved (no brackets).
+TVarType GetKeyType(QStringView key);
 
 // The one write path for every variable, typed, local, global or built-in.
 //  - an empty value deletes an untyped variable;
@@ -104,6 +109,9 @@ TVarType GetVarType(const QString& name);
 //    value);
 //  - every change is broadcast to the VariableObservers.
 void SetVariable(const QString& name, const QString& value);
+// The same for a key already resolved: a name without brackets, as a
+// variable parameter holds it after evaluation.
+void SetVariableKey(const QString& key, const QString& value);
 
 // Defines (or retypes) a variable. `typeWord` is one of the seven type
 // words; `format` the decimals (Decimal) or date format (Date). Returns true

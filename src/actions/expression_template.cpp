@@ -1,0 +1,166 @@
+#include "actions/expression_template.h"
+
+#include "actions/action_text.h"
+#include "math/math_tokenizer.h"
+#include "platform/decimal_symbol.h"
+#include "vars/variables.h"
+
+#include <QHash>
+
+#include <vector>
+
+namespace tomeric {
+
+namespace {
+
+using math::Token;
+using math::TokenType;
+
+// Expressions longer than this are rare enough to take the general way.
+constexpr std::size_t kMaxTokens = 64;
+// Distinct texts kept; beyond this the cache starts again rather than grow.
+constexpr qsizetype kMaxCachedTemplates = 1024;
+// A value of up to 18 digits is exact as an integer and as a long double.
+constexpr qsizetype kMaxValueDigits = 18;
+
+// Characters that may stand next to a reference: no token of the
+// substituted text can then reach across the reference's edge.
+bool SeparatesTokens(QChar c)
+{
+    return c.isNull() || c == u' ' || c == u'+' || c == u'-' || c == u'*' || c == u'/' ||
+           c == u'^' || c == u'&' || c == u'(' || c == u')';
+}
+
+class ExpressionTemplate {
+public:
+    static std::optional<ExpressionTemplate> Compile(const QString& text);
+    std::optional<MathResult> Evaluate() const;
+
+private:
+    bool AddLiteral(QStringView literal, bool atStart);
+
+    std::vector<Token> tokens_;      // End last
+    std::vector<int> references_;    // per token: index into names_, or -1
+    std::vector<QString> names_;
+};
+
+bool ExpressionTemplate::AddLiteral(QStringView literal, bool atStart)
+{
+    const QString prepared = PrepareExpression(literal, atStart);
+    math::MathTokenizer tokenizer(prepared);
+    for (Token token = tokenizer.Next(); token.type != TokenType::End; token = tokenizer.Next()) {
+        if (tokens_.size() >= kMaxTokens)
+            return false;
+        tokens_.push_back(token);
+        references_.push_back(-1);
+    }
+    return true;
+}
+
+std::optional<ExpressionTemplate> ExpressionTemplate::Compile(const QString& text)
+{
+    const QChar symbol = DecimalSymbol();
+    if (symbol != u'.' && symbol != u',')
+        return std::nullopt;
+    ExpressionTemplate compiled;
+    QString sample; // the text with every value "1": decides whether it is computed
+    qsizetype literalStart = 0;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (text[i] == u']')
+            return std::nullopt;
+        if (text[i] != u'[')
+            continue;
+        const qsizetype close = text.indexOf(u']', i + 1);
+        if (close <= i + 1 || QStringView(text).mid(i + 1, close - i - 1).contains(u'['))
+            return std::nullopt;
+        const QChar before = i > 0 ? text[i - 1] : QChar();
+        const QChar after = close + 1 < n ? text[close + 1] : QChar();
+        if (!SeparatesTokens(before) || !SeparatesTokens(after))
+            return std::nullopt;
+        const QStringView literal = QStringView(text).mid(literalStart, i - literalStart);
+        if (!compiled.AddLiteral(literal, literalStart == 0) || compiled.tokens_.size() >= kMaxTokens)
+            return std::nullopt;
+        compiled.tokens_.push_back(Token{TokenType::Number});
+        compiled.references_.push_back(static_cast<int>(compiled.names_.size()));
+        compiled.names_.push_back(text.mid(i + 1, close - i - 1));
+        sample += literal;
+        sample += u'1';
+        literalStart = close + 1;
+        i = close;
+    }
+    const QStringView tail = QStringView(text).mid(literalStart);
+    if (compiled.names_.empty() || !compiled.AddLiteral(tail, false))
+        return std::nullopt;
+    sample += tail;
+    if (sample.size() <= 1 || IsPlainNumber(sample) || sample.startsWith(u'!'))
+        return std::nullopt;
+    compiled.tokens_.push_back(Token{TokenType::End});
+    compiled.references_.push_back(-1);
+    return compiled;
+}
+
+// The value of a whole number of digits; nothing for anything else.
+std::optional<long double> WholeNumber(const QString& value)
+{
+    if (value.isEmpty() || value.size() > kMaxValueDigits)
+        return std::nullopt;
+    unsigned long long number = 0;
+    for (const QChar c : value) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        number = number * 10 + (c.unicode() - u'0');
+    }
+    return static_cast<long double>(number);
+}
+
+std::optional<MathResult> ExpressionTemplate::Evaluate() const
+{
+    // Filled in place on every pass; computing never runs a script, so no
+    // second evaluation can start while this one uses it.
+    static std::vector<Token> filled;
+    filled.assign(tokens_.begin(), tokens_.end());
+    for (std::size_t i = 0; i < filled.size(); ++i) {
+        if (references_[i] < 0)
+            continue;
+        const QString* stored = StoredValue(names_[static_cast<std::size_t>(references_[i])]);
+        const auto number = stored ? WholeNumber(*stored) : std::nullopt;
+        if (!number)
+            return std::nullopt;
+        filled[i].value = *number;
+    }
+    const MathResult result = EvaluateTokens(filled.data(), filled.size());
+    if (result.status == MathResult::Status::SyntaxError)
+        return std::nullopt;
+    return result;
+}
+
+struct CachedTemplate {
+    QChar Symbol; // the decimal symbol it was cut with
+    std::optional<ExpressionTemplate> Template;
+};
+
+const ExpressionTemplate* TemplateFor(const QString& text)
+{
+    static QHash<QString, CachedTemplate> cache;
+    const QChar symbol = DecimalSymbol();
+    auto it = cache.find(text);
+    if (it == cache.end() || it->Symbol != symbol) {
+        if (it == cache.end() && cache.size() >= kMaxCachedTemplates)
+            cache.clear();
+        it = cache.insert(text, CachedTemplate{symbol, ExpressionTemplate::Compile(text)});
+    }
+    return it->Template ? &*it->Template : nullptr;
+}
+
+} // namespace
+
+std::optional<MathResult> ComputeByTemplate(const QString& text)
+{
+    if (!text.contains(u'['))
+        return std::nullopt;
+    const ExpressionTemplate* compiled = TemplateFor(text);
+    return compiled ? compiled->Evaluate() : std::nullopt;
+}
+
+} // namespace tomeric
