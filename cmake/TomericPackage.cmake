@@ -19,20 +19,31 @@ foreach(dir ${tool_dirs})
   endif()
 endforeach()
 
-# A man page for each program, made from its --help by help2man.
+# A man page for each program, made from its --help by help2man; the line
+# under NAME says what the program is for.
+set(man_name_qxplay5 "play a Tomeric publication")
+set(man_name_tomeric-pack "make and inspect Tomeric publication packages")
+set(man_name_tomeric-script "run Tomeric action scripts without a window")
+set(man_name_tomeric-remote "drive a running Tomeric publication from another program")
 find_program(HELP2MAN help2man)
 if(HELP2MAN)
   set(man_pages)
   foreach(tool ${installed_tools})
     set(page ${PROJECT_BINARY_DIR}/man/${tool}.1)
+    set(man_name "${man_name_${tool}}")
+    if(NOT man_name)
+      set(man_name "a tool of Tomeric Player")
+    endif()
     add_custom_command(
       OUTPUT ${page}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
       COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
               ${HELP2MAN} --no-info --no-discard-stderr --version-string=${PROJECT_VERSION}
-              --section=1 --source=Tomeric --name=${tool} --output=${page} $<TARGET_FILE:${tool}>
+              --section=1 "--source=Tomeric Player" "--name=${man_name}" --output=${page}
+              $<TARGET_FILE:${tool}>
       DEPENDS ${tool}
-      COMMENT "Writing the man page of ${tool}")
+      COMMENT "Writing the man page of ${tool}"
+      VERBATIM)
     list(APPEND man_pages ${page})
   endforeach()
   add_custom_target(man_pages ALL DEPENDS ${man_pages})
@@ -47,6 +58,12 @@ install(FILES ${desktop_dir}/tomeric-player.xml DESTINATION ${CMAKE_INSTALL_DATA
 install(FILES ${desktop_dir}/tomeric-player.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES ${desktop_dir}/tomeric-player.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/mimetypes
         RENAME application-x-tomeric-package.svg)
+
+# The desktop entry is checked as the desktop reads it.
+find_program(DESKTOP_FILE_VALIDATE desktop-file-validate)
+if(DESKTOP_FILE_VALIDATE)
+  add_test(NAME desktop.entry COMMAND ${DESKTOP_FILE_VALIDATE} ${desktop_dir}/tomeric-player.desktop)
+endif()
 
 # The demo, to try the player out: qxplay5 /usr/share/tomeric-player/demo.tpk
 install(FILES ${PROJECT_BINARY_DIR}/demo.tpk DESTINATION ${CMAKE_INSTALL_DATADIR}/tomeric-player OPTIONAL)

@@ -13,12 +13,13 @@ const std::vector<THelpRow>& OptionRows()
     static const std::vector<THelpRow> rows = {
         {"/B", "print without asking for a printer (BYPASSPRINTDLG=Yes)"},
         {"/Kpage", "start at the page of that name"},
-        {"--fullscreen", "fill the screen: the page area is scaled to fit and the rest\n"
-                         "is the publication's background colour (F11 switches too)"},
+        {"--fullscreen", "fill the screen: the page area is scaled to fit and the\n"
+                         "rest is the publication's background colour (F11\n"
+                         "switches too)"},
         {"--windowed", "an ordinary window, even for a full-screen or shaped\n"
                        "publication (to try a kiosk publication out)"},
-        {"--scale N", "show the publication N times its size (2, 1.5...), on top of\n"
-                      "the desktop's own scale; whole numbers stay sharp"},
+        {"--scale N", "show the publication N times its size (2, 1.5...), on top\n"
+                      "of the desktop's own scale; whole numbers stay sharp"},
         {"--drive FILE", "run the driver script FILE (one verb a line, see below),\n"
                          "then close the publication. Dialogs print one line each on\n"
                          "standard output and take the answers the script queues."},
@@ -58,16 +59,17 @@ const std::vector<THelpRow>& DriverVerbRows()
     static const std::vector<THelpRow> rows = {
         {"wait MS", "let the publication run for MS milliseconds"},
         {"click SPOT | rclick SPOT | dblclick SPOT | hover SPOT",
-         "mouse on that object of the current page (inside groups and\n"
-         "containers too; pages shown in custom windows first), or on a\n"
-         "control of another open window (ProgressCancel). SPOT NAME: the\n"
-         "object's centre, or a point inside a shaped object's shape;\n"
-         "NAME@X,Y: that point of the object's rectangle, reaching what a\n"
-         "real pointer there would; popup@X,Y: that point of the open\n"
-         "pop-up (also for press and release)"},
+         "mouse on that object of the current page (inside groups\n"
+         "and containers too; pages shown in custom windows first),\n"
+         "or on a control of another open window (ProgressCancel).\n"
+         "SPOT NAME: the object's centre, or a point inside a shaped\n"
+         "object's shape; NAME@X,Y: that point of the object's\n"
+         "rectangle, reaching what a real pointer there would;\n"
+         "popup@X,Y: that point of the open pop-up (also for press\n"
+         "and release)"},
         {"drag SPOT SPOT | drag SPOT DX DY",
-         "press the left button on the first spot, move in steps, release\n"
-         "on the second spot or DX, DY pixels from the press"},
+         "press the left button on the first spot, move in steps,\n"
+         "release on the second spot or DX, DY pixels from the press"},
         {"press SPOT | release [SPOT | DX DY]",
          "the two halves of a drag; a bare release lets go where the\n"
          "button went down"},
