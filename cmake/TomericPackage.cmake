@@ -19,7 +19,8 @@ foreach(dir ${tool_dirs})
   endif()
 endforeach()
 
-# A man page for each program, made from its --help by help2man; the line
+# A man page for each program, made from its --help by help2man (and
+# compressed, as Debian keeps them); the line
 # under NAME says what the program is for.
 set(man_name_qxplay5 "play a Tomeric publication")
 set(man_name_tomeric-pack "make and inspect Tomeric publication packages")
@@ -30,21 +31,23 @@ if(HELP2MAN)
   set(man_pages)
   foreach(tool ${installed_tools})
     set(page ${PROJECT_BINARY_DIR}/man/${tool}.1)
+    set(packed ${page}.gz)
     set(man_name "${man_name_${tool}}")
     if(NOT man_name)
       set(man_name "a tool of Tomeric Player")
     endif()
     add_custom_command(
-      OUTPUT ${page}
+      OUTPUT ${packed}
       COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/man
       COMMAND ${CMAKE_COMMAND} -E env QT_QPA_PLATFORM=offscreen
               ${HELP2MAN} --no-info --no-discard-stderr --version-string=${PROJECT_VERSION}
               --section=1 "--source=Tomeric Player" "--name=${man_name}" --output=${page}
               $<TARGET_FILE:${tool}>
+      COMMAND gzip -9nf ${page}
       DEPENDS ${tool}
       COMMENT "Writing the man page of ${tool}"
       VERBATIM)
-    list(APPEND man_pages ${page})
+    list(APPEND man_pages ${packed})
   endforeach()
   add_custom_target(man_pages ALL DEPENDS ${man_pages})
   install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -28,7 +28,7 @@ QString ChooseContainer()
         folder = QDir::homePath();
     const QString chosen = QFileDialog::getOpenFileName(
         nullptr, QStringLiteral("Open a Tomeric publication"), folder,
-        QStringLiteral("Tomeric publications (*.tpk *.exe *.scr *.pkg *.TPK *.EXE *.SCR *.PKG);;All files (*)"));
+        QStringLiteral("Tomeric publications (*.tpk *.exe *.scr *.pkg);;All files (*)"));
     if (!chosen.isEmpty())
         preferences.setValue(kLastFolderKey, QFileInfo(chosen).absolutePath());
     return chosen;
