@@ -247,5 +247,23 @@ TEST(ScreenFit, FullScreenFitsTheScreenLetterboxedAndF11GoesBack)
     EXPECT_EQ(run.session.Picture(QStringLiteral("shot.png")).size(), QSize(1024, 512));
 }
 
+TEST(ScreenFit, WindowedShowsAKioskPublicationInAnOrdinaryWindow)
+{
+    // A full-screen publication keeps its style unless the user asks for a
+    // window; the offscreen screen is larger than the publication.
+    PlayerSession session(QStringLiteral("screen_kiosk"));
+    const char* const script = "run SetVar \"[Client]\" \"[ClientHeight]\"\n"
+                               "run SetVar \"[Window]\" \"[WindowHeight]\"\n"
+                               "vars vars.txt\n";
+    ASSERT_EQ(session.Drive(QString::fromUtf8(script)).exitCode, 0);
+    auto vars = session.Variables(QStringLiteral("vars.txt"));
+    EXPECT_GT(vars[QStringLiteral("CLIENT")].toInt(), 200);
+    ASSERT_EQ(session.Drive(QString::fromUtf8(script), {QStringLiteral("--windowed")}).exitCode, 0);
+    vars = session.Variables(QStringLiteral("vars.txt"));
+    EXPECT_EQ(vars[QStringLiteral("CLIENT")].toStdString(), "200");
+    // A frame with a title bar around it, where the publication has none.
+    EXPECT_GT(vars[QStringLiteral("WINDOW")].toInt(), 200);
+}
+
 } // namespace
 } // namespace tomeric::testing
