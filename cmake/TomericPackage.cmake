@@ -101,6 +101,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://localhost/tomeric-player")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
     "qt6-image-formats-plugins, qt6-qpa-plugins, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, fonts-dejavu-core")
+# MIDI and more codecs, and fonts that stand in for the Windows fonts
+# publications name.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "gstreamer1.0-plugins-bad, timgm6mb-soundfont, fonts-liberation2, fonts-crosextra-carlito, fonts-crosextra-caladea")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "wine")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${desktop_dir}/debian/postinst ${desktop_dir}/debian/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
