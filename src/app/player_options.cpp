@@ -51,7 +51,7 @@ TPlayerOptions ParsePlayerOptions(const QStringList& arguments)
     }
     if (!options.driveScript.isEmpty() && !options.renderPagesFolder.isEmpty())
         options.error = QStringLiteral("--drive and --render-pages cannot be combined");
-    if (!options.scaleText.isEmpty()) {
+    if (arguments.contains(QStringLiteral("--scale"))) {
         bool ok = false;
         options.scale = options.scaleText.toDouble(&ok);
         if (!ok || options.scale < kMinimumScale || options.scale > kMaximumScale)

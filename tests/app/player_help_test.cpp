@@ -1,6 +1,9 @@
 // The driver's verbs are documented twice, in qxplay5 --help and in the
 // README's table; both must name every verb the driver carries out, and
-// neither may name one it does not.
+// neither may name one it does not. And the options that change how the
+// publication shows reject what they cannot use.
+
+#include "app/player_options.h"
 
 #include <gtest/gtest.h>
 
@@ -91,4 +94,23 @@ TEST(PlayerHelp, EveryDriverVerbIsInTheHelpAndTheReadme)
     EXPECT_EQ(Listed(QSet<QString>(dispatched).subtract(readme)), "") << "missing from the README";
     EXPECT_EQ(Listed(QSet<QString>(help).subtract(dispatched)), "") << "in --help, not in the driver";
     EXPECT_EQ(Listed(QSet<QString>(readme).subtract(dispatched)), "") << "in the README, not in the driver";
+}
+
+TEST(PlayerOptions, ScaleTakesAReasonableNumberAndPresentationTheLastWord)
+{
+    using tomeric::ParsePlayerOptions;
+    using tomeric::TPresentation;
+    const auto options = [](QStringList arguments) {
+        arguments.prepend(QStringLiteral("qxplay5"));
+        return ParsePlayerOptions(arguments);
+    };
+    EXPECT_EQ(options({QStringLiteral("--scale"), QStringLiteral("1.5")}).scale, 1.5);
+    for (const char* bad : {"0", "-2", "9", "two", ""})
+        EXPECT_FALSE(options({QStringLiteral("--scale"), QString::fromLatin1(bad)}).error.isEmpty()) << bad;
+    EXPECT_FALSE(options({QStringLiteral("--scale")}).error.isEmpty());
+    EXPECT_EQ(options({QStringLiteral("--windowed"), QStringLiteral("--fullscreen")}).presentation,
+              TPresentation::prFullScreen);
+    EXPECT_EQ(options({QStringLiteral("--fullscreen"), QStringLiteral("--windowed")}).presentation,
+              TPresentation::prWindowed);
+    EXPECT_EQ(options({}).presentation, TPresentation::prAsPublished);
 }
