@@ -81,6 +81,12 @@ void TWindowSettings::ToggleFullScreen()
         window_.show();
 }
 
+void TWindowSettings::FitAgain()
+{
+    if (fitted_ && area_)
+        ApplyFittedFullScreen();
+}
+
 void TWindowSettings::ResetAreaAndWindow()
 {
     // Whatever the last presentation set goes back to the defaults the
@@ -103,13 +109,20 @@ void TWindowSettings::ApplyFittedFullScreen()
     // screen shows the publication's background colour. A publication that
     // sizes itself to the window (SCREENAUTOSIZE) just gets the whole screen.
     const TPublicationSettings& s = settings_;
-    SetAreaColour(TomericColor(s.bkndColor));
+    // The letterbox only: the menu bar keeps the desktop's colours.
+    QPalette palette = area_->viewport()->palette();
+    palette.setColor(QPalette::Window, TomericColor(s.bkndColor));
+    area_->viewport()->setPalette(palette);
+    area_->viewport()->setAutoFillBackground(true);
     window_.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     QScreen* screen = ScreenOf(window_);
     if (!screen)
         return;
+    // A main menu takes its rows above the publication area, scaled too.
+    const QWidget* menu = window_.menuWidget();
+    const int menuHeight = menu && !menu->isHidden() ? menu->sizeHint().height() : 0;
     if (!s.screenAutoSize)
-        screenFit_.FitTo(*screen, publicationSize_);
+        screenFit_.FitTo(*screen, publicationSize_ + QSize(0, menuHeight));
     window_.setGeometry(screen->geometry());
     window_.setWindowState(window_.windowState() | Qt::WindowFullScreen);
     area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -39,6 +39,8 @@ public:
     void Apply(QScrollArea& area, int width, int height);
     // F11: into full screen scaled to fit, or back to the window as it was.
     void ToggleFullScreen();
+    // Full screen fits again, now that the main menu is in place.
+    void FitAgain();
     // WINDOWORDER=: always on top, or below other windows.
     void ApplyStacking();
     // Written when the publication closes; read back by Apply.

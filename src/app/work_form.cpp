@@ -46,6 +46,7 @@ void TWorkForm::ShowForm()
 {
     CloseSplash();
     services_->Menus().Install(*this, publication_);
+    window_.FitAgain();
     systemModes_.SetTrayMenu(services_->Menus().TrayMenu());
     // A tray publication without a start-up script waits for its icon.
     if (!systemModes_.StaysInTrayAtStart())
