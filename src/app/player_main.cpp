@@ -1,7 +1,10 @@
 #include "app/player_main.h"
 
+#include "app/container_chooser.h"
 #include "app/driver.h"
+#include "app/player_help.h"
 #include "app/player_options.h"
+#include "app/screen_scale.h"
 #include "app/single_instance.h"
 #include "app/work_form.h"
 #include "package/package.h"
@@ -53,7 +56,9 @@ void PrintError(const QString& text)
 }
 
 // A failure box, or its text on standard error when nobody can see a box.
-void ShowFailure(const QString& title, const QString& message, bool visible)
+// The box keeps the original's message and says in plain words what it
+// means (`explanation`).
+void ShowFailure(const QString& title, const QString& message, bool visible, const QString& explanation = {})
 {
     QString shown = message;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -62,6 +67,7 @@ void ShowFailure(const QString& title, const QString& message, bool visible)
         return;
     }
     QMessageBox box(QMessageBox::Critical, title, shown);
+    box.setInformativeText(explanation);
     box.addButton(Message(msgOk), QMessageBox::AcceptRole);
     box.exec();
 }
@@ -125,18 +131,20 @@ int RunPlayer(int argc, char** argv)
     // Options first: --help and usage errors need no display.
     TPlayerOptions options = ParsePlayerOptions(RawArguments(argc, argv));
     if (options.help) {
-        std::cout << kPlayerUsage;
+        std::cout << PlayerUsage().toStdString();
         return kExitOk;
     }
     if (!options.error.isEmpty()) {
-        std::cerr << "qxplay5: " << options.error.toStdString() << "\n\n" << kPlayerUsage;
+        std::cerr << "qxplay5: " << options.error.toStdString() << "\n\n" << PlayerUsage().toStdString();
         return kExitUsage;
     }
     UseOffscreenWithoutDisplay();
+    ApplyUserScale(options.scale);
 #ifdef TOMERIC_HAS_WEBENGINE
     PrepareWebEngine();
 #endif
     QApplication app(argc, argv);
+    RestoreScaleEnvironment();
     app.setQuitOnLastWindowClosed(true);
     const bool driven = !options.driveScript.isEmpty();
     bool renderOnly = !options.renderPagesFolder.isEmpty();
@@ -150,8 +158,15 @@ int RunPlayer(int argc, char** argv)
 
     TFormStart start;
     start.request = ReadStartRequest(options.publicationArguments);
+    // Started from the desktop without a file: ask for one.
+    if (!start.request.found && visible && options.publicationArguments.size() == 1) {
+        const QString chosen = ChooseContainer();
+        if (chosen.isEmpty())
+            return kExitOk;
+        start.request = ReadStartRequest({options.publicationArguments[0], QStringLiteral("/R"), chosen});
+    }
     if (!start.request.found) {
-        ShowFailure(kPlayerTitle, Message(msgNotAnApplication), visible);
+        ShowFailure(kPlayerTitle, Message(msgNotAnApplication), visible, ExplainUnopenedContainer({}));
         return kExitCannotOpen;
     }
     // The password change and the preview in the display settings are
@@ -188,6 +203,7 @@ int RunPlayer(int argc, char** argv)
     start.driven = driven;
     start.renderOnly = renderOnly;
     start.printToFolder = options.printToFolder;
+    start.presentation = options.presentation;
     start.lineSink = PrintLine;
 
     TWorkForm form(start);
@@ -196,7 +212,8 @@ int RunPlayer(int argc, char** argv)
             form.Dialogs().QueueAnswer(answer);
     switch (form.FormCreate()) {
     case TCreateOutcome::coFailed:
-        ShowFailure(form.FailureTitle(), form.FailureText(), visible);
+        ShowFailure(form.FailureTitle(), form.FailureText(), visible,
+                    ExplainUnopenedContainer(start.request.containerPath));
         return kExitCannotOpen;
     case TCreateOutcome::coRefused:
         return kExitOk;

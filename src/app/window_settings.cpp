@@ -22,6 +22,16 @@ bool IsFullScreenStyle(int style)
     return style == wsFullScreen || style == wsWorkArea;
 }
 
+// An ordinary window with everything a tester needs: title, border, moving,
+// system menu, minimise and maximise boxes.
+constexpr int kOrdinaryWindowProps = wpTitleBar | wpSizeable | wpMovable | wpSystemMenu | wpMinimise | wpMaximise;
+
+QScreen* ScreenOf(const QWidget& window)
+{
+    QScreen* screen = window.screen();
+    return screen ? screen : QGuiApplication::primaryScreen();
+}
+
 } // namespace
 
 TWindowSettings::TWindowSettings(QMainWindow& window, const TPublicationSettings& settings, TPictureStore& pictures)
@@ -29,15 +39,96 @@ TWindowSettings::TWindowSettings(QMainWindow& window, const TPublicationSettings
 {
 }
 
+void TWindowSettings::SetPresentation(TPresentation presentation)
+{
+    windowed_ = presentation == TPresentation::prWindowed;
+    fitted_ = presentation == TPresentation::prFullScreen;
+}
+
+int TWindowSettings::Style() const
+{
+    return windowed_ ? wsOrdinary : settings_.windowStyle;
+}
+
+int TWindowSettings::Props() const
+{
+    return windowed_ && settings_.windowStyle != wsOrdinary ? kOrdinaryWindowProps : settings_.windowProps;
+}
+
 void TWindowSettings::Apply(QScrollArea& area, int width, int height)
 {
     area_ = &area;
-    const TPublicationSettings& s = settings_;
-    window_.setWindowTitle(s.title);
-    if (IsFullScreenStyle(s.windowStyle))
+    publicationSize_ = QSize(width, height);
+    window_.setWindowTitle(settings_.title);
+    if (fitted_)
+        ApplyFittedFullScreen();
+    else if (IsFullScreenStyle(Style()))
         ApplyFullScreenStyle();
     else
         ApplyWindowedStyle(width, height);
+}
+
+void TWindowSettings::ToggleFullScreen()
+{
+    if (!area_)
+        return;
+    const bool visible = window_.isVisible();
+    fitted_ = !fitted_;
+    ResetAreaAndWindow();
+    Apply(*area_, publicationSize_.width(), publicationSize_.height());
+    ApplyStacking();
+    if (visible)
+        window_.show();
+}
+
+void TWindowSettings::FitAgain()
+{
+    if (fitted_ && area_)
+        ApplyFittedFullScreen();
+}
+
+void TWindowSettings::ResetAreaAndWindow()
+{
+    // Whatever the last presentation set goes back to the defaults the
+    // next one starts from.
+    screenFit_.Restore();
+    window_.setWindowState(window_.windowState() & ~Qt::WindowFullScreen);
+    window_.setMinimumSize(0, 0);
+    window_.setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    window_.clearMask();
+    area_->setWidgetResizable(false);
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    if (QWidget* pages = area_->widget())
+        pages->resize(publicationSize_);
+}
+
+void TWindowSettings::ApplyFittedFullScreen()
+{
+    // The publication area fills the screen's shorter side; the rest of the
+    // screen shows the publication's background colour. A publication that
+    // sizes itself to the window (SCREENAUTOSIZE) just gets the whole screen.
+    const TPublicationSettings& s = settings_;
+    // The letterbox only: the menu bar keeps the desktop's colours.
+    QPalette palette = area_->viewport()->palette();
+    palette.setColor(QPalette::Window, TomericColor(s.bkndColor));
+    area_->viewport()->setPalette(palette);
+    area_->viewport()->setAutoFillBackground(true);
+    window_.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    QScreen* screen = ScreenOf(window_);
+    if (!screen)
+        return;
+    // A main menu takes its rows above the publication area, scaled too.
+    const QWidget* menu = window_.menuWidget();
+    const int menuHeight = menu && !menu->isHidden() ? menu->sizeHint().height() : 0;
+    if (!s.screenAutoSize)
+        screenFit_.FitTo(*screen, publicationSize_ + QSize(0, menuHeight));
+    window_.setGeometry(screen->geometry());
+    window_.setWindowState(window_.windowState() | Qt::WindowFullScreen);
+    area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area_->setWidgetResizable(s.screenAutoSize);
+    area_->setAlignment(Qt::AlignCenter);
 }
 
 void TWindowSettings::ApplyStacking()
@@ -78,22 +169,23 @@ void TWindowSettings::ApplyFullScreenStyle()
 void TWindowSettings::ApplyWindowedStyle(int width, int height)
 {
     const TPublicationSettings& s = settings_;
+    const int style = Style();
     SetAreaColour(QGuiApplication::palette().color(QPalette::Button));
     area_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    if (s.windowStyle == wsShaped) {
+    if (style == wsShaped) {
         area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         area_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
-    if (s.windowStyle == wsOrdinary && s.screenAutoSize)
+    if (style == wsOrdinary && s.screenAutoSize)
         area_->setWidgetResizable(true);
     ApplyWindowStyleBits();
     QSize client(width, height);
-    if (s.windowStyle == wsShaped)
+    if (style == wsShaped)
         client = ApplyWindowShape(client);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         client = client.boundedTo(screen->availableGeometry().size());
     window_.resize(client);
-    if (!(s.windowProps & wpSizeable) || s.windowStyle == wsShaped)
+    if (!(Props() & wpSizeable) || style == wsShaped)
         window_.setFixedSize(client);
     PlaceWindow();
     RestoreWindowPosition();
@@ -114,8 +206,7 @@ QSize TWindowSettings::ApplyWindowShape(QSize client)
 
 void TWindowSettings::ApplyWindowStyleBits()
 {
-    const TPublicationSettings& s = settings_;
-    const int props = s.windowStyle == wsShaped ? 0 : s.windowProps;
+    const int props = Style() == wsShaped ? 0 : Props();
     Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint;
     if (props & wpTitleBar)
         flags |= Qt::WindowTitleHint;
@@ -158,9 +249,9 @@ void TWindowSettings::DragWindow(QEvent::Type type, QPoint globalPosition)
 {
     // A window without title bar that may be moved follows the left button
     // dragged over the page background.
-    const int props = settings_.windowProps;
-    const bool movable = (props & wpMovable) && (!(props & wpTitleBar) || settings_.windowStyle == wsShaped);
-    if (!movable || IsFullScreenStyle(settings_.windowStyle))
+    const int props = Props();
+    const bool movable = (props & wpMovable) && (!(props & wpTitleBar) || Style() == wsShaped);
+    if (!movable || fitted_ || IsFullScreenStyle(Style()))
         return;
     if (type == QEvent::MouseButtonPress) {
         dragging_ = QApplication::mouseButtons() & Qt::LeftButton;

@@ -34,6 +34,7 @@ TWorkForm::TWorkForm(TFormStart start)
       chain_(*this, *this), windowHost_(*this)
 {
     services_ = std::make_unique<TPlayerServices>(*this);
+    window_.SetPresentation(start_.presentation);
 }
 
 TWorkForm::~TWorkForm()
@@ -45,6 +46,7 @@ void TWorkForm::ShowForm()
 {
     CloseSplash();
     services_->Menus().Install(*this, publication_);
+    window_.FitAgain();
     systemModes_.SetTrayMenu(services_->Menus().TrayMenu());
     // A tray publication without a start-up script waits for its icon.
     if (!systemModes_.StaysInTrayAtStart())
@@ -216,6 +218,11 @@ bool TWorkForm::FormKeyDown(QKeyEvent* event)
     }
     if (DispatchObjectHotKey(*event))
         return true;
+    // F11, when no object of the page takes it: full screen scaled to fit.
+    if (key == Qt::Key_F11 && event->modifiers() == Qt::NoModifier) {
+        window_.ToggleFullScreen();
+        return true;
+    }
     const bool navigationKey = key == Qt::Key_PageUp || key == Qt::Key_PageDown ||
                                key == Qt::Key_Home || key == Qt::Key_End;
     if (!navigationKey || !s.allowPageUpDn)

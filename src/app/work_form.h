@@ -57,6 +57,7 @@ struct TFormStart {
     bool driven = false;     // dialogs print lines and take queued answers
     bool renderOnly = false; // no window is shown; pages are drawn to files
     QString printToFolder;   // --print-to: print jobs become PDF files there
+    TPresentation presentation = TPresentation::prAsPublished; // --fullscreen, --windowed
     TSimpleDialogs::LineSink lineSink; // where driven dialogs and traces print
 };
 

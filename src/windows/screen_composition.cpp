@@ -35,7 +35,8 @@ void ComposeWindowsOver(QImage& canvas, const QPoint& origin, const std::vector<
 {
     if (canvas.isNull())
         return;
-    const QRect area(origin, canvas.size());
+    // A scaled player's canvas has more pixels than screen points.
+    const QRect area(origin, (QSizeF(canvas.size()) / canvas.devicePixelRatio()).toSize());
     QPainter painter(&canvas);
     for (QWidget* window : ShownWindows(skip)) {
         const QRect placed(window->mapToGlobal(QPoint(0, 0)), window->size());

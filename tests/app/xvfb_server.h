@@ -14,7 +14,8 @@ namespace tomeric::testing {
 
 class XvfbServer {
 public:
-    XvfbServer()
+    // `screen`: width x height x depth of its one screen.
+    explicit XvfbServer(const QString& screen = QStringLiteral("1024x768x24"))
     {
         const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
         if (xvfb.isEmpty())
@@ -24,7 +25,7 @@ public:
                 QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
                 continue;
             display_ = QStringLiteral(":%1").arg(number);
-            server_.start(xvfb, {display_, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24"),
+            server_.start(xvfb, {display_, QStringLiteral("-screen"), QStringLiteral("0"), screen,
                                  QStringLiteral("-noreset"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
             server_.waitForStarted();
             for (int wait = 0; wait < 100 && server_.state() == QProcess::Running; ++wait) {
