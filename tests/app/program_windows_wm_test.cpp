@@ -6,6 +6,7 @@
 
 #include "actions/action_eval.h"
 #include "app/x11_program_windows.h"
+#include "program_windows_test_support.h"
 #include "xvfb_server.h"
 
 #include <gtest/gtest.h>
@@ -28,33 +29,10 @@
 namespace tomeric {
 namespace {
 
+using testing::Call;
+using testing::Eventually;
+using testing::ReadAll;
 using testing::XvfbServer;
-
-bool Eventually(const std::function<bool()>& done, int ms = 5000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < ms) {
-        if (done())
-            return true;
-        QThread::msleep(50);
-    }
-    return done();
-}
-
-QString ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-ServiceCall Call(const char* command, QStringList params)
-{
-    ServiceCall call;
-    call.Command = QString::fromLatin1(command);
-    call.Params = std::move(params);
-    return call;
-}
 
 // A 32-bit list property of a window, as the window manager keeps it.
 std::vector<unsigned long> Cardinals(Display* display, Window window, const char* property)

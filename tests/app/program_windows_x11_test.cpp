@@ -7,6 +7,7 @@
 #include "actions/action_eval.h"
 #include "app/x11_program_windows.h"
 #include "player_test_support.h"
+#include "program_windows_test_support.h"
 #include "xvfb_server.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +26,9 @@
 namespace tomeric {
 namespace {
 
+using testing::Call;
+using testing::Eventually;
+using testing::ReadAll;
 using testing::XvfbServer;
 
 QProcessEnvironment XEnvironment(const QString& display)
@@ -34,33 +38,6 @@ QProcessEnvironment XEnvironment(const QString& display)
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     environment.remove(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"));
     return environment;
-}
-
-// Waits up to five seconds for `done`.
-bool Eventually(const std::function<bool()>& done)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 5000) {
-        if (done())
-            return true;
-        QThread::msleep(50);
-    }
-    return done();
-}
-
-QString ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-}
-
-ServiceCall Call(const char* command, QStringList params)
-{
-    ServiceCall call;
-    call.Command = QString::fromLatin1(command);
-    call.Params = std::move(params);
-    return call;
 }
 
 // The stacking position of a top-level window among the root's children
