@@ -1,6 +1,7 @@
 #include "app/atspi_menus.h"
 
 #include "app/external_control.h"
+#include "platform/digits.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -19,6 +20,8 @@
 #include <vector>
 
 namespace tomeric {
+
+using platform::AllDigits;
 
 namespace {
 
@@ -60,16 +63,6 @@ bool IsChoosingAction(const QString& name)
         if (name.compare(QLatin1String(word), Qt::CaseInsensitive) == 0)
             return true;
     return false;
-}
-
-bool AllDigits(const QString& text)
-{
-    if (text.isEmpty())
-        return false;
-    for (const QChar c : text)
-        if (!c.isDigit())
-            return false;
-    return true;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "actions/action_eval.h"
 #include "actions/system_error_text.h"
+#include "platform/digits.h"
 #include "platform/paths.h"
 #include "platform/string_table.h"
 #include "services/internal_commands.h"
@@ -16,6 +17,8 @@
 #include <csignal>
 
 namespace tomeric {
+
+using platform::AllDigits;
 
 namespace {
 
@@ -38,16 +41,6 @@ bool Is(const ServiceCall& call, const char* name)
 bool HasOption(const QString& options, const char* word)
 {
     return options.contains(QLatin1String(word), Qt::CaseInsensitive);
-}
-
-bool AllDigits(const QString& text)
-{
-    if (text.isEmpty())
-        return false;
-    for (const QChar c : text)
-        if (!c.isDigit())
-            return false;
-    return true;
 }
 
 
