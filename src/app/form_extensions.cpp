@@ -45,6 +45,13 @@ void TWorkForm::UnlinkDebugger()
     debugger_.reset();
 }
 
+void TWorkForm::ClearVariableStore()
+{
+    ResetVariableStore();
+    if (debugger_)
+        debugger_->VariablesCleared();
+}
+
 void TWorkForm::LoadEmbeddedPlugIns()
 {
     plugInHost_.services = &services_->All();
@@ -70,6 +77,9 @@ void TWorkForm::LoadEmbeddedPlugIns()
     SetPlugInHost(&plugInHost_);
     services_->Pages().SetPlugInNotifier([](int message, int parameter) { NotifyPlugIns(message, parameter); });
     LoadPlugIns(CurrentPackage().PreparePlugInFiles());
+    // The settings were applied before the plug-ins loaded; they hear it
+    // first, and the start when the window first paints.
+    NotifyPlugIns(QX_MSG_LOADED);
 }
 
 } // namespace tomeric

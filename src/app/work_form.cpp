@@ -169,6 +169,15 @@ void TWorkForm::changeEvent(QEvent* event)
     });
 }
 
+void TWorkForm::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    // Placing the window while the publication opens is not a move the
+    // plug-ins hear about.
+    if (Running())
+        NotifyPlugIns(QX_MSG_MOVED);
+}
+
 // ---- keyboard and mouse --------------------------------------------------------
 
 bool TWorkForm::eventFilter(QObject* watched, QEvent* event)

@@ -164,6 +164,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -180,6 +181,7 @@ private:
     void ConvertMinimumSize();
     bool LinkDebugger();        // form_extensions.cpp
     void UnlinkDebugger();
+    void ClearVariableStore(); // and tells an attached debugger
     bool AskStartPassword();
     void ApplyBypassPrintSwitch();
     void SetStartPage();

@@ -9,6 +9,7 @@
 //     TPlugInHost host{&services, &pageList};   // what the callbacks reach
 //     SetPlugInHost(&host);
 //     LoadPlugIns(CurrentPackage().PreparePlugInFiles());
+//     NotifyPlugIns(QX_MSG_LOADED);
 //     NotifyPlugIns(QX_MSG_STARTED);
 //     ...
 //     UnloadPlugIns();

@@ -1,9 +1,10 @@
 // The example plug-in in a publication, in the player and in
 // tomeric-script: its commands run from buttons (GetVar/SetVar round trip,
 // a file parameter handed over as a path, GetInfo, RunScript), it hears
-// message 1 at start and message 6 with the new page index, its transition
-// draws a page change, and the loader refuses a second plug-in of the same
-// name (234) and a library built for Windows.
+// message 9 and then 1 at start, message 6 with the new page index and 5
+// when the window moves, its transition draws a page change, and the loader
+// refuses a second plug-in of the same name (234) and a library built for
+// Windows.
 
 #include "platform/string_table.h"
 #include "player_test_support.h"
@@ -18,6 +19,7 @@ const char* const kPlugInTour =
     "click Next\n"
     "wait 300\n"
     "screenshot after.png\n"
+    "run SetVar \"[WindowLeft]\" \"40\"\n"
     "vars vars.txt\n";
 
 std::map<QString, QString> PlugInFiles(const QString& windowsLibrary)
@@ -85,8 +87,9 @@ TEST_F(PlugInsEndToEnd, ButtonsRunThePlugInsCommands)
 TEST_F(PlugInsEndToEnd, ThePlugInHearsTheStartAndEachPageChange)
 {
     const QString events = QString::fromStdString(Var("ExampleEvents"));
-    EXPECT_TRUE(events.startsWith(QStringLiteral("1;"))) << events.toStdString();
+    EXPECT_TRUE(events.startsWith(QStringLiteral("9;1;"))) << "settings applied, then the start: " << events.toStdString();
     EXPECT_TRUE(events.contains(QStringLiteral("6:2;"))) << events.toStdString();
+    EXPECT_TRUE(events.endsWith(QStringLiteral("5;"))) << "the window moved: " << events.toStdString();
 }
 
 TEST_F(PlugInsEndToEnd, ThePlugInsTransitionDrawsThePageChange)
@@ -122,7 +125,7 @@ TEST_F(PlugInsEndToEnd, TomericScriptLoadsTheContainersPlugIns)
     EXPECT_EQ(runner.exitCode(), 0) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("\nWord=Hello\r\n"))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("\nLine=38 first line of the notes\r\n"))) << out.toStdString();
-    EXPECT_TRUE(out.contains(QStringLiteral("\nExampleEvents=1;6:2;\r\n"))) << out.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("\nExampleEvents=9;1;6:2;\r\n"))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("DIALOG AlertBox \"Tomeric 5 Player\""))) << out.toStdString();
     EXPECT_TRUE(out.contains(QStringLiteral("entre en conflit"))) << out.toStdString();
 }

@@ -252,6 +252,7 @@ int main(int argc, char** argv)
     if (!options.container.isEmpty()) {
         session.Pages().SetPlugInNotifier([](int message, int parameter) { tomeric::NotifyPlugIns(message, parameter); });
         tomeric::LoadPlugIns(tomeric::CurrentPackage().PreparePlugInFiles());
+        tomeric::NotifyPlugIns(QX_MSG_LOADED); // the settings were applied before the plug-ins loaded
         tomeric::NotifyPlugIns(QX_MSG_STARTED);
     }
 
