@@ -4,6 +4,8 @@
 #include "app/work_form.h"
 #include "objects/object_tree.h"
 
+#include <tomeric/debugger.h>
+
 #include <QScrollArea>
 #include <QScrollBar>
 
@@ -102,6 +104,12 @@ std::optional<QString> TPlayerFloatingHost::FindIncludedFile(const QString& name
 {
     const Services& services = form_.AllServices();
     return services.Publication ? services.Publication->FindIncludedFile(name) : std::nullopt;
+}
+
+void TPlayerFloatingHost::TellDebuggerWindowShown(quint64 handle)
+{
+    if (DebuggerLink* debugger = form_.AllServices().Debugger)
+        debugger->Message(QX_DEBUG_FLOATING_WINDOW, int(handle));
 }
 
 void TPlayerFloatingHost::Trace(const QString& line)

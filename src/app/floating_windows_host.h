@@ -29,6 +29,7 @@ public:
     bool MainStaysOnTop() const override;
     std::optional<QString> FindIncludedFile(const QString& name) const override;
     void Trace(const QString& line) override;
+    void TellDebuggerWindowShown(quint64 handle) override;
 
 private:
     TWorkForm& form_;

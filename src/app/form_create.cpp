@@ -64,7 +64,7 @@ void TWorkForm::MarkLoadingAndDefaults()
     // Variables survive a publication run in this window unless CLEARVARS
     // cleared them when the previous one closed.
     if (!chain_.InProgress())
-        ResetVariableStore();
+        ClearVariableStore();
     ResetBuiltinVarState();
     SetShowErrors(true);
 }

@@ -130,7 +130,7 @@ void TWorkForm::ReleasePublication(bool clearVariables)
     pageView_.reset();
     ReleasePageObjects();
     if (clearVariables)
-        ResetVariableStore();
+        ClearVariableStore();
     UnloadPlugIns();
     SetPlugInHost(nullptr);
     pictures_.Clear();

@@ -5,6 +5,8 @@
 #include "package/package.h"
 #include "platform/paths.h"
 
+#include <tomeric/debugger.h>
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -204,6 +206,8 @@ void TWindowBuiltinHost::SetWindowOrder(int order)
     form_.setWindowFlag(Qt::WindowStaysOnBottomHint, order == 2);
     if (visible)
         form_.show(); // changing the flags hides a window
+    if (DebuggerLink* debugger = form_.AllServices().Debugger)
+        debugger->Message(QX_DEBUG_WINDOW_ORDER, order);
 }
 
 QString TWindowBuiltinHost::PubTitle() const

@@ -161,6 +161,13 @@ void TDebuggerLibrary::LocalScopeChanged() {
     });
 }
 
+void TDebuggerLibrary::VariablesCleared() {
+    known_.clear();
+    shownLocals_.clear();
+    if (exports_->setVar != nullptr)
+        exports_->setVar(QX_VAR_CLEARED, "", "", 0, "U");
+}
+
 void TDebuggerLibrary::LastErrorSet(const QString& text, bool) {
     AddAction(0, text, QX_LINE_ERROR);
 }

@@ -46,6 +46,9 @@ public:
     // A script's local scope began or ended: the locals that were visible
     // are reported deleted, those visible now created.
     void LocalScopeChanged() override;
+    // The whole store was cleared (a publication opens or closes in the
+    // window): one report instead of a deletion per variable.
+    void VariablesCleared();
 
 private:
     TDebuggerLibrary() = default;

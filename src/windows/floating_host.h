@@ -49,6 +49,9 @@ public:
     virtual std::optional<QString> FindIncludedFile(const QString& name) const = 0;
     // A line of the driven trace ("WINDOW OPEN ..."); nothing when not driven.
     virtual void Trace(const QString& line) = 0;
+    // A window was shown (its handle) or an exclusive one closed (0): an
+    // attached debugger hears it.
+    virtual void TellDebuggerWindowShown(quint64 handle) { (void)handle; }
 };
 
 } // namespace tomeric

@@ -8,6 +8,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 namespace tomeric {
 
@@ -191,12 +192,16 @@ void TWindowManager::Open(TFloatingWindowForm* form, QPoint scriptPosition)
     host_.Trace(EventLine(QStringLiteral("WINDOW"), QStringLiteral("OPEN"), {form->Name()}));
     if (form->Kind() != fkCustom || !form->Exclusive()) {
         form->ShowWindow();
+        host_.TellDebuggerWindowShown(form->winId());
         return;
     }
     ++exclusiveCount_;
     for (TFloatingWindowForm* other : Windows())
         if (other != form)
             other->SetStaysOnTop(false);
+    // The modal loop runs inside ShowModal: the debugger hears of the
+    // window as it appears.
+    QTimer::singleShot(0, form, [this, form] { host_.TellDebuggerWindowShown(form->winId()); });
     form->ShowModal();
 }
 
@@ -229,6 +234,7 @@ void TWindowManager::Closed(TFloatingWindowForm* form)
         host_.Trace(EventLine(QStringLiteral("WINDOW"), QStringLiteral("CLOSE"), {form->Name()}));
     if (form->Kind() != fkCustom || !form->Exclusive() || exclusiveCount_ == 0)
         return;
+    host_.TellDebuggerWindowShown(0);
     if (--exclusiveCount_ == 0)
         for (TFloatingWindowForm* other : Windows())
             other->SetStaysOnTop(true);

@@ -1,6 +1,6 @@
 // A preview package under the tracing debugger that ships with the player:
 // the trace of a two-line button script shows both lines, the variable
-// change and the page change; a DebugBreakPoint answered "stop" on the
+// change, the page change, a new window order and a floating window; a DebugBreakPoint answered "stop" on the
 // terminal ends its script there; an error is traced with its line; a
 // debugger folder without the library ends the player with message 322.
 
@@ -14,6 +14,8 @@ const char* const kDebuggerTour =
     "click Go\n"
     "click Check\n"
     "click Wrong\n"
+    "run SetVar \"[WindowOrder]\" \"OnTop\"\n"
+    "run CustomWindow \"Box\" \"10\" \"10\" \"Main\" \"\"\n"
     "vars vars.txt\n";
 
 QString PackPreview(PlayerSession& session, const QString& debuggerFolder, const QString& name)
@@ -74,6 +76,11 @@ TEST(DebuggerEndToEnd, TracesAButtonScriptAndStopsAtABreakpoint)
     EXPECT_EQ(FindLine(trace, QStringLiteral("answer: stop"), breakpoint), breakpoint + 1) << all.toStdString();
     EXPECT_GT(FindLine(trace, QStringLiteral("error in \"Wrong\" line 1: ") + Message(msgUnknownCommand)), breakpoint)
         << all.toStdString();
+    const int order = FindLine(trace, QStringLiteral("window order changed"), breakpoint);
+    EXPECT_GT(order, breakpoint) << all.toStdString();
+    const int window = FindLine(trace, QStringLiteral("floating window "), order);
+    ASSERT_GT(window, order) << all.toStdString();
+    EXPECT_FALSE(trace[window].endsWith(QStringLiteral("window 0"))) << "a shown window is named by its handle";
     EXPECT_GE(FindLine(trace, QStringLiteral("debugger detached")), 0) << all.toStdString();
 
     const auto vars = session.Variables(QStringLiteral("vars.txt"));
