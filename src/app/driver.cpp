@@ -229,22 +229,12 @@ void TDriver::ResumeWhilePopUpWaits()
     if (performing_ == 0)
         return;
     ++chain_;
-    ScheduleNext(0);
-}
-
-void TDriver::ScheduleNext(int delayMs)
-{
-    // Always a real timer, never a zero-time one. A zero-time timer is a
-    // posted event; while a script that runs from another posted event (a
-    // click's script) pumps messages in a long loop, the events queued
-    // behind it are delivered only once something new is posted, so the
-    // step could wait for the script to end. Timers fire inside such loops.
-    QTimer::singleShot(std::max(1, delayMs), this, [this] { Next(); });
+    QTimer::singleShot(0, this, [this] { Next(); });
 }
 
 void TDriver::Start()
 {
-    ScheduleNext(0);
+    QTimer::singleShot(0, this, [this] { Next(); });
 }
 
 void TDriver::Complain(const QString& text)
@@ -262,7 +252,7 @@ void TDriver::Next()
     }
     // A dismissed pop-up is still handing its result back: go on once it has.
     if (TPopUpPalette::Returning()) {
-        ScheduleNext(1);
+        QTimer::singleShot(1, this, [this] { Next(); });
         return;
     }
     // A verb whose pop-up has been dismissed is still running its script:
@@ -285,11 +275,11 @@ void TDriver::Next()
             // A pop-up let the script go on while this verb waited.
             if (heldNext_ && performing_ == 0) {
                 heldNext_ = false;
-                ScheduleNext(0);
+                QTimer::singleShot(0, this, [this] { Next(); });
             }
             return;
         }
-        ScheduleNext(delay);
+        QTimer::singleShot(std::max(0, delay), this, [this] { Next(); });
         return;
     }
     Finish();

@@ -113,8 +113,6 @@ public:
 
 private:
     void Next();
-    // The next line runs after `delayMs` (at least 1 ms).
-    void ScheduleNext(int delayMs);
     // Runs one verb; returns the delay before the next one.
     int Perform(const TDriverLine& line);
     void Finish();
