@@ -78,12 +78,31 @@ void BM_PageChangeAndFullRepaint(benchmark::State& state)
     int next = 2;
     for (auto _ : state) {
         busy.ChangePage(next);
+        // What the event loop would deliver before the repaint: the updates
+        // Qt posts for widgets that were shown.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
         busy.window.repaint();
         next = 3 - next;
     }
     state.counters["objects"] = double(state.range(0));
 }
 BENCHMARK(BM_PageChangeAndFullRepaint)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// The page events alone (hide, show, paint messages and the widgets shown
+// and hidden), to tell them apart from the drawing.
+void BM_PageChangeWithoutDrawing(benchmark::State& state)
+{
+    BenchApplication();
+    TBusyWindow busy(int(state.range(0)));
+    int next = 2;
+    for (auto _ : state) {
+        busy.ChangePage(next);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
+        next = 3 - next;
+    }
+    state.counters["objects"] = double(state.range(0));
+}
+BENCHMARK(BM_PageChangeWithoutDrawing)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // Drawing the whole window alone (into an image, as a screenshot does), to
 // tell drawing apart from the page events.

@@ -350,7 +350,7 @@ void TTomericLine::SetEndPoints(QPoint start, QPoint end)
     const bool sameSize = window.size() == size();
     setGeometry(window);
     if (sameSize) UpdateHitMask();
-    update();
+    LookChanged();
 }
 
 void TTomericLine::MoveStrokeTo(QPoint topLeft)

@@ -90,6 +90,8 @@ protected:
     // The region the shape answers the mouse in, in widget coordinates.
     virtual QRegion HitRegion() const = 0;
     void LineChanged() override { UpdateHitMask(); }
+    // Anti-aliased curves are slow to draw: the look is drawn once.
+    bool KeepsLook() const override { return true; }
     void resizeEvent(QResizeEvent* event) override;
 };
 

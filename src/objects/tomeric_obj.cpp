@@ -11,9 +11,12 @@
 #include <QCoreApplication>
 #include <QEnterEvent>
 #include <QHelpEvent>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPixmap>
 #include <QToolTip>
 
+#include <cmath>
 #include <type_traits>
 
 namespace tomeric {
@@ -86,7 +89,12 @@ bool Is3D(int lineStyle) { return lineStyle == qxpsRaised || lineStyle == qxpsSu
 
 bool MentionsVariable(const QString& text, const QString& upperName)
 {
-    return !upperName.isEmpty() && text.contains(upperName, Qt::CaseInsensitive);
+    if (upperName.isEmpty()) return false;
+    // Every object hears every variable write, and most texts show no
+    // variable: looking for a "[" first is far quicker than a search that
+    // ignores case.
+    if (upperName.front() == u'[' && !text.contains(u'[')) return false;
+    return text.contains(upperName, Qt::CaseInsensitive);
 }
 
 // ---- construction ---------------------------------------------------------------
@@ -99,6 +107,11 @@ TTomericObj::TTomericObj(QWidget* parent, const TObjectRecord& record, ObjectHos
     setFocusPolicy(Qt::NoFocus);
     setAutoFillBackground(false);
     setAttribute(Qt::WA_Hover, false);
+    // Showing a page shows its objects one by one. Qt would post a deferred
+    // repaint for each (an event and a wake-up of the event loop per object);
+    // with this attribute a child object marks its area dirty at once, and
+    // the page is drawn in one pass. Hiding is repainted in hideEvent.
+    setAttribute(Qt::WA_DontShowOnScreen);
 
     tabOrder_ = record.tabOrder;
     if (record.anchor >= anNone && record.anchor <= anFill) anchor_ = record.anchor;
@@ -134,7 +147,10 @@ TTomericObj::TTomericObj(QWidget* parent, const TObjectRecord& record, ObjectHos
     else if (parent) show();
 }
 
-TTomericObj::~TTomericObj() = default;
+TTomericObj::~TTomericObj()
+{
+    QPixmapCache::remove(keptLook_);
+}
 
 // ---- setters ----------------------------------------------------------------------
 
@@ -143,7 +159,7 @@ void TTomericObj::SetEnabledState(bool value)
     if (enabledState_ == value) return;
     enabledState_ = value;
     setEnabled(value);
-    update();
+    LookChanged();
 }
 
 void TTomericObj::SetLineWidth(int value)
@@ -151,7 +167,7 @@ void TTomericObj::SetLineWidth(int value)
     value = std::max(value, 0);
     if (lineWidth_ == value) return;
     lineWidth_ = value;
-    update();
+    LookChanged();
     LineChanged();
 }
 
@@ -160,7 +176,7 @@ void TTomericObj::SetFillPattern(int value)
     if (fillPattern_ == value) return;
     fillPattern_ = value;
     RecomputeTransparency();
-    update();
+    LookChanged();
     FillChanged();
 }
 
@@ -169,7 +185,7 @@ void TTomericObj::SetTransparent(bool value)
     if (transparent_ == value) return;
     transparent_ = value;
     RecomputeTransparency();
-    update();
+    LookChanged();
     FillChanged();
 }
 
@@ -185,7 +201,7 @@ void TTomericObj::SetLineColor(std::int32_t value)
 {
     if (lineColor_ == value) return;
     lineColor_ = value;
-    update();
+    LookChanged();
     LineChanged();
 }
 
@@ -193,7 +209,7 @@ void TTomericObj::SetLineStyle(int value)
 {
     if (value < qxpsSolid || value > qxpsClear || lineStyle_ == value) return;
     lineStyle_ = value;
-    update();
+    LookChanged();
 }
 
 void TTomericObj::SetFillColor(std::int32_t value)
@@ -203,7 +219,7 @@ void TTomericObj::SetFillColor(std::int32_t value)
     QPalette pal = palette();
     pal.setColor(QPalette::Window, OpaqueColor(value));
     setPalette(pal);
-    update();
+    LookChanged();
     FillChanged();
 }
 
@@ -211,7 +227,7 @@ void TTomericObj::SetTxt(const QString& value)
 {
     if (txt_ == value) return;
     txt_ = value;
-    update();
+    LookChanged();
     TextChanged();
 }
 
@@ -275,6 +291,16 @@ bool TTomericObj::event(QEvent* event)
     return QWidget::event(event);
 }
 
+void TTomericObj::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // An object hidden on its own leaves its area to be redrawn (Qt leaves
+    // that to the window system for objects that are not shown on screen,
+    // see the constructor). Hidden with its page, there is nothing to redraw.
+    if (isHidden() && parentWidget() && parentWidget()->isVisible())
+        parentWidget()->update(geometry());
+}
+
 void TTomericObj::enterEvent(QEnterEvent* event)
 {
     QWidget::enterEvent(event);
@@ -296,7 +322,7 @@ void TTomericObj::leaveEvent(QEvent* event)
 void TTomericObj::OnVarChanged(const QString& upperName, const QString& value)
 {
     (void)value;
-    if (MentionsVariable(txt_, upperName) || MentionsVariable(hint_, upperName)) update();
+    if (MentionsVariable(txt_, upperName) || MentionsVariable(hint_, upperName)) LookChanged();
 }
 
 void TTomericObj::SetObjectFont(const TFontChange& change)
@@ -312,7 +338,7 @@ void TTomericObj::SetObjectFont(const TFontChange& change)
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
         pal.setColor(role, text);
     setPalette(pal);
-    update();
+    LookChanged();
     FontChanged();
 }
 
@@ -403,9 +429,10 @@ void TTomericObj::DrawShape(QPainter& painter)
     }
     painter.setBrush(Qt::NoBrush);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    if (lineWidth_ == 1) {
+    if (lineWidth_ == 1 && DashStyle(lineStyle_) != Qt::SolidLine) {
         // The one-pixel pen runs along the outermost pixels: the right and
-        // bottom edges sit one pixel in from the width and height.
+        // bottom edges sit one pixel in from the width and height. (A solid
+        // line is the same ring of pixels, filled below: much faster.)
         painter.setPen(ShapePen());
         painter.drawRect(QRectF(client).adjusted(0.5, 0.5, -0.5, -0.5));
         return;
@@ -422,7 +449,48 @@ void TTomericObj::paintEvent(QPaintEvent* event)
 {
     (void)event;
     QPainter painter(this);
+    if (KeepsLook() && PaintKeptLook(painter)) return;
     PaintContent(painter);
+}
+
+void TTomericObj::LookChanged()
+{
+    QPixmapCache::remove(keptLook_);
+    keptLook_ = {};
+    update();
+}
+
+bool TTomericObj::PaintKeptLook(QPainter& painter)
+{
+    // Kept looks are for objects of a usual size; a page-sized shape would
+    // cost more memory than its drawing costs time.
+    constexpr int kLargestKeptLook = 512 * 512;
+    // Room for the shapes of a few busy pages (kilobytes); Qt's own default
+    // keeps about ten megabytes.
+    constexpr int kKeptLooksLimit = 64 * 1024;
+    const QTransform shift = painter.deviceTransform();
+    const bool pixelForPixel = painter.paintEngine()->type() == QPaintEngine::Raster &&
+                               painter.device()->devicePixelRatio() == 1.0 &&
+                               shift.type() <= QTransform::TxTranslate && shift.dx() == std::floor(shift.dx()) &&
+                               shift.dy() == std::floor(shift.dy());
+    if (!pixelForPixel || width() * height() > kLargestKeptLook || width() <= 0 || height() <= 0) return false;
+    QPixmap look;
+    if (!QPixmapCache::find(keptLook_, &look) || look.size() != size()) {
+        if (QPixmapCache::cacheLimit() < kKeptLooksLimit) QPixmapCache::setCacheLimit(kKeptLooksLimit);
+        look = QPixmap(size());
+        look.fill(Qt::transparent);
+        QPainter lookPainter(&look);
+        // What a painter on the widget starts with.
+        lookPainter.setFont(font());
+        lookPainter.setPen(palette().color(foregroundRole()));
+        lookPainter.setBrush(palette().brush(backgroundRole()));
+        PaintContent(lookPainter);
+        lookPainter.end();
+        QPixmapCache::remove(keptLook_);
+        keptLook_ = QPixmapCache::insert(look);
+    }
+    painter.drawPixmap(0, 0, look);
+    return true;
 }
 
 void TTomericObj::PaintTo(QPainter& painter, QPoint offset)

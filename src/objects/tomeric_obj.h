@@ -20,6 +20,7 @@
 #include <QBrush>
 #include <QFont>
 #include <QPen>
+#include <QPixmapCache>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -145,7 +146,7 @@ public:
     // SetObjectFont: the parts given are set (see TFontChange).
     virtual void SetObjectFont(const TFontChange& change);
     // RefreshObject: reload or redraw, per family; the base redraws.
-    virtual void RefreshObject() { update(); }
+    virtual void RefreshObject() { LookChanged(); }
     // FocusObject: the widget that takes the keyboard focus; null when none.
     virtual QWidget* FocusTarget() { return focusPolicy() != Qt::NoFocus ? this : nullptr; }
 
@@ -200,12 +201,22 @@ protected:
     // After SetObjectFont changed the font or text colour.
     virtual void FontChanged() {}
 
+    // Whether the family's look depends on nothing but its properties and
+    // size, so that it can be drawn once and kept for the next paints (the
+    // curved shapes, whose anti-aliased outlines are slow to draw). Such a
+    // family calls LookChanged, not update(), when what it draws changes.
+    virtual bool KeepsLook() const { return false; }
+    // What the object draws changed: a kept look is dropped and the object
+    // repainted.
+    void LookChanged();
+
     // Classes that are always transparent call this in their constructor.
     void FixTransparency(bool transparent);
     // Chooses the cursor slot: 1 with a click action, 3 when draggable, else 2.
     void UseCursorSlot(TCursorSlot slot);
 
     void paintEvent(QPaintEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void leaveEvent(QEvent* event) override;
     bool event(QEvent* event) override;
@@ -215,6 +226,12 @@ protected:
 
 private:
     void RecomputeTransparency();
+    // Paints the kept look (drawing it first when there is none); false
+    // where a kept picture would not give the same pixels (printing, scaled
+    // painters and screens), and the object then draws itself.
+    bool PaintKeptLook(QPainter& painter);
+
+    QPixmapCache::Key keptLook_;
 
     ObjectHost* host_;
     int objType_;

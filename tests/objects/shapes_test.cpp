@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QScreen>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -132,6 +133,31 @@ TEST_F(Shapes, RoundedRectangleCutsItsCorners)
     EXPECT_TRUE(Close(image.pixelColor(30, 30), Qt::red));
     // Past the corner the edge is straight: its border pixel is drawn.
     EXPECT_TRUE(Close(image.pixelColor(30, 10), Qt::black, 60));
+}
+
+// What the shown page has on screen (its window's pixels), once the
+// repaints it waits for are done.
+QColor ScreenPixelAt(QWidget& page, QPoint point)
+{
+    QCoreApplication::processEvents();
+    return page.screen()->grabWindow(page.winId()).toImage().pixelColor(point);
+}
+
+TEST_F(Shapes, OnScreenShapesFollowTheirChangesAndAHiddenOneLeavesThePageBeneath)
+{
+    TTomericObj* ellipse = Make(Shape(otCircle, 20, 20, 100, 60));
+    TTomericObj* rect = Make(Shape(otRect, 140, 20, 40, 40, kGreen));
+    page.show();
+    EXPECT_TRUE(Close(ScreenPixelAt(page, {70, 50}), Qt::red));
+    // A shape drawn once and shown again still takes a new colour at once.
+    ellipse->SetFillColor(kBlue);
+    EXPECT_TRUE(Close(ScreenPixelAt(page, {70, 50}), Qt::blue));
+    ellipse->SetVisibleState(false);
+    rect->SetVisibleState(false);
+    EXPECT_TRUE(Close(ScreenPixelAt(page, {70, 50}), Qt::white));
+    EXPECT_TRUE(Close(ScreenPixelAt(page, {160, 40}), Qt::white));
+    rect->SetVisibleState(true);
+    EXPECT_TRUE(Close(ScreenPixelAt(page, {160, 40}), Qt::green));
 }
 
 TEST_F(Shapes, HollowShapesShowThePageInside)
