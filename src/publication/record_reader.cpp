@@ -5,11 +5,13 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <cstring>
+
 namespace tomeric {
 namespace {
 
 constexpr QChar kParagraphMark(0x00B6);
-constexpr QByteArrayView kLineEnd("\r\n");
+constexpr char kParagraphMarkByte = '\xB6';
 
 char16_t Unit(QChar c) { return c.unicode(); }
 char16_t Unit(char c) { return static_cast<unsigned char>(c); }
@@ -22,17 +24,24 @@ View TrimBlanks(View text) {
     return text.sliced(first, last - first);
 }
 
+// Each ASCII character's value as a digit; 0xFF for characters that are no digit.
+constexpr std::array<std::uint8_t, 128> kDigitValues = [] {
+    std::array<std::uint8_t, 128> values{};
+    values.fill(0xFF);
+    for (int c = '0'; c <= '9'; ++c) values[c] = std::uint8_t(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) values[c] = std::uint8_t(c - 'a' + 10);
+    for (int c = 'A'; c <= 'F'; ++c) values[c] = std::uint8_t(c - 'A' + 10);
+    return values;
+}();
+
 template <class View>
-std::optional<std::uint64_t> ParseDigits(View digits, int base) {
+std::optional<std::uint64_t> ParseDigits(View digits, unsigned base) {
     if (digits.isEmpty()) return std::nullopt;
     std::uint64_t value = 0;
     for (qsizetype i = 0; i < digits.size(); ++i) {
         const char16_t c = Unit(digits[i]);
-        const int digit = (c >= '0' && c <= '9')   ? c - '0'
-                          : (base == 16 && c >= 'a' && c <= 'f') ? c - 'a' + 10
-                          : (base == 16 && c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                                                 : -1;
-        if (digit < 0 || digit >= base) return std::nullopt;
+        const unsigned digit = c < kDigitValues.size() ? kDigitValues[c] : 0xFF;
+        if (digit >= base) return std::nullopt;
         value = value * base + digit;
         if (value > 0xFFFFFFFFull) return std::nullopt;
     }
@@ -63,6 +72,22 @@ std::optional<std::int32_t> ParseInteger(View text) {
     return std::int32_t(std::uint32_t(*magnitude));
 }
 
+// The first `byte` at or after `from`, or -1. Straight to memchr: lines are
+// short, so the general view search's set-up would cost more than the search.
+qsizetype FindByte(QByteArrayView bytes, char byte, qsizetype from = 0) {
+    if (from >= bytes.size()) return -1;
+    const void* found = std::memchr(bytes.data() + from, byte, std::size_t(bytes.size() - from));
+    return found ? static_cast<const char*>(found) - bytes.data() : -1;
+}
+
+qsizetype CountParagraphMarks(QByteArrayView bytes) {
+    qsizetype count = 0;
+    for (qsizetype at = FindByte(bytes, kParagraphMarkByte); at >= 0;
+         at = FindByte(bytes, kParagraphMarkByte, at + 1))
+        ++count;
+    return count;
+}
+
 bool IsYes(QByteArrayView value) {
     return value.size() == 3 && (value[0] | 0x20) == 'y' && (value[1] | 0x20) == 'e' &&
            (value[2] | 0x20) == 's';
@@ -72,31 +97,52 @@ bool IsYes(QByteArrayView value) {
 
 // ---- lines --------------------------------------------------------------------
 
+// Lines are cut straight from the chunk; only a line that spans two chunks
+// is gathered in `pending_`.
 void TLineSplitter::FeedChunk(QByteArrayView chunk) {
-    const qsizetype zero = chunk.indexOf('\0');
+    const qsizetype zero = FindByte(chunk, '\0');
     if (zero >= 0) chunk = chunk.first(zero);
-    // A CR LF may straddle two chunks: search from the last pending byte.
-    qsizetype searchFrom = pending_.isEmpty() ? 0 : pending_.size() - 1;
-    pending_.append(chunk);
-    if (lineEnd_ == TLineEnd::leUnknown) {
-        // The first line break decides: a text written on Windows keeps its
-        // CR LF rule (a bare LF or CR inside a line is text); a text whose
-        // first break is a bare LF was saved by a Unix tool and breaks at LF.
-        const qsizetype firstLf = QByteArrayView(pending_).indexOf('\n');
-        if (firstLf < 0) return;
-        lineEnd_ = firstLf > 0 && pending_[firstLf - 1] == '\r' ? TLineEnd::leCrLf : TLineEnd::leLf;
-        searchFrom = 0;
+    if (lineEnd_ == TLineEnd::leUnknown && !DecideLineEnd(chunk)) {
+        pending_.append(chunk);
+        return;
     }
-    const QByteArrayView separator = lineEnd_ == TLineEnd::leCrLf ? kLineEnd : QByteArrayView("\n");
     qsizetype lineStart = 0;
-    for (;;) {
-        const qsizetype end = QByteArrayView(pending_).indexOf(separator, searchFrom);
-        if (end < 0) break;
-        sink_(QByteArrayView(pending_).sliced(lineStart, end - lineStart));
-        lineStart = end + separator.size();
-        searchFrom = lineStart;
+    for (qsizetype lf = FindByte(chunk, '\n'); lf >= 0; lf = FindByte(chunk, '\n', lf + 1)) {
+        qsizetype lineEnd = lf;
+        if (lineEnd_ == TLineEnd::leCrLf) {
+            if (ByteBefore(chunk, lf) != '\r') continue; // a lone LF is text
+            lineEnd = lf - 1; // -1: the CR ended the previous chunk
+        }
+        HandOn(chunk, lineStart, lineEnd);
+        lineStart = lf + 1;
     }
-    if (lineStart > 0) pending_.remove(0, lineStart);
+    pending_.append(chunk.sliced(lineStart));
+}
+
+// The first line break decides: a text written on Windows keeps its CR LF
+// rule (a bare LF or CR inside a line is text); a text whose first break is
+// a bare LF was saved by a Unix tool and breaks at LF. False while no break
+// has come.
+bool TLineSplitter::DecideLineEnd(QByteArrayView chunk) {
+    const qsizetype firstLf = FindByte(chunk, '\n');
+    if (firstLf < 0) return false;
+    lineEnd_ = ByteBefore(chunk, firstLf) == '\r' ? TLineEnd::leCrLf : TLineEnd::leLf;
+    return true;
+}
+
+// The byte in front of chunk[at], which may be the last pending one.
+char TLineSplitter::ByteBefore(QByteArrayView chunk, qsizetype at) const {
+    if (at > 0) return chunk[at - 1];
+    return pending_.isEmpty() ? '\0' : pending_.back();
+}
+
+// The line chunk[lineStart, lineEnd), behind what is pending.
+void TLineSplitter::HandOn(QByteArrayView chunk, qsizetype lineStart, qsizetype lineEnd) {
+    if (pending_.isEmpty()) return sink_(chunk.sliced(lineStart, lineEnd - lineStart));
+    if (lineEnd < 0) pending_.chop(1);
+    else pending_.append(chunk.first(lineEnd));
+    sink_(QByteArrayView(pending_));
+    pending_.resize(0); // keeps its capacity for the next straddling line
 }
 
 void TLineSplitter::Finish() {
@@ -107,7 +153,7 @@ void TLineSplitter::Finish() {
 // ---- records ------------------------------------------------------------------
 
 std::optional<TRecord> DecodeRecord(QByteArrayView line) {
-    const qsizetype equals = line.indexOf('=');
+    const qsizetype equals = FindByte(line, '=');
     const bool marker = equals < 0;
     const QByteArrayView keyBytes = TrimBlanks(marker ? line : line.first(equals));
     const TKeyInfo* info = FindKey(keyBytes, !marker);
@@ -133,31 +179,38 @@ std::optional<std::int32_t> ParseFormatInteger(QStringView text) { return ParseI
 std::optional<std::int32_t> ParseFormatInteger(QByteArrayView text) { return ParseInteger(text); }
 
 QString DecodeWithLineBreaks(QByteArrayView bytes) {
-    QString decoded = DecodeWindows1252(bytes);
-    qsizetype mark = decoded.indexOf(kParagraphMark);
-    if (mark < 0) return decoded;
-    // Each mark becomes two characters: build the result once, at its size.
-    QString text;
-    text.reserve(decoded.size() + bytes.count('\xB6'));
-    qsizetype from = 0;
-    for (; mark >= 0; mark = decoded.indexOf(kParagraphMark, from)) {
-        text.append(QStringView(decoded).sliced(from, mark - from));
-        text.append(QLatin1String("\r\n"));
-        from = mark + 1;
+    const qsizetype marks = CountParagraphMarks(bytes);
+    if (marks == 0) return DecodeWindows1252(bytes);
+    // Each mark becomes two characters: the text is built once, at its size.
+    QString text(bytes.size() + marks, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (qsizetype mark = FindByte(bytes, kParagraphMarkByte); mark >= 0;
+         mark = FindByte(bytes, kParagraphMarkByte)) {
+        out = DecodeWindows1252Into(bytes.first(mark), out);
+        *out++ = u'\r';
+        *out++ = u'\n';
+        bytes = bytes.sliced(mark + 1);
     }
-    text.append(QStringView(decoded).sliced(from));
+    DecodeWindows1252Into(bytes, out);
     return text;
 }
 
 QString NormalizeBoundVarName(const QString& name) {
     if (name.isEmpty()) return name;
-    QString result = name;
-    if (!result.startsWith(u'[')) result.prepend(u'[');
-    if (!result.endsWith(u']')) result.append(u']');
-    const qsizetype opening = result.count(u'[');
-    const qsizetype closing = result.mid(1).count(u']');
-    if (closing < opening) result.append(u']');
-    else if (closing > opening) result.prepend(u'[');
+    int openingsInFront = name.startsWith(u'[') ? 0 : 1;
+    int closingsAtEnd = name.endsWith(u']') ? 0 : 1;
+    // The first character, always an opening bracket by now, is not counted
+    // among the closing ones.
+    const qsizetype opening = name.count(u'[') + openingsInFront;
+    const qsizetype closing = name.count(u']') + closingsAtEnd;
+    if (closing < opening) ++closingsAtEnd;
+    else if (closing > opening) ++openingsInFront;
+    if (openingsInFront == 0 && closingsAtEnd == 0) return name;
+    QString result;
+    result.reserve(name.size() + openingsInFront + closingsAtEnd);
+    for (int i = 0; i < openingsInFront; ++i) result.append(u'[');
+    result.append(name);
+    for (int i = 0; i < closingsAtEnd; ++i) result.append(u']');
     return result;
 }
 

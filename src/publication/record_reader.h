@@ -63,6 +63,10 @@ public:
 private:
     enum class TLineEnd { leUnknown, leCrLf, leLf };
 
+    bool DecideLineEnd(QByteArrayView chunk);
+    char ByteBefore(QByteArrayView chunk, qsizetype at) const;
+    void HandOn(QByteArrayView chunk, qsizetype lineStart, qsizetype lineEnd);
+
     Sink sink_;
     QByteArray pending_;
     TLineEnd lineEnd_ = TLineEnd::leUnknown;
