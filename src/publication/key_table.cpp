@@ -327,10 +327,11 @@ const QHash<int, const TKeyInfo*>& TagIndex() {
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
-// `name` against a key of the table, which is upper case.
+// `name` against a key of the table, which is upper case. Texts are mostly
+// written in upper case, so a byte is upper-cased only when it differs.
 bool SameIgnoringCase(QByteArrayView name, const char* key) {
     for (qsizetype i = 0; i < name.size(); ++i) {
-        if (AsciiUpper(name[i]) != key[i]) return false;
+        if (name[i] != key[i] && AsciiUpper(name[i]) != key[i]) return false;
     }
     return true;
 }

@@ -24,8 +24,8 @@ View TrimBlanks(View text) {
     return text.sliced(first, last - first);
 }
 
-// Each ASCII character's value as a digit; 0xFF for characters that are no digit.
-constexpr std::array<std::uint8_t, 128> kDigitValues = [] {
+// Each ASCII character's value as a hexadecimal digit; 0xFF for the others.
+constexpr std::array<std::uint8_t, 128> kHexDigitValues = [] {
     std::array<std::uint8_t, 128> values{};
     values.fill(0xFF);
     for (int c = '0'; c <= '9'; ++c) values[c] = std::uint8_t(c - '0');
@@ -34,15 +34,22 @@ constexpr std::array<std::uint8_t, 128> kDigitValues = [] {
     return values;
 }();
 
-template <class View>
-std::optional<std::uint64_t> ParseDigits(View digits, unsigned base) {
+template <unsigned Base>
+unsigned DigitValue(char16_t c) {
+    if constexpr (Base == 10) return unsigned(c) - '0'; // wraps above 9 for the others
+    else return c < kHexDigitValues.size() ? kHexDigitValues[c] : 0xFF;
+}
+
+// With the base known at compile time the common decimal case is a
+// subtraction, a comparison and a multiply-add per digit.
+template <unsigned Base, class View>
+std::optional<std::uint64_t> ParseDigits(View digits) {
     if (digits.isEmpty()) return std::nullopt;
     std::uint64_t value = 0;
     for (qsizetype i = 0; i < digits.size(); ++i) {
-        const char16_t c = Unit(digits[i]);
-        const unsigned digit = c < kDigitValues.size() ? kDigitValues[c] : 0xFF;
-        if (digit >= base) return std::nullopt;
-        value = value * base + digit;
+        const unsigned digit = DigitValue<Base>(Unit(digits[i]));
+        if (digit >= Base) return std::nullopt;
+        value = value * Base + digit;
         if (value > 0xFFFFFFFFull) return std::nullopt;
     }
     return value;
@@ -58,11 +65,11 @@ std::optional<std::int32_t> ParseInteger(View text) {
     }
     std::optional<std::uint64_t> magnitude;
     if (!body.isEmpty() && Unit(body[0]) == '$') {
-        magnitude = ParseDigits(body.sliced(1), 16);
+        magnitude = ParseDigits<16>(body.sliced(1));
     } else if (body.size() >= 2 && Unit(body[0]) == '0' && (Unit(body[1]) == 'x' || Unit(body[1]) == 'X')) {
-        magnitude = ParseDigits(body.sliced(2), 16);
+        magnitude = ParseDigits<16>(body.sliced(2));
     } else {
-        magnitude = ParseDigits(body, 10);
+        magnitude = ParseDigits<10>(body);
     }
     if (!magnitude) return std::nullopt;
     if (negative) {
@@ -152,26 +159,39 @@ void TLineSplitter::Finish() {
 
 // ---- records ------------------------------------------------------------------
 
-std::optional<TRecord> DecodeRecord(QByteArrayView line) {
+bool DecodeRecordInto(QByteArrayView line, TRecord& record) {
     const qsizetype equals = FindByte(line, '=');
     const bool marker = equals < 0;
     const QByteArrayView keyBytes = TrimBlanks(marker ? line : line.first(equals));
     const TKeyInfo* info = FindKey(keyBytes, !marker);
-    if (!info) return std::nullopt;
+    if (!info) return false;
     const QByteArrayView value = marker ? keyBytes : line.sliced(equals + 1);
-    if (value.isEmpty()) return std::nullopt;
+    if (value.isEmpty()) return false;
 
-    TRecord record;
     record.key = info;
     record.tag = info->tag;
     record.rawValue = value;
+    record.integer.reset();
+    record.yesNo = false;
     switch (info->type) {
-    case TKeyType::ktyInteger: record.integer = ParseInteger(value); break;
-    case TKeyType::ktyYesNo: record.yesNo = IsYes(value); break;
+    case TKeyType::ktyInteger:
+        record.integer = ParseInteger(value);
+        record.text.clear();
+        break;
+    case TKeyType::ktyYesNo:
+        record.yesNo = IsYes(value);
+        record.text.clear();
+        break;
     case TKeyType::ktyTextPara: record.text = DecodeWithLineBreaks(value); break;
     case TKeyType::ktyText:
     case TKeyType::ktyMarker: record.text = DecodeWindows1252(value); break;
     }
+    return true;
+}
+
+std::optional<TRecord> DecodeRecord(QByteArrayView line) {
+    TRecord record;
+    if (!DecodeRecordInto(line, record)) return std::nullopt;
     return record;
 }
 
