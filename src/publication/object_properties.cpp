@@ -353,13 +353,14 @@ const TBindingTable<FL> kFlashRows = {
 struct TClassInfo {
     int type;
     const char* className;
-    TObjectProps (*makeProps)();
+    void (*makeProps)(TObjectProps&);
     bool (*apply)(TObjectRecord&, TRecord&);
     bool (*takes)(int tag);
 };
 
+// In place: the properties hold many strings and are not moved around.
 template <class P>
-TObjectProps MakeProps() { return P{}; }
+void MakeProps(TObjectProps& props) { props.emplace<P>(); }
 
 template <class P, const auto& Rows>
 bool ApplyRows(TObjectRecord& object, TRecord& record) {
@@ -426,7 +427,14 @@ const char* ObjectClassName(int type) {
 TObjectRecord MakeObjectRecord(int type) {
     TObjectRecord record;
     record.objType = type;
-    if (const TClassInfo* info = ClassOf(type)) record.props = info->makeProps();
+    if (const TClassInfo* info = ClassOf(type)) info->makeProps(record.props);
+    return record;
+}
+
+TObjectRecord& AppendObjectRecord(std::vector<TObjectRecord>& list, int type) {
+    TObjectRecord& record = list.emplace_back();
+    record.objType = type;
+    if (const TClassInfo* info = ClassOf(type)) info->makeProps(record.props);
     return record;
 }
 

@@ -157,9 +157,7 @@ void TPublicationBuilder::ApplyObjectType(TRecord& record) {
         currentObject_ = nullptr;
         return;
     }
-    std::vector<TObjectRecord>& list = CurrentObjectList();
-    list.push_back(MakeObjectRecord(*record.integer));
-    currentObject_ = &list.back();
+    currentObject_ = &AppendObjectRecord(CurrentObjectList(), *record.integer);
     if (currentObject_->objType == otLinkedArticle) ++publication_.linkedArticleCount;
 }
 
