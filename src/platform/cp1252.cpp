@@ -47,6 +47,13 @@ char16_t* DecodeAsciiRuns(const unsigned char* in, qsizetype count, char16_t* ou
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(block, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(block, zero));
     }
+    if (count >= 8) { // values are short: their tails are worth a half block
+        const __m128i half = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in));
+        if (_mm_movemask_epi8(half) == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(half, zero));
+            in += 8, out += 8, count -= 8;
+        }
+    }
 #endif
     return DecodeBytes(in, count, out);
 }

@@ -6,6 +6,7 @@
 #include <QSet>
 
 #include <cstring>
+#include <type_traits>
 
 namespace tomeric {
 namespace {
@@ -55,8 +56,25 @@ std::optional<std::uint64_t> ParseDigits(View digits) {
     return value;
 }
 
+// Most values are plain decimal numbers of a few digits ("X=120"): read
+// straight when every byte is a digit; nothing when they are not.
+std::optional<std::int32_t> ParsePlainDecimal(QByteArrayView text) {
+    // Empty, or long enough to overflow: the general way decides.
+    if (text.isEmpty() || text.size() > 9) return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : text) {
+        const unsigned digit = unsigned(static_cast<unsigned char>(c)) - '0';
+        if (digit > 9) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return std::int32_t(value);
+}
+
 template <class View>
 std::optional<std::int32_t> ParseInteger(View text) {
+    if constexpr (std::is_same_v<View, QByteArrayView>) {
+        if (const auto plain = ParsePlainDecimal(text)) return plain;
+    }
     View body = TrimBlanks(text);
     bool negative = false;
     if (!body.isEmpty() && (Unit(body[0]) == '-' || Unit(body[0]) == '+')) {
