@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <iterator>
 
 namespace tomeric {
@@ -328,10 +329,12 @@ const QHash<int, const TKeyInfo*>& TagIndex() {
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
 
 // `name` against a key of the table, which is upper case. Texts are mostly
-// written in upper case, so a byte is upper-cased only when it differs.
+// written in upper case: one block comparison settles those, and only a
+// name that differs is upper-cased byte by byte.
 bool SameIgnoringCase(QByteArrayView name, const char* key) {
+    if (std::memcmp(name.data(), key, std::size_t(name.size())) == 0) return true;
     for (qsizetype i = 0; i < name.size(); ++i) {
-        if (name[i] != key[i] && AsciiUpper(name[i]) != key[i]) return false;
+        if (AsciiUpper(name[i]) != key[i]) return false;
     }
     return true;
 }
