@@ -2,6 +2,10 @@
 
 #include <array>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tomeric {
 namespace {
 
@@ -13,6 +17,46 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+
+// Every byte's character: the bytes below 0x80 and from 0xA0 up are their
+// Latin-1 characters.
+constexpr std::array<char16_t, 256> kCharacters = [] {
+    std::array<char16_t, 256> table{};
+    for (int b = 0; b < 256; ++b)
+        table[b] = b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char16_t(b);
+    return table;
+}();
+
+char16_t* DecodeBytes(const unsigned char* in, qsizetype count, char16_t* out) {
+    for (qsizetype i = 0; i < count; ++i)
+        out[i] = kCharacters[in[i]];
+    return out + count;
+}
+
+// Texts are mostly ASCII: sixteen bytes without a high bit widen at once,
+// and only blocks that hold one go through the table.
+char16_t* DecodeAsciiRuns(const unsigned char* in, qsizetype count, char16_t* out) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; count >= 16; count -= 16, in += 16, out += 16) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        if (_mm_movemask_epi8(block) != 0) {
+            DecodeBytes(in, 16, out);
+            continue;
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(block, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(block, zero));
+    }
+    if (count >= 8) { // values are short: their tails are worth a half block
+        const __m128i half = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in));
+        if (_mm_movemask_epi8(half) == 0) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(half, zero));
+            in += 8, out += 8, count -= 8;
+        }
+    }
+#endif
+    return DecodeBytes(in, count, out);
+}
 
 int ByteFor(char16_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
@@ -27,12 +71,12 @@ int ByteFor(char16_t c) {
 
 QString DecodeWindows1252(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHighControls[b - 0x80]) : QChar(b);
-    }
+    DecodeWindows1252Into(bytes, reinterpret_cast<char16_t*>(text.data()));
     return text;
+}
+
+char16_t* DecodeWindows1252Into(QByteArrayView bytes, char16_t* out) {
+    return DecodeAsciiRuns(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out);
 }
 
 QByteArray EncodeWindows1252(QStringView text) {

@@ -3,9 +3,10 @@
 #include <QHash>
 #include <QString>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <iterator>
-#include <string_view>
-#include <unordered_map>
 
 namespace tomeric {
 namespace {
@@ -259,27 +260,84 @@ constexpr TKeyInfo kKeys[] = {
 };
 // clang-format on
 
-// The longest key is well below this; longer texts are no key.
-constexpr std::size_t kMaxKeyLength = 40;
+// Keys are found by open addressing in a table built at compile time. The
+// hash reads only a key's length, whether "=" follows it, and its first,
+// second and last characters, folded to upper case; that tells almost all
+// keys apart, so a line's key costs a few operations and one comparison.
+constexpr int kSlotBits = 10;
+constexpr std::uint32_t kSlotCount = 1u << kSlotBits; // over four times the keys
+constexpr std::uint32_t kSlotMask = kSlotCount - 1;
+constexpr std::int16_t kEmptySlot = -1;
+constexpr int kMaxProbes = 4;
 
-struct TIndex {
-    std::unordered_map<std::string_view, const TKeyInfo*> byKey;
-    QHash<int, const TKeyInfo*> byTag;
+// `name` is the key without its "=".
+constexpr std::uint32_t KeyHash(const char* name, std::size_t length, bool withEquals) {
+    const auto folded = [](char c) { return std::uint32_t(std::uint8_t(c) & 0xDF); };
+    std::uint32_t hash = std::uint32_t(length) * 2 + (withEquals ? 1 : 0);
+    if (length > 0) hash = hash * 257 + folded(name[0]);
+    if (length > 1) hash = hash * 257 + folded(name[1]);
+    if (length > 0) hash = hash * 257 + folded(name[length - 1]);
+    return (hash * 2654435761u) >> (32 - kSlotBits); // Fibonacci hashing spreads the bits
+}
+
+constexpr std::size_t KeyLength(const char* key) {
+    std::size_t length = 0;
+    while (key[length] != '\0') ++length;
+    return length;
+}
+
+struct TKeySlot {
+    std::int16_t row = kEmptySlot; // index into kKeys
+    std::uint8_t nameLength = 0;   // without the "="
+    bool withEquals = false;
 };
 
-const TIndex& Index() {
-    static const TIndex index = [] {
-        TIndex built;
-        for (const TKeyInfo& info : kKeys) {
-            built.byKey.emplace(info.key, &info);
-            built.byTag.insert(info.tag, &info);
-        }
+struct TKeySlots {
+    std::array<TKeySlot, kSlotCount> entries{};
+    int longestProbe = 0;
+};
+
+constexpr TKeySlots BuildKeySlots() {
+    TKeySlots table;
+    for (std::size_t i = 0; i < std::size(kKeys); ++i) {
+        const char* key = kKeys[i].key;
+        const std::size_t length = KeyLength(key);
+        const bool withEquals = key[length - 1] == '=';
+        const std::size_t nameLength = withEquals ? length - 1 : length;
+        std::uint32_t slot = KeyHash(key, nameLength, withEquals);
+        int probes = 1;
+        for (; table.entries[slot].row != kEmptySlot; ++probes) slot = (slot + 1) & kSlotMask;
+        table.entries[slot] = {std::int16_t(i), std::uint8_t(nameLength), withEquals};
+        table.longestProbe = std::max(table.longestProbe, probes);
+    }
+    return table;
+}
+
+constexpr TKeySlots kKeySlots = BuildKeySlots();
+static_assert(std::size(kKeys) * 4 < kSlotCount);
+static_assert(kKeySlots.longestProbe <= kMaxProbes, "the key hash no longer tells the keys apart");
+
+const QHash<int, const TKeyInfo*>& TagIndex() {
+    static const QHash<int, const TKeyInfo*> byTag = [] {
+        QHash<int, const TKeyInfo*> built;
+        for (const TKeyInfo& info : kKeys) built.insert(info.tag, &info);
         return built;
     }();
-    return index;
+    return byTag;
 }
 
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
+
+// `name` against a key of the table, which is upper case. Texts are mostly
+// written in upper case: one block comparison settles those, and only a
+// name that differs is upper-cased byte by byte.
+bool SameIgnoringCase(QByteArrayView name, const char* key) {
+    if (std::memcmp(name.data(), key, std::size_t(name.size())) == 0) return true;
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (AsciiUpper(name[i]) != key[i]) return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -287,14 +345,20 @@ char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 // and any other byte makes the text no key. Runs once per line, so it
 // allocates nothing.
 const TKeyInfo* FindKey(QByteArrayView key, bool withEquals) {
-    char upper[kMaxKeyLength];
-    const std::size_t length = std::size_t(key.size()) + (withEquals ? 1 : 0);
-    if (length > kMaxKeyLength) return nullptr;
-    for (qsizetype i = 0; i < key.size(); ++i) upper[i] = AsciiUpper(key[i]);
-    if (withEquals) upper[length - 1] = '=';
-    const auto& byKey = Index().byKey;
-    const auto found = byKey.find(std::string_view(upper, length));
-    return found == byKey.end() ? nullptr : found->second;
+    if (!withEquals && key.endsWith('=')) { // the key as written, "X="
+        key.chop(1);
+        withEquals = true;
+    }
+    const std::size_t length = std::size_t(key.size());
+    for (std::uint32_t slot = KeyHash(key.data(), length, withEquals);
+         kKeySlots.entries[slot].row != kEmptySlot; slot = (slot + 1) & kSlotMask) {
+        const TKeySlot& candidate = kKeySlots.entries[slot];
+        const TKeyInfo& info = kKeys[candidate.row];
+        if (candidate.nameLength == length && candidate.withEquals == withEquals &&
+            SameIgnoringCase(key, info.key))
+            return &info;
+    }
+    return nullptr;
 }
 
 const TKeyInfo* FindKey(QStringView key) {
@@ -304,7 +368,7 @@ const TKeyInfo* FindKey(QStringView key) {
     return FindKey(QByteArrayView(key.toLatin1()), false);
 }
 
-const TKeyInfo* FindKeyByTag(int tag) { return Index().byTag.value(tag, nullptr); }
+const TKeyInfo* FindKeyByTag(int tag) { return TagIndex().value(tag, nullptr); }
 
 TKeyTableView KeyTable() { return {kKeys, int(std::size(kKeys))}; }
 

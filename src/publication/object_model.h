@@ -288,5 +288,7 @@ struct TObjectRecord {
 // A record of the given type with its family's defaults; a record with
 // monostate properties for codes that have none.
 TObjectRecord MakeObjectRecord(int type);
+// The same, built at the end of `list`, where the reader keeps it.
+TObjectRecord& AppendObjectRecord(std::vector<TObjectRecord>& list, int type);
 
 } // namespace tomeric

@@ -97,7 +97,7 @@ void SetLineY2(TLineProps& p, const TRecord& r, TBindingContext& context) {
 // ---- one table per class -----------------------------------------------------------------
 
 using BC = TBind<TObjectRecord>;
-const std::vector<TBinding<TObjectRecord>> kCommonRows = {
+const TBindingTable<TObjectRecord> kCommonRows = {
     BC::Int(ktX, &TObjectRecord::x),
     BC::Int(ktY, &TObjectRecord::y),
     BC::Int(ktW, &TObjectRecord::width),
@@ -219,7 +219,7 @@ const auto kTrackBarRows = JoinBindings<TB>({HoverRows<TB>(), {
 }});
 
 using TM = TTimerProps;
-const std::vector<TBinding<TM>> kTimerRows = {
+const TBindingTable<TM> kTimerRows = {
     TBind<TM>::Text(ktObjAction, &TM::timerAction),
     TBind<TM>::VarName(ktVarName, &TM::varName),
     TBind<TM>::YesNo(ktAutoStart, &TM::autoStart),
@@ -257,7 +257,7 @@ const auto kPolygonRows = JoinBindings<PO>({HoverRows<PO>(), DragRows<PO>(), {
 }});
 
 using LI = TLineProps;
-const std::vector<TBinding<LI>> kLineRows = {
+const TBindingTable<LI> kLineRows = {
     TBind<LI>::Special(ktX1, SetLineX1),
     TBind<LI>::Special(ktY1, SetLineY1),
     TBind<LI>::Special(ktX2, SetLineX2),
@@ -333,7 +333,7 @@ const auto kContainerRows = JoinBindings<CN>({HoverRows<CN>(), {
 }});
 
 using FL = TFlashProps;
-const std::vector<TBinding<FL>> kFlashRows = {
+const TBindingTable<FL> kFlashRows = {
     TBind<FL>::Text(ktFileName, &FL::fileName),
     TBind<FL>::YesNo(ktAutoStart, &FL::autoStart),
     TBind<FL>::Int(ktImageStyle, &FL::scaleMode),
@@ -353,16 +353,17 @@ const std::vector<TBinding<FL>> kFlashRows = {
 struct TClassInfo {
     int type;
     const char* className;
-    TObjectProps (*makeProps)();
-    bool (*apply)(TObjectRecord&, const TRecord&);
+    void (*makeProps)(TObjectProps&);
+    bool (*apply)(TObjectRecord&, TRecord&);
     bool (*takes)(int tag);
 };
 
+// In place: the properties hold many strings and are not moved around.
 template <class P>
-TObjectProps MakeProps() { return P{}; }
+void MakeProps(TObjectProps& props) { props.emplace<P>(); }
 
 template <class P, const auto& Rows>
-bool ApplyRows(TObjectRecord& object, const TRecord& record) {
+bool ApplyRows(TObjectRecord& object, TRecord& record) {
     P* props = object.As<P>();
     if (!props) return false;
     TBindingContext context{&object, nullptr};
@@ -375,7 +376,7 @@ bool Takes(int tag) {
 }
 
 bool TakesNothing(int) { return false; }
-bool ApplyNothing(TObjectRecord&, const TRecord&) { return false; }
+bool ApplyNothing(TObjectRecord&, TRecord&) { return false; }
 
 #define TOMERIC_CLASS(type, name, P, rows) \
     {type, name, MakeProps<P>, ApplyRows<P, rows>, Takes<rows>}
@@ -426,16 +427,23 @@ const char* ObjectClassName(int type) {
 TObjectRecord MakeObjectRecord(int type) {
     TObjectRecord record;
     record.objType = type;
-    if (const TClassInfo* info = ClassOf(type)) record.props = info->makeProps();
+    if (const TClassInfo* info = ClassOf(type)) info->makeProps(record.props);
     return record;
 }
 
-bool ApplyCommonObjectRecord(TObjectRecord& object, const TRecord& record) {
+TObjectRecord& AppendObjectRecord(std::vector<TObjectRecord>& list, int type) {
+    TObjectRecord& record = list.emplace_back();
+    record.objType = type;
+    if (const TClassInfo* info = ClassOf(type)) info->makeProps(record.props);
+    return record;
+}
+
+bool ApplyCommonObjectRecord(TObjectRecord& object, TRecord& record) {
     TBindingContext context{&object, nullptr};
     return ApplyBinding(kCommonRows, object, record, context);
 }
 
-bool ApplyClassObjectRecord(TObjectRecord& object, const TRecord& record) {
+bool ApplyClassObjectRecord(TObjectRecord& object, TRecord& record) {
     const TClassInfo* info = ClassOf(object.objType);
     return info && info->apply(object, record);
 }

@@ -10,13 +10,13 @@
 namespace tomeric {
 
 // X=, Y=, W=, H=, NAME=, line and fill, visibility ... Returns false when
-// the record is not one of them.
-bool ApplyCommonObjectRecord(TObjectRecord& object, const TRecord& record);
+// the record is not one of them. Both take a text value out of the record.
+bool ApplyCommonObjectRecord(TObjectRecord& object, TRecord& record);
 
 // A class-specific record; false when the object's class does not take it.
 // Y2= places a line (its window is the bounding box of its end points grown
 // by its line width), so X1=, Y1=, X2= and LINEWIDTH= come first.
-bool ApplyClassObjectRecord(TObjectRecord& object, const TRecord& record);
+bool ApplyClassObjectRecord(TObjectRecord& object, TRecord& record);
 
 // True when the class of that type code takes the tag (for tools and tests).
 bool ClassTakesKey(int objType, int tag);

@@ -15,7 +15,7 @@ void SetPagePalette(TPageBackground& b, const TRecord& r, TBindingContext& conte
 
 using PG = TPageBackground;
 using BP = TBind<PG>;
-const std::vector<TBinding<PG>> kPageRows = {
+const TBindingTable<PG> kPageRows = {
     BP::YesNo(ktShowMasterPage, &PG::showMasterPage),
     BP::Byte(ktPageStyle, &PG::style),
     BP::Int(ktPageColor, &PG::color),
@@ -33,7 +33,7 @@ const std::vector<TBinding<PG>> kPageRows = {
 
 using MI = TMenuItem;
 using BM = TBind<MI>;
-const std::vector<TBinding<MI>> kMenuItemRows = {
+const TBindingTable<MI> kMenuItemRows = {
     BM::Text(ktMenuText, &MI::caption),
     BM::Text(ktMenuAction, &MI::action),
     BM::Int(ktMenuState, &MI::state),
@@ -53,8 +53,8 @@ bool EndsOpenMenu(const TRecord& record) {
 
 TPublicationBuilder::TPublicationBuilder(const TParseOptions& options) : options_(options) {}
 
-void TPublicationBuilder::Apply(const TRecord& record) {
-    using Handler = void (TPublicationBuilder::*)(const TRecord&);
+void TPublicationBuilder::Apply(TRecord& record) {
+    using Handler = void (TPublicationBuilder::*)(TRecord&);
     // Indexed by TKeyScope.
     static constexpr Handler kHandlers[] = {
         &TPublicationBuilder::ApplySetting,      &TPublicationBuilder::ApplyLanguageText,
@@ -84,19 +84,19 @@ TPublication TPublicationBuilder::Finish() {
 
 // ---- settings and language texts -------------------------------------------------
 
-void TPublicationBuilder::ApplySetting(const TRecord& record) {
+void TPublicationBuilder::ApplySetting(TRecord& record) {
     if (record.tag == ktEmbeddedFiles && !options_.previewMode) return;
     ApplySettingRecord(publication_.settings, record);
 }
 
-void TPublicationBuilder::ApplyLanguageText(const TRecord& record) {
+void TPublicationBuilder::ApplyLanguageText(TRecord& record) {
     const int index = record.tag - ktFirstLanguageText;
-    if (index >= 0 && index < kLanguageTextCount) publication_.settings.languageTexts[index] = record.text;
+    if (index >= 0 && index < kLanguageTextCount) publication_.settings.languageTexts[index] = std::move(record.text);
 }
 
 // ---- pages --------------------------------------------------------------------------
 
-void TPublicationBuilder::ApplyPageRecord(const TRecord& record) {
+void TPublicationBuilder::ApplyPageRecord(TRecord& record) {
     if (record.tag == ktMasterPage) return StartPage(0);
     if (record.tag == ktNewPage) return AppendPage(record.text);
     if (currentPage_ < 0) return;
@@ -150,20 +150,18 @@ std::vector<TObjectRecord>& TPublicationBuilder::CurrentObjectList() {
     return parents_.empty() ? publication_.pages[currentPage_].objects : parents_.back()->members;
 }
 
-void TPublicationBuilder::ApplyObjectType(const TRecord& record) {
+void TPublicationBuilder::ApplyObjectType(TRecord& record) {
     if (currentPage_ < 0 || !record.integer || !IsObjectType(*record.integer)) return;
     if (++objectCount_ > options_.maxObjects) {
         publication_.limitReached = true;
         currentObject_ = nullptr;
         return;
     }
-    std::vector<TObjectRecord>& list = CurrentObjectList();
-    list.push_back(MakeObjectRecord(*record.integer));
-    currentObject_ = &list.back();
+    currentObject_ = &AppendObjectRecord(CurrentObjectList(), *record.integer);
     if (currentObject_->objType == otLinkedArticle) ++publication_.linkedArticleCount;
 }
 
-void TPublicationBuilder::ApplyObjectRecord(const TRecord& record) {
+void TPublicationBuilder::ApplyObjectRecord(TRecord& record) {
     if (currentPage_ < 0) return;
     switch (record.tag) {
     case ktGroupBegin: return BeginMembers(otGroup);
@@ -175,7 +173,7 @@ void TPublicationBuilder::ApplyObjectRecord(const TRecord& record) {
     }
 }
 
-void TPublicationBuilder::ApplyClassRecord(const TRecord& record) {
+void TPublicationBuilder::ApplyClassRecord(TRecord& record) {
     if (currentPage_ >= 0 && currentObject_) ApplyClassObjectRecord(*currentObject_, record);
 }
 
@@ -211,7 +209,7 @@ void TPublicationBuilder::CloseMenus() {
     skippedMenuDepth_ = 0;
 }
 
-void TPublicationBuilder::ApplyMenuRecord(const TRecord& record) {
+void TPublicationBuilder::ApplyMenuRecord(TRecord& record) {
     if (skippedMenuDepth_ > 0) {
         // A tray menu of an application without a tray icon (or a submenu
         // nested too deep): skipped up to its own end marker.

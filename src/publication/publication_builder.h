@@ -53,17 +53,18 @@ class TPublicationBuilder {
 public:
     explicit TPublicationBuilder(const TParseOptions& options);
 
-    void Apply(const TRecord& record);
+    // Takes text values out of the record, which is spent afterwards.
+    void Apply(TRecord& record);
     // Ends reading: closes what is open, collects the subroutine names.
     TPublication Finish();
 
 private:
-    void ApplySetting(const TRecord& record);
-    void ApplyPageRecord(const TRecord& record);
-    void ApplyObjectType(const TRecord& record);
-    void ApplyObjectRecord(const TRecord& record);
-    void ApplyClassRecord(const TRecord& record);
-    void ApplyMenuRecord(const TRecord& record);
+    void ApplySetting(TRecord& record);
+    void ApplyPageRecord(TRecord& record);
+    void ApplyObjectType(TRecord& record);
+    void ApplyObjectRecord(TRecord& record);
+    void ApplyClassRecord(TRecord& record);
+    void ApplyMenuRecord(TRecord& record);
 
     void StartPage(int index);
     void AppendPage(const QString& requestedName);
@@ -72,8 +73,8 @@ private:
     void EndMembers(int objType);
     std::vector<TObjectRecord>& CurrentObjectList();
 
-    void ApplyLanguageText(const TRecord& record);
-    void Ignore(const TRecord&) {}
+    void ApplyLanguageText(TRecord& record);
+    void Ignore(TRecord&) {}
     void BeginMenu(std::vector<TMenuItem>& items);
     void CloseMenus();
     bool InMenu() const { return !menuLevels_.empty() || skippedMenuDepth_ > 0; }

@@ -110,7 +110,7 @@ private:
 
 TPublicationParser::TPublicationParser(const TParseOptions& options)
     : builder_(options), lines_([this](QByteArrayView line) {
-          if (const auto record = DecodeRecord(line)) builder_.Apply(*record);
+          if (DecodeRecordInto(line, record_)) builder_.Apply(record_);
       }) {}
 
 void TPublicationParser::FeedChunk(QByteArrayView chunk) { lines_.FeedChunk(chunk); }

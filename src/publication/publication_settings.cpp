@@ -17,7 +17,7 @@ void SetScreenColors(TPublicationSettings& s, const TRecord& r, TBindingContext&
 
 using S = TPublicationSettings;
 using BS = TBind<S>;
-const std::vector<TBinding<S>> kSettingRows = {
+const TBindingTable<S> kSettingRows = {
     BS::Text(ktTitle, &S::title),
     BS::Text(ktAuthor, &S::author),
     BS::Int(ktScreenWidth, &S::screenWidth),
@@ -89,7 +89,7 @@ bool DiffersFromDefault(const TBinding<S>& row, const S& settings, const S& defa
 
 } // namespace
 
-bool ApplySettingRecord(TPublicationSettings& settings, const TRecord& record) {
+bool ApplySettingRecord(TPublicationSettings& settings, TRecord& record) {
     TBindingContext context{nullptr, &settings};
     return ApplyBinding(kSettingRows, settings, record, context);
 }

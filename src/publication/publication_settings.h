@@ -15,7 +15,7 @@ namespace tomeric {
 // Applies a settings record (SCREENCOLORS= only for real colour counts,
 // BIDIMODE= only 0..3, CACHESIZE= at least 1, font style's low four bits,
 // EXTRACTOP='s low byte). False when the tag is not a setting.
-bool ApplySettingRecord(TPublicationSettings& settings, const TRecord& record);
+bool ApplySettingRecord(TPublicationSettings& settings, TRecord& record);
 
 // The settings whose value differs from the default, as (key, value) in
 // key-table order: "SCREENWIDTH=" "800", "ALLOWESC=" "No", texts as stored.

@@ -9,8 +9,10 @@
 #include "publication/record_reader.h"
 
 #include <QString>
+#include <QtGlobal>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <initializer_list>
 #include <vector>
@@ -81,15 +83,45 @@ struct TBind {
     }
 };
 
+// The rows of one structure, found by tag with one look-up instead of a
+// walk through the rows: every object record goes through such a table.
 template <class T>
-std::vector<TBinding<T>> JoinBindings(std::initializer_list<std::vector<TBinding<T>>> parts) {
+class TBindingTable {
+public:
+    TBindingTable(std::vector<TBinding<T>> rows) : rows_(std::move(rows)) {
+        Q_ASSERT(rows_.size() < kNoRow);
+        rowByTag_.fill(kNoRow);
+        for (std::size_t i = rows_.size(); i-- > 0;) { // the first row of a tag wins
+            Q_ASSERT(rows_[i].tag >= 0 && rows_[i].tag < kTagLimit);
+            rowByTag_[rows_[i].tag] = std::uint8_t(i);
+        }
+    }
+    TBindingTable(std::initializer_list<TBinding<T>> rows) : TBindingTable(std::vector<TBinding<T>>(rows)) {}
+
+    const TBinding<T>* Find(int tag) const {
+        if (tag < 0 || tag >= kTagLimit || rowByTag_[tag] == kNoRow) return nullptr;
+        return &rows_[rowByTag_[tag]];
+    }
+    auto begin() const { return rows_.begin(); }
+    auto end() const { return rows_.end(); }
+
+private:
+    static constexpr int kTagLimit = 1024; // above every tag of the format
+    static constexpr std::uint8_t kNoRow = 0xFF;
+
+    std::vector<TBinding<T>> rows_;
+    std::array<std::uint8_t, kTagLimit> rowByTag_;
+};
+
+template <class T>
+TBindingTable<T> JoinBindings(std::initializer_list<std::vector<TBinding<T>>> parts) {
     std::vector<TBinding<T>> all;
     for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
     return all;
 }
 
 template <class T>
-void ApplyRule(const TBinding<T>& b, T& target, const TRecord& r, TBindingContext& context) {
+void ApplyRule(const TBinding<T>& b, T& target, TRecord& r, TBindingContext& context) {
     using enum TValueRule;
     const bool needsInteger = b.rule <= vrAtLeast;
     if (needsInteger && !r.integer) return; // malformed integer: the property keeps its value
@@ -108,20 +140,20 @@ void ApplyRule(const TBinding<T>& b, T& target, const TRecord& r, TBindingContex
     case vrAtLeast: target.*b.intField = std::max(value, b.min); break;
     case vrYesNo: target.*b.boolField = r.yesNo; break;
     case vrNotYesNo: target.*b.boolField = !r.yesNo; break;
-    case vrText: target.*b.textField = r.text; break;
+    case vrText: target.*b.textField = std::move(r.text); break; // the record is spent
     case vrVarName: target.*b.textField = NormalizeBoundVarName(r.text); break;
     case vrSpecial: b.special(target, r, context); break;
     }
 }
 
 // Applies the record when the table has its tag; false when the structure
-// does not take the key.
+// does not take the key. A text the structure takes is moved out of the
+// record, which is spent afterwards.
 template <class T>
-bool ApplyBinding(const std::vector<TBinding<T>>& table, T& target, const TRecord& r,
+bool ApplyBinding(const TBindingTable<T>& table, T& target, TRecord& r,
                   TBindingContext& context) {
-    const auto row = std::find_if(table.begin(), table.end(),
-                                  [&](const TBinding<T>& b) { return b.tag == r.tag; });
-    if (row == table.end()) return false;
+    const TBinding<T>* row = table.Find(r.tag);
+    if (!row) return false;
     ApplyRule(*row, target, r, context);
     return true;
 }

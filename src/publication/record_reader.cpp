@@ -5,11 +5,14 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <cstring>
+#include <type_traits>
+
 namespace tomeric {
 namespace {
 
 constexpr QChar kParagraphMark(0x00B6);
-constexpr QByteArrayView kLineEnd("\r\n");
+constexpr char kParagraphMarkByte = '\xB6';
 
 char16_t Unit(QChar c) { return c.unicode(); }
 char16_t Unit(char c) { return static_cast<unsigned char>(c); }
@@ -22,25 +25,56 @@ View TrimBlanks(View text) {
     return text.sliced(first, last - first);
 }
 
-template <class View>
-std::optional<std::uint64_t> ParseDigits(View digits, int base) {
+// Each ASCII character's value as a hexadecimal digit; 0xFF for the others.
+constexpr std::array<std::uint8_t, 128> kHexDigitValues = [] {
+    std::array<std::uint8_t, 128> values{};
+    values.fill(0xFF);
+    for (int c = '0'; c <= '9'; ++c) values[c] = std::uint8_t(c - '0');
+    for (int c = 'a'; c <= 'f'; ++c) values[c] = std::uint8_t(c - 'a' + 10);
+    for (int c = 'A'; c <= 'F'; ++c) values[c] = std::uint8_t(c - 'A' + 10);
+    return values;
+}();
+
+template <unsigned Base>
+unsigned DigitValue(char16_t c) {
+    if constexpr (Base == 10) return unsigned(c) - '0'; // wraps above 9 for the others
+    else return c < kHexDigitValues.size() ? kHexDigitValues[c] : 0xFF;
+}
+
+// With the base known at compile time the common decimal case is a
+// subtraction, a comparison and a multiply-add per digit.
+template <unsigned Base, class View>
+std::optional<std::uint64_t> ParseDigits(View digits) {
     if (digits.isEmpty()) return std::nullopt;
     std::uint64_t value = 0;
     for (qsizetype i = 0; i < digits.size(); ++i) {
-        const char16_t c = Unit(digits[i]);
-        const int digit = (c >= '0' && c <= '9')   ? c - '0'
-                          : (base == 16 && c >= 'a' && c <= 'f') ? c - 'a' + 10
-                          : (base == 16 && c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                                                 : -1;
-        if (digit < 0 || digit >= base) return std::nullopt;
-        value = value * base + digit;
+        const unsigned digit = DigitValue<Base>(Unit(digits[i]));
+        if (digit >= Base) return std::nullopt;
+        value = value * Base + digit;
         if (value > 0xFFFFFFFFull) return std::nullopt;
     }
     return value;
 }
 
+// Most values are plain decimal numbers of a few digits ("X=120"): read
+// straight when every byte is a digit; nothing when they are not.
+std::optional<std::int32_t> ParsePlainDecimal(QByteArrayView text) {
+    // Empty, or long enough to overflow: the general way decides.
+    if (text.isEmpty() || text.size() > 9) return std::nullopt;
+    std::uint32_t value = 0;
+    for (const char c : text) {
+        const unsigned digit = unsigned(static_cast<unsigned char>(c)) - '0';
+        if (digit > 9) return std::nullopt;
+        value = value * 10 + digit;
+    }
+    return std::int32_t(value);
+}
+
 template <class View>
 std::optional<std::int32_t> ParseInteger(View text) {
+    if constexpr (std::is_same_v<View, QByteArrayView>) {
+        if (const auto plain = ParsePlainDecimal(text)) return plain;
+    }
     View body = TrimBlanks(text);
     bool negative = false;
     if (!body.isEmpty() && (Unit(body[0]) == '-' || Unit(body[0]) == '+')) {
@@ -49,11 +83,11 @@ std::optional<std::int32_t> ParseInteger(View text) {
     }
     std::optional<std::uint64_t> magnitude;
     if (!body.isEmpty() && Unit(body[0]) == '$') {
-        magnitude = ParseDigits(body.sliced(1), 16);
+        magnitude = ParseDigits<16>(body.sliced(1));
     } else if (body.size() >= 2 && Unit(body[0]) == '0' && (Unit(body[1]) == 'x' || Unit(body[1]) == 'X')) {
-        magnitude = ParseDigits(body.sliced(2), 16);
+        magnitude = ParseDigits<16>(body.sliced(2));
     } else {
-        magnitude = ParseDigits(body, 10);
+        magnitude = ParseDigits<10>(body);
     }
     if (!magnitude) return std::nullopt;
     if (negative) {
@@ -61,6 +95,22 @@ std::optional<std::int32_t> ParseInteger(View text) {
         return std::int32_t(-std::int64_t(*magnitude));
     }
     return std::int32_t(std::uint32_t(*magnitude));
+}
+
+// The first `byte` at or after `from`, or -1. Straight to memchr: lines are
+// short, so the general view search's set-up would cost more than the search.
+qsizetype FindByte(QByteArrayView bytes, char byte, qsizetype from = 0) {
+    if (from >= bytes.size()) return -1;
+    const void* found = std::memchr(bytes.data() + from, byte, std::size_t(bytes.size() - from));
+    return found ? static_cast<const char*>(found) - bytes.data() : -1;
+}
+
+qsizetype CountParagraphMarks(QByteArrayView bytes) {
+    qsizetype count = 0;
+    for (qsizetype at = FindByte(bytes, kParagraphMarkByte); at >= 0;
+         at = FindByte(bytes, kParagraphMarkByte, at + 1))
+        ++count;
+    return count;
 }
 
 bool IsYes(QByteArrayView value) {
@@ -72,31 +122,52 @@ bool IsYes(QByteArrayView value) {
 
 // ---- lines --------------------------------------------------------------------
 
+// Lines are cut straight from the chunk; only a line that spans two chunks
+// is gathered in `pending_`.
 void TLineSplitter::FeedChunk(QByteArrayView chunk) {
-    const qsizetype zero = chunk.indexOf('\0');
+    const qsizetype zero = FindByte(chunk, '\0');
     if (zero >= 0) chunk = chunk.first(zero);
-    // A CR LF may straddle two chunks: search from the last pending byte.
-    qsizetype searchFrom = pending_.isEmpty() ? 0 : pending_.size() - 1;
-    pending_.append(chunk);
-    if (lineEnd_ == TLineEnd::leUnknown) {
-        // The first line break decides: a text written on Windows keeps its
-        // CR LF rule (a bare LF or CR inside a line is text); a text whose
-        // first break is a bare LF was saved by a Unix tool and breaks at LF.
-        const qsizetype firstLf = QByteArrayView(pending_).indexOf('\n');
-        if (firstLf < 0) return;
-        lineEnd_ = firstLf > 0 && pending_[firstLf - 1] == '\r' ? TLineEnd::leCrLf : TLineEnd::leLf;
-        searchFrom = 0;
+    if (lineEnd_ == TLineEnd::leUnknown && !DecideLineEnd(chunk)) {
+        pending_.append(chunk);
+        return;
     }
-    const QByteArrayView separator = lineEnd_ == TLineEnd::leCrLf ? kLineEnd : QByteArrayView("\n");
     qsizetype lineStart = 0;
-    for (;;) {
-        const qsizetype end = QByteArrayView(pending_).indexOf(separator, searchFrom);
-        if (end < 0) break;
-        sink_(QByteArrayView(pending_).sliced(lineStart, end - lineStart));
-        lineStart = end + separator.size();
-        searchFrom = lineStart;
+    for (qsizetype lf = FindByte(chunk, '\n'); lf >= 0; lf = FindByte(chunk, '\n', lf + 1)) {
+        qsizetype lineEnd = lf;
+        if (lineEnd_ == TLineEnd::leCrLf) {
+            if (ByteBefore(chunk, lf) != '\r') continue; // a lone LF is text
+            lineEnd = lf - 1; // -1: the CR ended the previous chunk
+        }
+        HandOn(chunk, lineStart, lineEnd);
+        lineStart = lf + 1;
     }
-    if (lineStart > 0) pending_.remove(0, lineStart);
+    pending_.append(chunk.sliced(lineStart));
+}
+
+// The first line break decides: a text written on Windows keeps its CR LF
+// rule (a bare LF or CR inside a line is text); a text whose first break is
+// a bare LF was saved by a Unix tool and breaks at LF. False while no break
+// has come.
+bool TLineSplitter::DecideLineEnd(QByteArrayView chunk) {
+    const qsizetype firstLf = FindByte(chunk, '\n');
+    if (firstLf < 0) return false;
+    lineEnd_ = ByteBefore(chunk, firstLf) == '\r' ? TLineEnd::leCrLf : TLineEnd::leLf;
+    return true;
+}
+
+// The byte in front of chunk[at], which may be the last pending one.
+char TLineSplitter::ByteBefore(QByteArrayView chunk, qsizetype at) const {
+    if (at > 0) return chunk[at - 1];
+    return pending_.isEmpty() ? '\0' : pending_.back();
+}
+
+// The line chunk[lineStart, lineEnd), behind what is pending.
+void TLineSplitter::HandOn(QByteArrayView chunk, qsizetype lineStart, qsizetype lineEnd) {
+    if (pending_.isEmpty()) return sink_(chunk.sliced(lineStart, lineEnd - lineStart));
+    if (lineEnd < 0) pending_.chop(1);
+    else pending_.append(chunk.first(lineEnd));
+    sink_(QByteArrayView(pending_));
+    pending_.resize(0); // keeps its capacity for the next straddling line
 }
 
 void TLineSplitter::Finish() {
@@ -106,26 +177,39 @@ void TLineSplitter::Finish() {
 
 // ---- records ------------------------------------------------------------------
 
-std::optional<TRecord> DecodeRecord(QByteArrayView line) {
-    const qsizetype equals = line.indexOf('=');
+bool DecodeRecordInto(QByteArrayView line, TRecord& record) {
+    const qsizetype equals = FindByte(line, '=');
     const bool marker = equals < 0;
     const QByteArrayView keyBytes = TrimBlanks(marker ? line : line.first(equals));
     const TKeyInfo* info = FindKey(keyBytes, !marker);
-    if (!info) return std::nullopt;
+    if (!info) return false;
     const QByteArrayView value = marker ? keyBytes : line.sliced(equals + 1);
-    if (value.isEmpty()) return std::nullopt;
+    if (value.isEmpty()) return false;
 
-    TRecord record;
     record.key = info;
     record.tag = info->tag;
     record.rawValue = value;
+    record.integer.reset();
+    record.yesNo = false;
     switch (info->type) {
-    case TKeyType::ktyInteger: record.integer = ParseInteger(value); break;
-    case TKeyType::ktyYesNo: record.yesNo = IsYes(value); break;
+    case TKeyType::ktyInteger:
+        record.integer = ParseInteger(value);
+        record.text.clear();
+        break;
+    case TKeyType::ktyYesNo:
+        record.yesNo = IsYes(value);
+        record.text.clear();
+        break;
     case TKeyType::ktyTextPara: record.text = DecodeWithLineBreaks(value); break;
     case TKeyType::ktyText:
     case TKeyType::ktyMarker: record.text = DecodeWindows1252(value); break;
     }
+    return true;
+}
+
+std::optional<TRecord> DecodeRecord(QByteArrayView line) {
+    TRecord record;
+    if (!DecodeRecordInto(line, record)) return std::nullopt;
     return record;
 }
 
@@ -133,31 +217,38 @@ std::optional<std::int32_t> ParseFormatInteger(QStringView text) { return ParseI
 std::optional<std::int32_t> ParseFormatInteger(QByteArrayView text) { return ParseInteger(text); }
 
 QString DecodeWithLineBreaks(QByteArrayView bytes) {
-    QString decoded = DecodeWindows1252(bytes);
-    qsizetype mark = decoded.indexOf(kParagraphMark);
-    if (mark < 0) return decoded;
-    // Each mark becomes two characters: build the result once, at its size.
-    QString text;
-    text.reserve(decoded.size() + bytes.count('\xB6'));
-    qsizetype from = 0;
-    for (; mark >= 0; mark = decoded.indexOf(kParagraphMark, from)) {
-        text.append(QStringView(decoded).sliced(from, mark - from));
-        text.append(QLatin1String("\r\n"));
-        from = mark + 1;
+    const qsizetype marks = CountParagraphMarks(bytes);
+    if (marks == 0) return DecodeWindows1252(bytes);
+    // Each mark becomes two characters: the text is built once, at its size.
+    QString text(bytes.size() + marks, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (qsizetype mark = FindByte(bytes, kParagraphMarkByte); mark >= 0;
+         mark = FindByte(bytes, kParagraphMarkByte)) {
+        out = DecodeWindows1252Into(bytes.first(mark), out);
+        *out++ = u'\r';
+        *out++ = u'\n';
+        bytes = bytes.sliced(mark + 1);
     }
-    text.append(QStringView(decoded).sliced(from));
+    DecodeWindows1252Into(bytes, out);
     return text;
 }
 
 QString NormalizeBoundVarName(const QString& name) {
     if (name.isEmpty()) return name;
-    QString result = name;
-    if (!result.startsWith(u'[')) result.prepend(u'[');
-    if (!result.endsWith(u']')) result.append(u']');
-    const qsizetype opening = result.count(u'[');
-    const qsizetype closing = result.mid(1).count(u']');
-    if (closing < opening) result.append(u']');
-    else if (closing > opening) result.prepend(u'[');
+    int openingsInFront = name.startsWith(u'[') ? 0 : 1;
+    int closingsAtEnd = name.endsWith(u']') ? 0 : 1;
+    // The first character, always an opening bracket by now, is not counted
+    // among the closing ones.
+    const qsizetype opening = name.count(u'[') + openingsInFront;
+    const qsizetype closing = name.count(u']') + closingsAtEnd;
+    if (closing < opening) ++closingsAtEnd;
+    else if (closing > opening) ++openingsInFront;
+    if (openingsInFront == 0 && closingsAtEnd == 0) return name;
+    QString result;
+    result.reserve(name.size() + openingsInFront + closingsAtEnd);
+    for (int i = 0; i < openingsInFront; ++i) result.append(u'[');
+    result.append(name);
+    for (int i = 0; i < closingsAtEnd; ++i) result.append(u']');
     return result;
 }
 

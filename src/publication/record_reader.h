@@ -63,6 +63,10 @@ public:
 private:
     enum class TLineEnd { leUnknown, leCrLf, leLf };
 
+    bool DecideLineEnd(QByteArrayView chunk);
+    char ByteBefore(QByteArrayView chunk, qsizetype at) const;
+    void HandOn(QByteArrayView chunk, qsizetype lineStart, qsizetype lineEnd);
+
     Sink sink_;
     QByteArray pending_;
     TLineEnd lineEnd_ = TLineEnd::leUnknown;
@@ -70,6 +74,10 @@ private:
 
 // The record of one line; nothing for unknown keys and empty values.
 std::optional<TRecord> DecodeRecord(QByteArrayView line);
+// The same into a record kept from line to line, which spares building and
+// freeing one per line; false (and the record unchanged) when the line
+// gives none.
+bool DecodeRecordInto(QByteArrayView line, TRecord& record);
 
 // A signed integer as the format writes it: optional blanks around it, an
 // optional sign, decimal digits (or "$"/"0x" followed by hexadecimal digits).

@@ -68,6 +68,34 @@ TEST(KeyTable, TagsAndKeysAreUnique) {
     }
 }
 
+// Every row is found from a line's key bytes in any case, and a text one
+// letter away from a key finds nothing or exactly the key it spells.
+TEST(KeyTable, LinesFindEveryKeyInAnyCaseAndNothingElse) {
+    for (const TKeyInfo& info : KeyTable()) {
+        const QByteArray key(info.key);
+        const bool withEquals = key.endsWith('=');
+        const QByteArray name = withEquals ? key.chopped(1) : key;
+        EXPECT_EQ(FindKey(name, withEquals), &info) << info.key;
+        EXPECT_EQ(FindKey(name.toLower(), withEquals), &info) << info.key;
+        EXPECT_EQ(FindKey(QString::fromLatin1(key).toLower()), &info) << info.key;
+        EXPECT_EQ(FindKey(name, !withEquals), nullptr) << info.key;
+        const auto findsOnlyItsOwnKey = [&](const QByteArray& text) {
+            const TKeyInfo* found = FindKey(text, withEquals);
+            return !found || QByteArray(found->key) == text.toUpper() + (withEquals ? "=" : "");
+        };
+        for (qsizetype at = 0; at < name.size(); ++at) {
+            for (const char other : {'A', 'q', 'Z', '_', '1', '\xC9'}) {
+                QByteArray nearMiss = name;
+                nearMiss[at] = other;
+                EXPECT_TRUE(findsOnlyItsOwnKey(nearMiss)) << nearMiss.constData();
+            }
+        }
+        EXPECT_TRUE(findsOnlyItsOwnKey(name + "S")) << info.key;
+    }
+    EXPECT_EQ(FindKey(QByteArrayView(), true), nullptr);
+    EXPECT_EQ(FindKey(QByteArrayView(), false), nullptr);
+}
+
 TEST(KeyTable, HasThirtyFiveLanguageTextsInTagOrder) {
     int count = 0;
     for (const TKeyInfo& info : KeyTable()) {

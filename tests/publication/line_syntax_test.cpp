@@ -8,6 +8,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QRandomGenerator>
+
+#include <algorithm>
+#include <iterator>
+
 namespace tomeric {
 namespace {
 
@@ -157,6 +162,27 @@ TEST(Lines, ATextSavedWithBareLineFeedsBreaksAtThem) {
 
 TEST(Lines, CrLfMaySpanTwoChunks) {
     EXPECT_EQ(SplitLines({"A=1\r", "\nB=2\r\n"}), (QStringList{"A=1", "B=2"}));
+}
+
+// Lines are cut from each chunk where they lie; a line may straddle any
+// chunk boundary, its CR LF too, and still read as when the text comes
+// whole. Both line-end rules are tried: CR LF with lone CRs and LFs inside
+// lines, and bare LFs.
+TEST(Lines, AnyChunkingGivesTheLinesOfTheWholeText) {
+    static const char* const kPieces[] = {"A=1", "\r\n", "\r", "\n", "\r\r\n", "TEXT=x\xB6y", " ", "\r\n\r\n"};
+    QRandomGenerator random(20261210);
+    for (int round = 0; round < 300; ++round) {
+        QByteArray text = round % 2 == 0 ? "FIRST=1\r\n" : "FIRST=1\n";
+        while (text.size() < 64 + round * 4) text += kPieces[random.bounded(int(std::size(kPieces)))];
+        const QStringList whole = SplitLines({text});
+        QList<QByteArray> chunks;
+        for (qsizetype at = 0; at < text.size();) {
+            const qsizetype size = std::min<qsizetype>(1 + random.bounded(9), text.size() - at);
+            chunks.append(text.mid(at, size));
+            at += size;
+        }
+        ASSERT_EQ(SplitLines(chunks), whole) << text.toPercentEncoding().constData();
+    }
 }
 
 TEST(Lines, EachChunkEndsAtItsFirstZeroByte) {
