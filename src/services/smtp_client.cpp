@@ -36,9 +36,16 @@ bool TSmtpClient::WaitUntil(const std::function<bool()>& ready)
         }
         if (waited.elapsed() > kReplyTimeoutMs || pump_.ShuttingDown()) {
             error_ = QStringLiteral("Timed out.");
+            timedOut_ = true;
             return false;
         }
-        if (socket_.state() == QAbstractSocket::UnconnectedState && buffer_.indexOf("\r\n") < 0) {
+        // A closed connection brings nothing more: what the buffer holds
+        // decides at once, instead of waiting out the reply timeout for a
+        // line or a handshake that can no longer come.
+        if (socket_.state() == QAbstractSocket::UnconnectedState) {
+            buffer_ += socket_.readAll();
+            if (ready())
+                return true;
             error_ = socket_.errorString();
             return false;
         }
@@ -93,6 +100,10 @@ bool TSmtpClient::StartTls()
 {
     if (!Command("STARTTLS", "220"))
         return false;
+    // Whatever came in plain text behind the 220 was never protected: it
+    // is dropped, never read later as a reply under TLS.
+    socket_.readAll();
+    buffer_.clear();
     socket_.startClientEncryption();
     return WaitForEncryption();
 }
@@ -167,7 +178,8 @@ bool TSmtpClient::Transaction(const QString& from, const std::vector<TMailAddres
 
 void TSmtpClient::Disconnect()
 {
-    if (socket_.state() == QAbstractSocket::ConnectedState && !cancelledSeen_)
+    // A server that let a reply time out gets no second wait for its 221.
+    if (socket_.state() == QAbstractSocket::ConnectedState && !cancelledSeen_ && !timedOut_)
         Command("QUIT", "221");
     socket_.abort();
 }

@@ -2,7 +2,7 @@
 // TSmtpClient: the SMTP dialogue of SendMail on the main thread. Each step
 // writes its line and waits for the server's reply in the message pump
 // (pages stay live, Cancel and [MailProgress] take effect), at most 60
-// seconds a reply:
+// seconds a reply; a server that hangs up ends the wait at once:
 //
 //   greeting 220, EHLO 250 (HELO 250 for a server that does not know it),
 //   [STARTTLS 220, EHLO 250 again], [AUTH LOGIN 334 user 334 password 235],
@@ -73,6 +73,7 @@ private:
     QString tlsError_;
     QString error_;
     bool cancelledSeen_ = false;
+    bool timedOut_ = false;
     int lastProgress_ = 0;
 };
 

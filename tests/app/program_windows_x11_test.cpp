@@ -177,13 +177,18 @@ TEST_F(ProgramWindowsX11, QuietStartsNeverShowTheWindow)
     XSync(watcher, False);
     TX11ProgramWindows windows({}, server->Display());
     for (const TShowMode mode : {TShowMode::smHidden, TShowMode::smMinimized}) {
+        // The probe waits a moment before it starts (same process, through
+        // exec), so the quiet start is in place before any window of it can
+        // map however loaded the machine is, as it is when a real program
+        // takes its time to start.
         QProcess probe;
         probe.setProcessEnvironment(XEnvironment(server->Display()));
-        probe.start(QStringLiteral(WINDOW_PROBE_PATH), {dir.filePath(QStringLiteral("quiet.log"))});
+        probe.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("sleep 1; exec \"$0\" \"$1\""),
+                                                QStringLiteral(WINDOW_PROBE_PATH), dir.filePath(QStringLiteral("quiet.log"))});
         ASSERT_TRUE(probe.waitForStarted());
         windows.BeginQuietStart(probe.processId(), mode);
         TWindowId window = 0;
-        Eventually([&] { return (window = windows.MainWindowOf(probe.processId())) != 0; });
+        Eventually([&] { return (window = windows.MainWindowOf(probe.processId())) != 0; }, 30000);
         ASSERT_NE(window, 0u);
         windows.Show(window, mode);
         windows.EndQuietStart();
@@ -211,7 +216,7 @@ TEST_F(ProgramWindowsX11, QuietStartsNeverShowTheWindow)
             XFree(data);
         }
         windows.Control(Call("BringAppToFront", {""}), window);
-        EXPECT_TRUE(Eventually(mapped)) << int(mode);
+        EXPECT_TRUE(Eventually(mapped, 30000)) << int(mode);
         probe.kill();
         probe.waitForFinished();
     }

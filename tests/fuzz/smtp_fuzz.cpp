@@ -2,8 +2,9 @@
 // whole dialogue (greeting, EHLO, STARTTLS when offered, AUTH LOGIN, MAIL,
 // RCPT, DATA, QUIT) against a server on the loopback interface whose
 // replies are the input, cut at each NUL byte: the first piece greets, each
-// later one answers one command, then the server hangs up. Build and run it
-// with `scripts/fuzz smtp`.
+// later one answers one command, then the server hangs up (at once when
+// the client starts TLS after STARTTLS). Build and run it with
+// `scripts/fuzz smtp`.
 
 #include "fuzz_support.h"
 
@@ -46,6 +47,7 @@ public:
                 connect(&quiet_, &QTimer::timeout, socket, &QTcpSocket::disconnectFromHost);
                 received_.clear();
                 inData_ = false;
+                startedTls_ = false;
                 Answer(socket);
             }
         });
@@ -57,6 +59,13 @@ public:
 private:
     void Read(QTcpSocket* socket)
     {
+        // After STARTTLS the client speaks TLS (or gives up, as it does on
+        // any answer but 220), which this server does not: it hangs up at
+        // the first bytes that follow.
+        if (startedTls_) {
+            socket->disconnectFromHost();
+            return;
+        }
         received_ += socket->readAll();
         for (qsizetype end; (end = received_.indexOf("\r\n")) >= 0;) {
             const QByteArray line = received_.left(end);
@@ -64,6 +73,7 @@ private:
             if (inData_ && line != ".")
                 continue;
             inData_ = line == "DATA";
+            startedTls_ = line.trimmed().compare("STARTTLS", Qt::CaseInsensitive) == 0;
             Answer(socket);
         }
     }
@@ -84,6 +94,7 @@ private:
     QPointer<QTcpSocket> connection_;
     QByteArray received_;
     bool inData_ = false;
+    bool startedTls_ = false;
 };
 
 } // namespace

@@ -141,6 +141,47 @@ TEST_F(SendMail, CredentialsTravelOnlyOverTls)
     EXPECT_TRUE(implicit.commandsEncrypted.front());
 }
 
+// Replies slipped in as plain text behind the answer to STARTTLS are never
+// taken for the server's replies under TLS; and a server that hangs up
+// there, with such lines still unread, fails the mail at once instead of
+// after the minute a reply may take.
+TEST_F(SendMail, PlainTextBehindStartTlsIsNeverReadAsAReply)
+{
+    TTrustTestCertificate trust;
+    TSmtpTestServer server(true, TSmtpTls::StartTls);
+    server.plainAfterStartTls = "250-injected\r\n250 STARTTLS\r\n";
+    TMailMessage message;
+    message.from = ParseMailSender(QStringLiteral("ann@example.org"));
+    message.to = *ParseMailAddresses(QStringLiteral("bob@example.org"));
+    message.plainBody = QStringLiteral("Hello");
+    TSmtpClient client(*session->Services().All().Pump, [] { return false; });
+    ASSERT_TRUE(client.Connect(QStringLiteral("127.0.0.1"), server.Port(), false)) << client.Error().toStdString();
+    ASSERT_TRUE(client.Authenticate(QStringLiteral("ann"), QStringLiteral("secret"))) << client.Error().toStdString();
+    EXPECT_TRUE(client.Send(message, BuildRawMail(message, QDateTime::currentDateTime()).text, {}))
+        << "the dialogue lost its step: " << client.Error().toStdString();
+    client.Disconnect();
+    EXPECT_EQ(server.transactions.size(), 1);
+
+    QTcpServer hangsUp;
+    ASSERT_TRUE(hangsUp.listen(QHostAddress::LocalHost, 0));
+    QObject::connect(&hangsUp, &QTcpServer::newConnection, &hangsUp, [&hangsUp] {
+        QTcpSocket* socket = hangsUp.nextPendingConnection();
+        socket->write("220 ready\r\n");
+        QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+            const QByteArray line = socket->readAll();
+            if (line.startsWith("EHLO"))
+                socket->write("250-here\r\n250 STARTTLS\r\n");
+            if (line.startsWith("STARTTLS")) {
+                socket->write("220 go ahead\r\n250 pending\r\n");
+                socket->disconnectFromHost();
+            }
+        });
+    });
+    TSmtpClient abandoned(*session->Services().All().Pump, [] { return false; });
+    EXPECT_FALSE(abandoned.Connect(QStringLiteral("127.0.0.1"), hangsUp.serverPort(), false));
+    EXPECT_NE(abandoned.Error(), QStringLiteral("Timed out."));
+}
+
 // The composer and the client without the command: carbon and blind copies
 // each get their own transaction, and the blind ones appear in no header.
 TEST_F(SendMail, BlindCopiesAreSentButNeverNamed)

@@ -65,6 +65,9 @@ public:
     QList<QByteArray> commands; // every command line, in order
     QList<bool> commandsEncrypted; // whether each command came over TLS
     QByteArray user = "ann", password = "secret";
+    // Sent in plain text right behind the answer to STARTTLS, as an attacker
+    // on the way could slip it in.
+    QByteArray plainAfterStartTls;
 
 private:
     enum class TStep { Command, AuthUser, AuthPassword, Data };
@@ -139,7 +142,7 @@ private:
             socket->write(offersTls ? "250-test.local\r\n250-STARTTLS\r\n250 AUTH LOGIN\r\n"
                                     : "250-test.local\r\n250 AUTH LOGIN\r\n");
         } else if (verb == "STARTTLS") {
-            socket->write("220 go ahead\r\n");
+            socket->write("220 go ahead\r\n" + plainAfterStartTls);
             socket->startServerEncryption();
         } else {
             socket->write("250 ok\r\n"); // HELO, RSET, USER, PASS
