@@ -10,11 +10,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QStringList>
 #include <QThread>
 
 #include <cerrno>
 #include <climits>
+#include <optional>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -171,6 +173,41 @@ QString ReplaceContent(const QString& nativePath, int lockedFd, const QByteArray
     return {};
 }
 
+// A file that does not exist yet appears with its whole content at once:
+// the content goes into a temporary file beside it, which is then linked
+// under the final name (a link never replaces a file). Creating the file
+// empty to lock it would leave an empty file behind a kill before the
+// content is in. Nothing when the name exists (a file, a link, anything
+// else): the caller then locks it and changes it in place.
+std::optional<QString> CreateWithContent(const QString& nativePath, const QByteArray& content) {
+    const QByteArray path = Encoded(nativePath);
+    struct stat existing {};
+    if (::lstat(path.constData(), &existing) == 0 || errno != ENOENT)
+        return std::nullopt;
+    QByteArray temp;
+    Fd out;
+    for (int attempt = 0; attempt < 16 && !out.valid(); ++attempt) {
+        temp = path + ".~tm" + QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        // The process's umask applies, as it does to a file created in place.
+        out.Reset(::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!out.valid() && errno != EEXIST)
+            return SystemErrorText(errno, true);
+    }
+    if (!out.valid())
+        return SystemErrorText(EEXIST, true);
+    const bool written = WriteAll(out.get(), content.constData(), content.size()) && ::fsync(out.get()) == 0;
+    const int writeError = errno;
+    out.Close();
+    const bool linked = written && ::link(temp.constData(), path.constData()) == 0;
+    const int linkError = errno;
+    ::unlink(temp.constData());
+    if (linked)
+        return QString();
+    if (written && linkError == EEXIST)
+        return std::nullopt; // another writer created it meanwhile
+    return SystemErrorText(written ? linkError : writeError);
+}
+
 QString AppendLine(int fd, const QString& line) {
     struct stat info {};
     if (::fstat(fd, &info) != 0)
@@ -248,11 +285,33 @@ QString BarsToLineBreaks(const QString& text) {
 
 // ---- the line-file routine -------------------------------------------------------
 
+namespace {
+
+// What a change writes into a file that does not exist yet (the same as into
+// an empty one); nothing when it writes nothing (such a change creates the
+// file empty, as it always has).
+std::optional<QByteArray> ContentOfNewFile(std::int64_t line, LineEditMode mode, const QString& text, bool exact) {
+    if (line < 0)
+        return EncodeWindows1252(exact ? text : BarsToLineBreaks(text));
+    const QString value = exact ? text : ToDataLine(text);
+    if (line == 0)
+        return EncodeWindows1252(value);
+    QStringList lines;
+    if (!ChangeLines(lines, line, mode, value))
+        return std::nullopt;
+    return EncodeWindows1252(lines.join(QLatin1String("\r\n")));
+}
+
+} // namespace
+
 QString EditLineFile(const QString& nativePath, std::int64_t line, LineEditMode mode,
                      const QString& text, bool exact, const DataFileOptions& options) {
     if (line < 1 && mode != LineEditMode::Write)
         return {}; // inserting or deleting "line 0" or "ALL" means nothing
     DataFileReadCache().Forget(nativePath);
+    if (const std::optional<QByteArray> content = ContentOfNewFile(line, mode, text, exact))
+        if (const std::optional<QString> created = CreateWithContent(nativePath, *content))
+            return *created;
     Fd fd;
     const LockResult lock = OpenLocked(nativePath, options, fd);
     if (!fd.valid())

@@ -85,11 +85,10 @@ TEST(KilledWhileWriting, FilesAreTheOldOrTheNewVersionNeverAMix)
     std::uniform_int_distribution<int> delay(0, 300);
     const QString dataFile = folder.filePath(QStringLiteral("data.txt"));
     for (int round = 0; round < 15; ++round) {
-        // Each writer is killed at a random moment after its first write
-        // is whole, however long the loaded machine takes to start it: the
-        // files of the last round go, so that write is seen. (A data file
-        // that did not exist is created empty to hold its lock while its
-        // first content is written, so this kill comes later.)
+        // Each writer is killed at a random moment after its data file
+        // appears, however long the loaded machine takes to start it: the
+        // files of the last round go, so that the first write is seen too
+        // (a new file appears with its whole content, never empty first).
         for (const char* name : {"data.txt", "vars.txt", "registry.json"})
             QFile::remove(folder.filePath(QLatin1String(name)));
         QProcess writer;
@@ -101,8 +100,8 @@ TEST(KilledWhileWriting, FilesAreTheOldOrTheNewVersionNeverAMix)
         ASSERT_TRUE(writer.waitForStarted());
         QElapsedTimer waited;
         waited.start();
-        while (QFileInfo(dataFile).size() == 0 && waited.elapsed() < kFirstWriteTimeoutMs)
-            QThread::msleep(2);
+        while (!QFile::exists(dataFile) && waited.elapsed() < kFirstWriteTimeoutMs)
+            QThread::msleep(1);
         QThread::msleep(delay(random));
         ::kill(pid_t(writer.processId()), SIGKILL);
         ASSERT_TRUE(writer.waitForFinished());
