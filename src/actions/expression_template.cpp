@@ -42,6 +42,7 @@ private:
     std::vector<Token> tokens_;      // End last
     std::vector<int> references_;    // per token: index into names_, or -1
     std::vector<QString> names_;
+    std::optional<RecordedParse> parse_;
 };
 
 bool ExpressionTemplate::AddLiteral(QStringView literal, bool atStart)
@@ -97,6 +98,11 @@ std::optional<ExpressionTemplate> ExpressionTemplate::Compile(const QString& tex
         return std::nullopt;
     compiled.tokens_.push_back(Token{TokenType::End});
     compiled.references_.push_back(-1);
+    // Whether it parses does not depend on the values put in (they are
+    // always number tokens); a syntax error takes the general way.
+    compiled.parse_ = RecordedParse::Record(compiled.tokens_.data(), compiled.tokens_.size());
+    if (!compiled.parse_)
+        return std::nullopt;
     return compiled;
 }
 
@@ -129,10 +135,7 @@ std::optional<MathResult> ExpressionTemplate::Evaluate() const
             return std::nullopt;
         filled[i].value = *number;
     }
-    const MathResult result = EvaluateTokens(filled.data(), filled.size());
-    if (result.status == MathResult::Status::SyntaxError)
-        return std::nullopt;
-    return result;
+    return parse_->Evaluate(filled.data());
 }
 
 struct CachedTemplate {
