@@ -33,6 +33,18 @@ bool IsShortWholeNumber(const QString& text)
     return true;
 }
 
+// The value of a text IsShortWholeNumber accepts: what the lenient reading
+// gives for it, exactly, without building the cleaned text.
+long long ShortWholeNumber(const QString& text)
+{
+    const bool negative = text.startsWith(u'-');
+    const qsizetype start = (negative || text.startsWith(u'+')) ? 1 : 0;
+    long long value = 0;
+    for (qsizetype i = start; i < text.size(); ++i)
+        value = value * 10 + (text[i].unicode() - u'0');
+    return negative ? -value : value;
+}
+
 } // namespace
 
 bool ReadsAsNumber(const QString& text)
@@ -74,7 +86,10 @@ bool CompareOperands(const Operand& left, const QString& op, const Operand& righ
                      bool numbersEvenIfExact)
 {
     const bool anyExact = left.Exact || right.Exact;
-    if ((numbersEvenIfExact || !anyExact) && ReadsAsNumber(left.Text) && ReadsAsNumber(right.Text))
+    const bool asNumbers = numbersEvenIfExact || !anyExact;
+    if (asNumbers && IsShortWholeNumber(left.Text) && IsShortWholeNumber(right.Text))
+        return Holds(op, ShortWholeNumber(left.Text), ShortWholeNumber(right.Text));
+    if (asNumbers && ReadsAsNumber(left.Text) && ReadsAsNumber(right.Text))
         return Holds(op, LenientNumber(left.Text), LenientNumber(right.Text));
     // Texts compare as the original code page orders them.
     const QByteArray a = EncodeWindows1252(anyExact ? left.Text : left.Text.toUpper());

@@ -119,10 +119,16 @@ std::optional<QStringView> PlainName(QStringView name) {
 }
 
 void BroadcastChange(const QString& key, const QString& value) {
-    if (Observers().empty())
+    // A loop writing its counter tells nobody when nobody watches it.
+    const auto& observers = Observers();
+    if (std::none_of(observers.begin(), observers.end(),
+                     [&](const VariableObserver* o) { return o->Watches(key); }))
         return;
     const QString name = BracketedUpper(key);
-    NotifyObservers([&](VariableObserver& o) { o.VariableChanged(name, value); });
+    NotifyObservers([&](VariableObserver& o) {
+        if (o.Watches(key))
+            o.VariableChanged(name, value);
+    });
 }
 
 void ReportLastError(const QString& text) {

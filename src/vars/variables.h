@@ -136,6 +136,13 @@ public:
     // key in brackets ("[SCORE]"); `value` the value written (empty when the
     // variable was deleted).
     virtual void VariableChanged(const QString& bracketedName, const QString& value) = 0;
+    // False when VariableChanged would do nothing for the variable `key`:
+    // the write then skips building the announcement for this observer.
+    virtual bool Watches(QStringView key) const
+    {
+        (void)key;
+        return true;
+    }
     // [LastError] received a non-empty text. `showErrorBox` is true while
     // ShowErrors is on and error display is not suppressed: the observer then
     // shows the error dialog.
