@@ -169,8 +169,10 @@ void EvaluateParameter(QString& text, bool& exact, int kind, bool computeExpress
         if (isFile) {
             text = SubstituteVars(text.trimmed());
             MapPreviewEmbedded(text, publication);
+        } else if (kind == pkVariable) {
+            text = VariableParameterKey(text);
         } else {
-            text = SubstituteVars(text, kind == pkNumber, kind == pkVariable);
+            text = SubstituteVars(text, kind == pkNumber, false);
         }
     }
     const bool takesPrefix = kind != pkVariable && kind != pkObjectName && kind != pkMenuItemName;

@@ -3,10 +3,12 @@
 #include "actions/action_text.h"
 #include "math/math_tokenizer.h"
 #include "platform/decimal_symbol.h"
+#include "vars/text_memo.h"
 #include "vars/variables.h"
 
 #include <QHash>
 
+#include <memory>
 #include <vector>
 
 namespace tomeric {
@@ -140,20 +142,34 @@ std::optional<MathResult> ExpressionTemplate::Evaluate() const
 
 struct CachedTemplate {
     QChar Symbol; // the decimal symbol it was cut with
-    std::optional<ExpressionTemplate> Template;
+    std::shared_ptr<const ExpressionTemplate> Template; // null: the general way
 };
+
+CachedTemplate Compiled(const QString& text, QChar symbol)
+{
+    auto compiled = ExpressionTemplate::Compile(text);
+    if (!compiled)
+        return {symbol, nullptr};
+    return {symbol, std::make_shared<const ExpressionTemplate>(std::move(*compiled))};
+}
 
 const ExpressionTemplate* TemplateFor(const QString& text)
 {
+    // A loop's own parameter texts are found by their place in memory;
+    // other texts by their contents.
+    static TextMemo<CachedTemplate> memo;
     static QHash<QString, CachedTemplate> cache;
     const QChar symbol = DecimalSymbol();
+    if (const CachedTemplate* known = memo.Find(text); known && known->Symbol == symbol)
+        return known->Template.get();
     auto it = cache.find(text);
     if (it == cache.end() || it->Symbol != symbol) {
         if (it == cache.end() && cache.size() >= kMaxCachedTemplates)
             cache.clear();
-        it = cache.insert(text, CachedTemplate{symbol, ExpressionTemplate::Compile(text)});
+        it = cache.insert(text, Compiled(text, symbol));
     }
-    return it->Template ? &*it->Template : nullptr;
+    memo.Remember(text, text, *it);
+    return it->Template.get();
 }
 
 } // namespace

@@ -4,19 +4,22 @@
 #include "platform/string_table.h"
 #include "vars/builtin_vars.h"
 #include "vars/dates.h"
+#include "vars/text_memo.h"
 #include "vars/typed_values.h"
 
 #include <QDateTime>
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
 namespace tomeric {
 namespace {
 
-const QString kLastErrorKey = QStringLiteral("LastError");
+// On the heap, so that its look-ups are remembered (LookupMemo).
+const QString kLastErrorKey = QString::fromLatin1("LastError");
 
 LocalScope*& CurrentScopePointer() {
     static LocalScope* current = nullptr;
@@ -94,9 +97,45 @@ QString CharacterCode(const QString& digits) {
     return DecodeWindows1252(QByteArrayView(&byte, 1));
 }
 
-QString LookupValue(QStringView name) {
-    if (const QString* value = StoredValue(name))
-        return *value;
+struct HeldVariable {
+    TVarStringList* list = nullptr;
+    TVarStringList::Line* line = nullptr;
+};
+
+HeldVariable SearchLists(QStringView key) {
+    if (TVarStringList* locals = LocalVars())
+        if (TVarStringList::Line* line = locals->FindLine(key))
+            return {locals, line};
+    if (TVarStringList::Line* line = GlobalVars().FindLine(key))
+        return {&GlobalVars(), line};
+    return {};
+}
+
+// The variable a key of a parsed script names, remembered (see TextMemo)
+// while no list has gained, lost or moved a line.
+struct RememberedLookup {
+    std::uint64_t shape = 0;
+    HeldVariable held;
+};
+
+// The list and line holding `key`. `owner`, when given, is the text the key
+// lies in, and the look-up is remembered.
+HeldVariable ListHolding(QStringView key, const QString* owner = nullptr) {
+    static TextMemo<RememberedLookup> memo;
+    if (!owner)
+        return SearchLists(key);
+    if (const RememberedLookup* known = memo.Find(key); known && known->shape == TVarStringList::ShapeVersion())
+        return known->held;
+    const HeldVariable held = SearchLists(key);
+    if (held.list)
+        memo.Remember(key, *owner, RememberedLookup{TVarStringList::ShapeVersion(), held});
+    return held;
+}
+
+// `owner`, when given, is the text the name lies in (see LookupMemo).
+QString LookupValue(QStringView name, const QString* owner = nullptr) {
+    if (const HeldVariable held = ListHolding(name, owner); held.line)
+        return held.line->value;
     const QString key = name.toString();
     if (auto builtin = FindBuiltinVar(key))
         return ReadBuiltinVar(*builtin, IsTimeOrDateVar(*builtin) ? ClockSnapshot::Now() : QDateTime());
@@ -134,20 +173,6 @@ void BroadcastChange(const QString& key, const QString& value) {
 void ReportLastError(const QString& text) {
     const bool showBox = ShowErrors() && !ErrorDisplaySuppressed();
     NotifyObservers([&](VariableObserver& o) { o.LastErrorSet(text, showBox); });
-}
-
-struct HeldVariable {
-    TVarStringList* list = nullptr;
-    TVarStringList::Line* line = nullptr;
-};
-
-HeldVariable ListHolding(QStringView key) {
-    if (TVarStringList* locals = LocalVars())
-        if (TVarStringList::Line* line = locals->FindLine(key))
-            return {locals, line};
-    if (TVarStringList::Line* line = GlobalVars().FindLine(key))
-        return {&GlobalVars(), line};
-    return {};
 }
 
 void WriteExisting(const HeldVariable& held, const QString& key, const QString& value) {
@@ -215,6 +240,7 @@ TVarStringList& GlobalVars() {
 
 LocalScope::LocalScope() : saved_(CurrentScopePointer()) {
     CurrentScopePointer() = this;
+    TVarStringList::ShapeChanged(); // the caller's locals are out of sight
     NotifyObservers([](VariableObserver& o) { o.LocalScopeChanged(); });
 }
 
@@ -225,6 +251,7 @@ LocalScope::~LocalScope() {
         return;
     if (CurrentScopePointer() == this)
         CurrentScopePointer() = saved_;
+    TVarStringList::ShapeChanged();
     NotifyObservers([](VariableObserver& o) { o.LocalScopeChanged(); });
 }
 
@@ -329,7 +356,7 @@ QString SubstituteVars(const QString& text, bool numeric, bool nameMode) {
     // A parameter that is one reference ("[i]") is that value itself,
     // shared with the store instead of copied.
     if (!nameMode && text.startsWith(u'[') && SimpleReferenceLength(text, 0) == text.size()) {
-        QString value = LookupValue(QStringView(text).mid(1, text.size() - 2));
+        QString value = LookupValue(QStringView(text).mid(1, text.size() - 2), &text);
         return numeric && value.isEmpty() ? QStringLiteral("0") : value;
     }
     QString out;
@@ -377,11 +404,27 @@ QString SubstituteVars(const QString& text, bool numeric, bool nameMode) {
     return out; // an unterminated reference is dropped
 }
 
+QString VariableParameterKey(const QString& text) {
+    const bool plain = text.size() > 2 && text.front() == u'[' && text.back() == u']' &&
+                       SimpleReferenceLength(text, 0) == text.size();
+    if (!plain)
+        return SubstituteVars(text, false, true);
+    static TextMemo<QString> keys;
+    if (const QString* key = keys.Find(text))
+        return *key;
+    QString key = text.mid(1, text.size() - 2);
+    keys.Remember(text, text, key);
+    return key;
+}
+
 const QString* StoredValue(QStringView key) {
-    if (const TVarStringList* locals = LocalVars())
-        if (const QString* value = locals->ValuePointer(key))
-            return value;
-    return GlobalVars().ValuePointer(key);
+    const HeldVariable held = ListHolding(key);
+    return held.line ? &held.line->value : nullptr;
+}
+
+const QString* StoredValue(const QString& key) {
+    const HeldVariable held = ListHolding(key, &key);
+    return held.line ? &held.line->value : nullptr;
 }
 
 QString GetVariable(const QString& name) {
@@ -400,14 +443,20 @@ TVarType GetVarType(const QString& name) {
     return GetKeyType(VarKey(name));
 }
 
+namespace {
+
+TVarType TypeOf(const HeldVariable& held) {
+    return held.line && held.line->info ? held.line->info->VarType : vtUndefined;
+}
+
+} // namespace
+
 TVarType GetKeyType(QStringView key) {
-    if (key.isEmpty())
-        return vtUndefined;
-    if (const TVarStringList* locals = LocalVars())
-        if (const TVarStringList::Line* line = locals->FindLine(key))
-            return line->info ? line->info->VarType : vtUndefined;
-    const TGenericVarInfo* info = GlobalVars().Info(key);
-    return info ? info->VarType : vtUndefined;
+    return key.isEmpty() ? vtUndefined : TypeOf(ListHolding(key));
+}
+
+TVarType GetKeyType(const QString& key) {
+    return key.isEmpty() ? vtUndefined : TypeOf(ListHolding(key, &key));
 }
 
 // ---- writing -----------------------------------------------------------------
@@ -421,7 +470,7 @@ void SetVariableKey(const QString& key, const QString& value) {
         return;
     if (!value.isEmpty() && IsLastErrorKey(key))
         ReportLastError(value);
-    if (const HeldVariable held = ListHolding(key); held.list) {
+    if (const HeldVariable held = ListHolding(key, &key); held.list) {
         WriteExisting(held, key, value);
         return;
     }
@@ -482,7 +531,7 @@ bool DefineVariable(const QString& name, const QString& typeWord, const QString&
 
 void SetLastError(const QString& text) {
     // Commands clear it before they run: nothing to do while it is clear.
-    if (text.isEmpty() && !ListHolding(kLastErrorKey).list)
+    if (text.isEmpty() && !ListHolding(kLastErrorKey, &kLastErrorKey).list)
         return;
     SetVariableKey(kLastErrorKey, text);
 }
