@@ -10,10 +10,11 @@ namespace tomeric {
 
 bool IsComparisonOperator(const QString& op)
 {
-    static const QStringList kOperators = {QStringLiteral("="),  QStringLiteral("<>"),
-                                           QStringLiteral("<"),  QStringLiteral(">"),
-                                           QStringLiteral("<="), QStringLiteral(">=")};
-    return kOperators.contains(op);
+    // "=", "<", ">", "<>", "<=", ">="
+    if (op.size() == 1)
+        return op[0] == u'=' || op[0] == u'<' || op[0] == u'>';
+    return op.size() == 2 && ((op[0] == u'<' && (op[1] == u'>' || op[1] == u'=')) ||
+                              (op[0] == u'>' && op[1] == u'='));
 }
 
 namespace {

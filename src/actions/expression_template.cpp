@@ -5,6 +5,7 @@
 #include "platform/decimal_symbol.h"
 #include "vars/text_memo.h"
 #include "vars/variables.h"
+#include "vars/short_text.h"
 
 #include <QHash>
 
@@ -176,7 +177,7 @@ const ExpressionTemplate* TemplateFor(const QString& text)
 
 std::optional<MathResult> ComputeByTemplate(const QString& text)
 {
-    if (!text.contains(u'['))
+    if (!HasChar(text, u'['))
         return std::nullopt;
     const ExpressionTemplate* compiled = TemplateFor(text);
     return compiled ? compiled->Evaluate() : std::nullopt;

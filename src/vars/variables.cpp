@@ -6,6 +6,7 @@
 #include "vars/dates.h"
 #include "vars/text_memo.h"
 #include "vars/typed_values.h"
+#include "vars/short_text.h"
 
 #include <QDateTime>
 #include <QVarLengthArray>
@@ -126,9 +127,10 @@ HeldVariable ListHolding(QStringView key, const QString* owner = nullptr) {
         return SearchLists(key);
     if (const RememberedLookup* known = memo.Find(key); known && known->shape == TVarStringList::ShapeVersion())
         return known->held;
+    // Absence is remembered too ([LastError] is looked for before every
+    // Math): adding the variable changes the shape.
     const HeldVariable held = SearchLists(key);
-    if (held.list)
-        memo.Remember(key, *owner, RememberedLookup{TVarStringList::ShapeVersion(), held});
+    memo.Remember(key, *owner, RememberedLookup{TVarStringList::ShapeVersion(), held});
     return held;
 }
 
@@ -152,7 +154,7 @@ std::optional<QStringView> PlainName(QStringView name) {
         name = name.mid(1);
     if (name.endsWith(u']'))
         name.chop(1);
-    if (name.contains(u'[') || name.contains(u']'))
+    if (HasBracket(name))
         return std::nullopt;
     return name;
 }
