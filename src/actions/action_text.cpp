@@ -186,7 +186,7 @@ void EvaluateParameter(QString& text, bool& exact, int kind, bool computeExpress
         }
     }
     const bool takesPrefix = kind != pkVariable && kind != pkObjectName && kind != pkMenuItemName;
-    if (takesPrefix && text.startsWith(u'!')) {
+    if (takesPrefix && StartsWithChar(text, u'!')) {
         text.remove(0, 1);
         exact = true;
     }

@@ -15,6 +15,11 @@ inline bool HasChar(QStringView text, char16_t c)
     return false;
 }
 
+inline bool StartsWithChar(QStringView text, char16_t c)
+{
+    return !text.isEmpty() && text.front().unicode() == c;
+}
+
 // True when the text holds a "[" or a "]".
 inline bool HasBracket(QStringView text)
 {

@@ -9,8 +9,8 @@
 // so an entry keeps a reference to the text it was made from (`owner`, in
 // which the key lies), and only texts on the heap are remembered, which Qt
 // shares and copies before any change. Static or borrowed texts (capacity
-// 0) are never remembered. The memo is a small table: a newer entry simply
-// replaces an older one in its slot.
+// 0) are never remembered. The memo is a small table of a fixed size: a
+// newer entry pushes an older one out.
 
 #include <QString>
 #include <QStringView>
@@ -18,25 +18,37 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace tomeric {
 
-template <class Value, std::size_t Slots = 64>
+template <class Value, std::size_t Slots = 256>
 class TextMemo {
+    static_assert(Slots % 2 == 0);
+
 public:
     // The value remembered for `key`; null when there is none.
     const Value* Find(QStringView key) const
     {
-        const Entry& entry = slots_[SlotOf(key)];
-        return entry.data == key.data() && entry.size == key.size() && entry.data ? &entry.value : nullptr;
+        const std::size_t slot = SlotOf(key);
+        for (const std::size_t at : {slot, slot ^ 1})
+            if (slots_[at].data == key.data() && slots_[at].size == key.size() && key.data())
+                return &slots_[at].value;
+        return nullptr;
     }
 
-    // Remembers `value` for `key`, which lies in `owner`.
+    // Remembers `value` for `key`, which lies in `owner`. A key has two
+    // slots: the newest entry takes the first, the one it displaces the
+    // second, so two keys that meet in a slot do not push each other out.
     void Remember(QStringView key, const QString& owner, Value value)
     {
         if (owner.capacity() == 0 || key.isEmpty())
             return;
-        slots_[SlotOf(key)] = Entry{owner, key.data(), key.size(), std::move(value)};
+        const std::size_t slot = SlotOf(key);
+        Entry& first = slots_[slot];
+        if (first.data != key.data() || first.size != key.size())
+            slots_[slot ^ 1] = std::move(first);
+        first = Entry{owner, key.data(), key.size(), std::move(value)};
     }
 
 private:
@@ -48,7 +60,9 @@ private:
     };
     static std::size_t SlotOf(QStringView key)
     {
-        return (reinterpret_cast<std::uintptr_t>(key.data()) >> 4) % Slots;
+        // Fibonacci hashing spreads neighbouring addresses over the table.
+        const auto address = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(key.data()));
+        return static_cast<std::size_t>((address * 0x9E3779B97F4A7C15ull) >> 40) % Slots;
     }
     std::array<Entry, Slots> slots_{};
 };

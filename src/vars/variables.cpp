@@ -357,7 +357,7 @@ QString SubstituteVars(const QString& text, bool numeric, bool nameMode) {
     ClockSnapshot snapshot;
     // A parameter that is one reference ("[i]") is that value itself,
     // shared with the store instead of copied.
-    if (!nameMode && text.startsWith(u'[') && SimpleReferenceLength(text, 0) == text.size()) {
+    if (!nameMode && StartsWithChar(text, u'[') && SimpleReferenceLength(text, 0) == text.size()) {
         QString value = LookupValue(QStringView(text).mid(1, text.size() - 2), &text);
         return numeric && value.isEmpty() ? QStringLiteral("0") : value;
     }
