@@ -7,8 +7,8 @@
 #include "package/package.h"
 #include "platform/decimal_symbol.h"
 #include "platform/paths.h"
-#include "vars/variables.h"
 #include "vars/short_text.h"
+#include "vars/variables.h"
 
 namespace tomeric {
 

@@ -2,8 +2,8 @@
 
 #include "actions/action_eval.h"
 #include "actions/services.h"
-#include "vars/variables.h"
 #include "vars/short_text.h"
+#include "vars/variables.h"
 
 namespace tomeric {
 

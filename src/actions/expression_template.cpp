@@ -3,9 +3,9 @@
 #include "actions/action_text.h"
 #include "math/math_tokenizer.h"
 #include "platform/decimal_symbol.h"
+#include "vars/short_text.h"
 #include "vars/text_memo.h"
 #include "vars/variables.h"
-#include "vars/short_text.h"
 
 #include <QHash>
 

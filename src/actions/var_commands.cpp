@@ -6,10 +6,10 @@
 #include "actions/expression_template.h"
 #include "math/math_expression.h"
 #include "vars/dates.h"
+#include "vars/short_text.h"
 #include "vars/typed_values.h"
 #include "vars/variable_commands.h"
 #include "vars/variables.h"
-#include "vars/short_text.h"
 
 namespace tomeric {
 

@@ -4,9 +4,9 @@
 #include "platform/string_table.h"
 #include "vars/builtin_vars.h"
 #include "vars/dates.h"
+#include "vars/short_text.h"
 #include "vars/text_memo.h"
 #include "vars/typed_values.h"
-#include "vars/short_text.h"
 
 #include <QDateTime>
 #include <QVarLengthArray>
@@ -19,7 +19,7 @@
 namespace tomeric {
 namespace {
 
-// On the heap, so that its look-ups are remembered (LookupMemo).
+// On the heap, so that its look-ups are remembered (TextMemo).
 const QString kLastErrorKey = QString::fromLatin1("LastError");
 
 LocalScope*& CurrentScopePointer() {
@@ -134,7 +134,7 @@ HeldVariable ListHolding(QStringView key, const QString* owner = nullptr) {
     return held;
 }
 
-// `owner`, when given, is the text the name lies in (see LookupMemo).
+// `owner`, when given, is the text the name lies in (see ListHolding).
 QString LookupValue(QStringView name, const QString* owner = nullptr) {
     if (const HeldVariable held = ListHolding(name, owner); held.line)
         return held.line->value;
