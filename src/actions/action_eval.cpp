@@ -289,40 +289,42 @@ void TActionEval::ProcessLine()
 
 void TActionEval::HandleBlockWord()
 {
-    const QString& w = CurrentWord;
-    if (w == QLatin1String("DEBUGOFF")) {
+    const BlockWord w = script_->Line(currentIndex_).Block;
+    if (w == bwDebugOff) {
         ++DebugOffDepth;
-    } else if (w == QLatin1String("DEBUGON")) {
+    } else if (w == bwDebugOn) {
         --DebugOffDepth;
-    } else if (w == QLatin1String("ELSE")) {
+    } else if (w == bwElse) {
         if (SkipState == ssToElseOrEndIf && IfDepth == 0)
             SkipState = ssExecuting;
         else if (SkipState == ssExecuting)
             SkipState = ssToEndIf;
-    } else if (w == QLatin1String("ENDIF")) {
+    } else if (w == bwEndIf) {
         if (SkipState == ssToElseOrEndIf || SkipState == ssToEndIf) {
             if (IfDepth > 0)
                 --IfDepth;
             else
                 SkipState = ssExecuting;
         }
-    } else if (w == QLatin1String("ENDWHILE")) {
+    } else if (w == bwEndWhile) {
         if (SkipState == ssToEndWhile) {
             if (WhileDepth > 0)
                 --WhileDepth;
             else
                 SkipState = ssExecuting;
         } else if (SkipState == ssExecuting) {
-            JumpBack({QStringLiteral("WHILE"), QStringLiteral("WHILEEX")}, QStringLiteral("ENDWHILE"));
+            static const QStringList kWhileWords = {QStringLiteral("WHILE"), QStringLiteral("WHILEEX")};
+            JumpBack(kWhileWords, QStringLiteral("ENDWHILE"));
         }
-    } else if (w == QLatin1String("ENDLOOP")) {
+    } else if (w == bwEndLoop) {
         if (SkipState == ssToEndLoop) {
             if (LoopDepth > 0)
                 --LoopDepth;
             else
                 SkipState = ssExecuting;
         } else if (SkipState == ssExecuting) {
-            JumpBack({QStringLiteral("LOOP")}, QStringLiteral("ENDLOOP"));
+            static const QStringList kLoopWords = {QStringLiteral("LOOP")};
+            JumpBack(kLoopWords, QStringLiteral("ENDLOOP"));
         }
     }
 }

@@ -7,6 +7,7 @@
 #include "package/package.h"
 #include "platform/decimal_symbol.h"
 #include "platform/paths.h"
+#include "vars/short_text.h"
 #include "vars/variables.h"
 
 namespace tomeric {
@@ -70,12 +71,21 @@ int SplitParameters(const QString& line, ActionParams& params)
     return ssOk;
 }
 
+BlockWord BlockWordOf(const QString& upperWord)
+{
+    static const std::pair<QLatin1String, BlockWord> kWords[] = {
+        {QLatin1String("DEBUGOFF"), bwDebugOff}, {QLatin1String("DEBUGON"), bwDebugOn},
+        {QLatin1String("ELSE"), bwElse},         {QLatin1String("ENDIF"), bwEndIf},
+        {QLatin1String("ENDWHILE"), bwEndWhile}, {QLatin1String("ENDLOOP"), bwEndLoop}};
+    for (const auto& [word, block] : kWords)
+        if (upperWord == word)
+            return block;
+    return bwNone;
+}
+
 bool IsBlockWord(const QString& upperWord)
 {
-    static const QStringList kWords = {QStringLiteral("DEBUGOFF"), QStringLiteral("DEBUGON"),
-                                       QStringLiteral("ELSE"),     QStringLiteral("ENDIF"),
-                                       QStringLiteral("ENDWHILE"), QStringLiteral("ENDLOOP")};
-    return kWords.contains(upperWord);
+    return BlockWordOf(upperWord) != bwNone;
 }
 
 LineClass ClassifyWord(const QString& upperWord)
@@ -158,7 +168,7 @@ void EvaluateParameter(QString& text, bool& exact, int kind, bool computeExpress
 {
     exact = false;
     const bool isFile = kind == pkFile || kind == pkDataFile || kind == pkPlugInFile;
-    const bool hadBracket = text.contains(u'[');
+    const bool hadBracket = HasChar(text, u'[');
     if (hadBracket && (kind == pkNumber || kind == pkValue) && computeExpressions) {
         if (const auto computed = ComputeByTemplate(text)) {
             text = MathResultText(*computed, -1);
@@ -169,12 +179,14 @@ void EvaluateParameter(QString& text, bool& exact, int kind, bool computeExpress
         if (isFile) {
             text = SubstituteVars(text.trimmed());
             MapPreviewEmbedded(text, publication);
+        } else if (kind == pkVariable) {
+            text = VariableParameterKey(text);
         } else {
-            text = SubstituteVars(text, kind == pkNumber, kind == pkVariable);
+            text = SubstituteVars(text, kind == pkNumber, false);
         }
     }
     const bool takesPrefix = kind != pkVariable && kind != pkObjectName && kind != pkMenuItemName;
-    if (takesPrefix && text.startsWith(u'!')) {
+    if (takesPrefix && StartsWithChar(text, u'!')) {
         text.remove(0, 1);
         exact = true;
     }

@@ -48,6 +48,11 @@ enum LineClass { lcEmpty, lcComment, lcLabel, lcBlockWord, lcCommand };
 // Classifies a line by its upper-cased command word.
 LineClass ClassifyWord(const QString& upperWord);
 
+// The words the evaluator handles itself, between the lines it runs.
+enum BlockWord { bwNone, bwDebugOff, bwDebugOn, bwElse, bwEndIf, bwEndWhile, bwEndLoop };
+// Which block word an upper-cased command word is (bwNone for any other).
+BlockWord BlockWordOf(const QString& upperWord);
+
 // True for the words ELSE, ENDIF, ENDWHILE, ENDLOOP, DEBUGON, DEBUGOFF.
 bool IsBlockWord(const QString& upperWord);
 

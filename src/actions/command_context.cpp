@@ -2,6 +2,7 @@
 
 #include "actions/action_eval.h"
 #include "actions/services.h"
+#include "vars/short_text.h"
 #include "vars/variables.h"
 
 namespace tomeric {
@@ -71,7 +72,7 @@ void CommandContext::SetResult(int slot, const QString& value)
         return;
     // A kind-6 parameter already is the key; one holding brackets is
     // bracketed once more so that the store does not substitute it again.
-    if (key.contains(u'[') || key.contains(u']'))
+    if (HasBracket(key))
         SetVariable(QLatin1Char('[') + key + QLatin1Char(']'), value);
     else
         SetVariableKey(key, value);

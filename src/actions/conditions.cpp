@@ -4,16 +4,18 @@
 #include "actions/action_text.h"
 #include "platform/cp1252.h"
 #include "platform/decimal_symbol.h"
+#include "vars/short_text.h"
 #include "vars/typed_values.h"
 
 namespace tomeric {
 
 bool IsComparisonOperator(const QString& op)
 {
-    static const QStringList kOperators = {QStringLiteral("="),  QStringLiteral("<>"),
-                                           QStringLiteral("<"),  QStringLiteral(">"),
-                                           QStringLiteral("<="), QStringLiteral(">=")};
-    return kOperators.contains(op);
+    // "=", "<", ">", "<>", "<=", ">="
+    if (op.size() == 1)
+        return op[0] == u'=' || op[0] == u'<' || op[0] == u'>';
+    return op.size() == 2 && ((op[0] == u'<' && (op[1] == u'>' || op[1] == u'=')) ||
+                              (op[0] == u'>' && op[1] == u'='));
 }
 
 namespace {
@@ -23,7 +25,7 @@ namespace {
 // slowest step of a comparison) is skipped.
 bool IsShortWholeNumber(const QString& text)
 {
-    const qsizetype start = (text.startsWith(u'-') || text.startsWith(u'+')) ? 1 : 0;
+    const qsizetype start = (StartsWithChar(text, u'-') || StartsWithChar(text, u'+')) ? 1 : 0;
     const qsizetype digits = text.size() - start;
     if (digits < 1 || digits > 15)
         return false;
@@ -31,6 +33,18 @@ bool IsShortWholeNumber(const QString& text)
         if (text[i] < u'0' || text[i] > u'9')
             return false;
     return true;
+}
+
+// The value of a text IsShortWholeNumber accepts: what the lenient reading
+// gives for it, exactly, without building the cleaned text.
+long long ShortWholeNumber(const QString& text)
+{
+    const bool negative = StartsWithChar(text, u'-');
+    const qsizetype start = (negative || StartsWithChar(text, u'+')) ? 1 : 0;
+    long long value = 0;
+    for (qsizetype i = start; i < text.size(); ++i)
+        value = value * 10 + (text[i].unicode() - u'0');
+    return negative ? -value : value;
 }
 
 } // namespace
@@ -52,20 +66,30 @@ bool ReadsAsNumber(const QString& text)
 
 namespace {
 
-template <class T>
-bool Holds(const QString& op, T a, T b)
+enum class Comparison { Equal, NotEqual, Less, Greater, LessOrEqual, GreaterOrEqual };
+
+// The comparison a valid operator names.
+Comparison ComparisonOf(const QString& op)
 {
-    if (op == QLatin1String("="))
-        return a == b;
-    if (op == QLatin1String("<>"))
-        return a != b;
-    if (op == QLatin1String("<"))
-        return a < b;
-    if (op == QLatin1String(">"))
-        return a > b;
-    if (op == QLatin1String("<="))
-        return a <= b;
-    return a >= b;
+    if (op.size() == 1)
+        return op[0] == u'=' ? Comparison::Equal : op[0] == u'<' ? Comparison::Less : Comparison::Greater;
+    if (op[0] == u'>')
+        return Comparison::GreaterOrEqual;
+    return op[1] == u'>' ? Comparison::NotEqual : Comparison::LessOrEqual;
+}
+
+template <class T>
+bool Holds(Comparison comparison, T a, T b)
+{
+    switch (comparison) {
+    case Comparison::Equal: return a == b;
+    case Comparison::NotEqual: return a != b;
+    case Comparison::Less: return a < b;
+    case Comparison::Greater: return a > b;
+    case Comparison::LessOrEqual: return a <= b;
+    case Comparison::GreaterOrEqual: return a >= b;
+    }
+    return false;
 }
 
 } // namespace
@@ -73,13 +97,17 @@ bool Holds(const QString& op, T a, T b)
 bool CompareOperands(const Operand& left, const QString& op, const Operand& right,
                      bool numbersEvenIfExact)
 {
+    const Comparison comparison = ComparisonOf(op);
     const bool anyExact = left.Exact || right.Exact;
-    if ((numbersEvenIfExact || !anyExact) && ReadsAsNumber(left.Text) && ReadsAsNumber(right.Text))
-        return Holds(op, LenientNumber(left.Text), LenientNumber(right.Text));
+    const bool asNumbers = numbersEvenIfExact || !anyExact;
+    if (asNumbers && IsShortWholeNumber(left.Text) && IsShortWholeNumber(right.Text))
+        return Holds(comparison, ShortWholeNumber(left.Text), ShortWholeNumber(right.Text));
+    if (asNumbers && ReadsAsNumber(left.Text) && ReadsAsNumber(right.Text))
+        return Holds(comparison, LenientNumber(left.Text), LenientNumber(right.Text));
     // Texts compare as the original code page orders them.
     const QByteArray a = EncodeWindows1252(anyExact ? left.Text : left.Text.toUpper());
     const QByteArray b = EncodeWindows1252(anyExact ? right.Text : right.Text.toUpper());
-    return Holds(op, a.compare(b), 0);
+    return Holds(comparison, a.compare(b), 0);
 }
 
 namespace {

@@ -3,10 +3,13 @@
 #include "actions/action_text.h"
 #include "math/math_tokenizer.h"
 #include "platform/decimal_symbol.h"
+#include "vars/short_text.h"
+#include "vars/text_memo.h"
 #include "vars/variables.h"
 
 #include <QHash>
 
+#include <memory>
 #include <vector>
 
 namespace tomeric {
@@ -42,6 +45,7 @@ private:
     std::vector<Token> tokens_;      // End last
     std::vector<int> references_;    // per token: index into names_, or -1
     std::vector<QString> names_;
+    std::optional<RecordedParse> parse_;
 };
 
 bool ExpressionTemplate::AddLiteral(QStringView literal, bool atStart)
@@ -97,6 +101,11 @@ std::optional<ExpressionTemplate> ExpressionTemplate::Compile(const QString& tex
         return std::nullopt;
     compiled.tokens_.push_back(Token{TokenType::End});
     compiled.references_.push_back(-1);
+    // Whether it parses does not depend on the values put in (they are
+    // always number tokens); a syntax error takes the general way.
+    compiled.parse_ = RecordedParse::Record(compiled.tokens_.data(), compiled.tokens_.size());
+    if (!compiled.parse_)
+        return std::nullopt;
     return compiled;
 }
 
@@ -129,35 +138,46 @@ std::optional<MathResult> ExpressionTemplate::Evaluate() const
             return std::nullopt;
         filled[i].value = *number;
     }
-    const MathResult result = EvaluateTokens(filled.data(), filled.size());
-    if (result.status == MathResult::Status::SyntaxError)
-        return std::nullopt;
-    return result;
+    return parse_->Evaluate(filled.data());
 }
 
 struct CachedTemplate {
     QChar Symbol; // the decimal symbol it was cut with
-    std::optional<ExpressionTemplate> Template;
+    std::shared_ptr<const ExpressionTemplate> Template; // null: the general way
 };
+
+CachedTemplate Compiled(const QString& text, QChar symbol)
+{
+    auto compiled = ExpressionTemplate::Compile(text);
+    if (!compiled)
+        return {symbol, nullptr};
+    return {symbol, std::make_shared<const ExpressionTemplate>(std::move(*compiled))};
+}
 
 const ExpressionTemplate* TemplateFor(const QString& text)
 {
+    // A loop's own parameter texts are found by their place in memory;
+    // other texts by their contents.
+    static TextMemo<CachedTemplate> memo;
     static QHash<QString, CachedTemplate> cache;
     const QChar symbol = DecimalSymbol();
+    if (const CachedTemplate* known = memo.Find(text); known && known->Symbol == symbol)
+        return known->Template.get();
     auto it = cache.find(text);
     if (it == cache.end() || it->Symbol != symbol) {
         if (it == cache.end() && cache.size() >= kMaxCachedTemplates)
             cache.clear();
-        it = cache.insert(text, CachedTemplate{symbol, ExpressionTemplate::Compile(text)});
+        it = cache.insert(text, Compiled(text, symbol));
     }
-    return it->Template ? &*it->Template : nullptr;
+    memo.Remember(text, text, *it);
+    return it->Template.get();
 }
 
 } // namespace
 
 std::optional<MathResult> ComputeByTemplate(const QString& text)
 {
-    if (!text.contains(u'['))
+    if (!HasChar(text, u'['))
         return std::nullopt;
     const ExpressionTemplate* compiled = TemplateFor(text);
     return compiled ? compiled->Evaluate() : std::nullopt;

@@ -108,6 +108,7 @@ public:
 
     // VariableObserver: the error box.
     void VariableChanged(const QString&, const QString&) override {}
+    bool Watches(QStringView) const override { return false; }
     void LastErrorSet(const QString& text, bool showErrorBox) override;
 
 private:

@@ -23,6 +23,7 @@ ParsedScript::ParsedScript(const QString& text) : lines_(SplitActionLines(text))
         line.WordAsWritten = CommandWord(line.Text);
         line.Word = line.WordAsWritten.toUpper();
         line.Class = ClassifyWord(line.Word);
+        line.Block = BlockWordOf(line.Word);
     }
 }
 

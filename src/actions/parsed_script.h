@@ -22,6 +22,7 @@ struct ParsedLine {
     QString WordAsWritten; // the command word
     QString Word;          // upper-cased
     LineClass Class = lcEmpty;
+    BlockWord Block = bwNone; // for Class lcBlockWord
 
     // Filled on first use by ParsedScript::SplitOf.
     bool Split = false;

@@ -6,6 +6,7 @@
 #include "actions/expression_template.h"
 #include "math/math_expression.h"
 #include "vars/dates.h"
+#include "vars/short_text.h"
 #include "vars/typed_values.h"
 #include "vars/variable_commands.h"
 #include "vars/variables.h"
@@ -22,7 +23,7 @@ QString Bracketed(const QString& key)
 // Values for String and Date variables are kept as written, never computed.
 bool ComputesValues(const QString& key)
 {
-    const bool plain = !key.contains(u'[') && !key.contains(u']');
+    const bool plain = !HasBracket(key);
     const TVarType type = plain ? GetKeyType(key) : GetVarType(Bracketed(key));
     return type != vtString && type != vtDate;
 }
@@ -82,7 +83,7 @@ void CmdGetArrayInfo(CommandContext& ctx)
 void CmdMath(CommandContext& ctx)
 {
     SetLastError(QString());
-    const bool hadVariables = ctx.Param(1).contains(u'[');
+    const bool hadVariables = HasChar(ctx.Param(1), u'[');
     // The expression is substituted but not computed before Math computes
     // it; a loop's "[i]+1" is computed from its cut tokens instead.
     const std::optional<MathResult> quick = ComputeByTemplate(ctx.Param(1));

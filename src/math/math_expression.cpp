@@ -76,10 +76,15 @@ private:
     std::size_t next_ = 0;
 };
 
+// What a parse did, step by step: -1 for a shift, else the production it
+// reduced by.
+using ParseSteps = std::vector<int>;
+
 template <class TokenSource>
 class ShiftReduceParser {
 public:
-    explicit ShiftReduceParser(TokenSource tokens) : tokens_(tokens) {}
+    explicit ShiftReduceParser(TokenSource tokens, ParseSteps* steps = nullptr)
+        : tokens_(tokens), steps_(steps) {}
     MathResult Run();
 
 private:
@@ -92,6 +97,7 @@ private:
     std::array<StackEntry, kMaxStackEntries> stack_{};
     int depth_ = 1; // the start entry, state 0
     bool mathError_ = false;
+    ParseSteps* steps_;
 };
 
 template <class TokenSource>
@@ -127,12 +133,16 @@ bool ShiftReduceParser<TokenSource>::Shift(int state, const Token& token) {
         return false;
     mathError_ = mathError_ || token.mathError;
     stack_[depth_++] = StackEntry{state, token.value, token.function};
+    if (steps_)
+        steps_->push_back(-1);
     return true;
 }
 
 template <class TokenSource>
 void ShiftReduceParser<TokenSource>::Reduce(int production) {
     const math::Production& rule = tables_.ProductionAt(production);
+    if (steps_)
+        steps_->push_back(production);
     depth_ -= rule.length;
     const math::MathValue value = rule.reduce(&stack_[depth_]);
     // After a math error the parse goes on (a later syntax error still wins),
@@ -155,6 +165,52 @@ MathResult ParseAndEvaluate(QStringView expression) {
 MathResult EvaluateTokens(const math::Token* tokens, std::size_t count) {
     const RoundToNearestScope rounding;
     return ShiftReduceParser(TokenArray(tokens, count)).Run();
+}
+
+std::optional<RecordedParse> RecordedParse::Record(const math::Token* tokens, std::size_t count) {
+    ParseSteps steps;
+    const RoundToNearestScope rounding;
+    if (ShiftReduceParser(TokenArray(tokens, count), &steps).Run().status == MathResult::Status::SyntaxError)
+        return std::nullopt;
+    const ParseTables& tables = ParseTables::Instance();
+    RecordedParse recorded;
+    std::int16_t shifted = 0;
+    for (const int production : steps) {
+        if (production < 0) {
+            recorded.steps_.push_back(Step{-1, shifted++});
+            continue;
+        }
+        // A production that passes its value up unchanged leaves the
+        // replayed stack as it was: only the reductions that compute are kept.
+        if (math::PassesValueUp(tables.ProductionAt(production)))
+            continue;
+        recorded.steps_.push_back(Step{static_cast<std::int16_t>(production), 0});
+    }
+    return recorded;
+}
+
+MathResult RecordedParse::Evaluate(const math::Token* tokens) const {
+    const RoundToNearestScope rounding;
+    const ParseTables& tables = ParseTables::Instance();
+    std::array<StackEntry, kMaxStackEntries> stack{};
+    int depth = 0;
+    bool mathError = false;
+    for (const Step& step : steps_) {
+        if (step.production < 0) {
+            const Token& token = tokens[step.token];
+            mathError = mathError || token.mathError;
+            stack[depth++] = StackEntry{0, token.value, token.function};
+            continue;
+        }
+        const math::Production& rule = tables.ProductionAt(step.production);
+        depth -= rule.length;
+        const math::MathValue value = rule.reduce(&stack[depth]);
+        mathError = mathError || !value;
+        stack[depth++] = StackEntry{0, value.value_or(0), 0};
+    }
+    if (mathError)
+        return {MathResult::Status::MathError, 0};
+    return {MathResult::Status::Ok, stack[depth - 1].value};
 }
 
 QString PrepareExpression(QStringView expression, bool wholeText) {

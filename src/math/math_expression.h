@@ -12,6 +12,8 @@
 #include <QStringView>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 namespace tomeric {
 
@@ -36,6 +38,29 @@ struct Token;
 }
 // Computes an expression already cut into tokens, the last one End.
 MathResult EvaluateTokens(const math::Token* tokens, std::size_t count);
+
+// The parse of a token sequence, recorded once. Which shifts and reductions
+// the parser makes depends on the token types alone, so an expression whose
+// numbers change from one run to the next (a loop's "[i]+1") is parsed once
+// and then computed by replaying the recorded reductions over the new
+// values: the same steps in the same order, hence the same result, without
+// the table look-ups or the chain of one-symbol reductions every number
+// passes through on its way up the grammar.
+class RecordedParse {
+public:
+    // Records the parse of `tokens` (End last); nothing on a syntax error.
+    static std::optional<RecordedParse> Record(const math::Token* tokens, std::size_t count);
+    // Computes with `tokens` of the same count and types as recorded, whose
+    // number values may differ. Never a syntax error.
+    MathResult Evaluate(const math::Token* tokens) const;
+
+private:
+    struct Step {
+        std::int16_t production; // -1: shift the next token
+        std::int16_t token;       // shift: the token's index
+    };
+    std::vector<Step> steps_;
+};
 // The text as the tokenizer reads it: upper-cased, "." as the decimal
 // point, and for a `wholeText` a leading "+" read as "0+" (a piece from
 // the middle of an expression keeps its "+" as an operator).

@@ -157,6 +157,10 @@ ItemSet Advance(const ItemSet& items, Symbol over) {
 
 } // namespace
 
+bool PassesValueUp(const Production& production) {
+    return production.length == 1 && production.reduce == First;
+}
+
 std::optional<Symbol> TerminalOf(TokenType type) {
     // Indexed by token number; -1 where a number has no terminal (8, and the
     // bad character 11, which has no place in the grammar).

@@ -49,6 +49,10 @@ struct Production {
     MathValue (*reduce)(const StackEntry* phrase);
 };
 
+// True for a one-symbol production that passes its value up unchanged
+// (E -> T, T -> F, F -> S, S -> U, U -> number).
+bool PassesValueUp(const Production& production);
+
 struct ParseAction {
     enum class Kind { Error, Shift, Reduce, Accept } kind = Kind::Error;
     int target = 0; // Shift: next state; Reduce: production index

@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -169,6 +170,15 @@ QString FormatFixed(double value, int decimals) {
 }
 
 std::optional<int> ReadInteger(const QString& text) {
+    // Up to nine digits always fit: the usual "0" or "2" of a Math command
+    // is read without the general conversion.
+    if (!text.isEmpty() && text.size() <= 9 &&
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        int number = 0;
+        for (const QChar c : text)
+            number = number * 10 + (c.unicode() - u'0');
+        return number;
+    }
     const QString trimmed = text.trimmed();
     if (!IsPlainInteger(trimmed))
         return std::nullopt;

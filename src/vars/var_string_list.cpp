@@ -94,6 +94,7 @@ void TVarStringList::Set(const QString& key, const QString& value) {
     index_.emplace(Fold(key), static_cast<int>(lines_.size()));
     lines_.push_back(Line{key, value, nullptr, true});
     ++live_;
+    ShapeChanged();
 }
 
 void TVarStringList::SetInfo(const QString& key, std::optional<TGenericVarInfo> info) {
@@ -117,6 +118,7 @@ bool TVarStringList::Remove(const QString& key) {
     line.value.clear();
     index_.erase(it);
     --live_;
+    ShapeChanged();
     CompactWhenSparse();
     return true;
 }
@@ -133,12 +135,14 @@ void TVarStringList::CompactWhenSparse() {
         if (line.alive)
             kept.push_back(std::move(line));
     lines_ = std::move(kept);
+    ShapeChanged();
     index_.clear();
     for (int i = 0; i < static_cast<int>(lines_.size()); ++i)
         index_.emplace(Fold(lines_[i].key), i);
 }
 
 void TVarStringList::Clear() {
+    ShapeChanged();
     lines_.clear();
     index_.clear();
     live_ = 0;

@@ -62,6 +62,7 @@ private:
 class TVarStringList {
 public:
     TVarStringList() = default;
+    ~TVarStringList() { ShapeChanged(); }
     TVarStringList(const TVarStringList&) = delete;
     TVarStringList& operator=(const TVarStringList&) = delete;
 
@@ -121,6 +122,12 @@ public:
     const Line* FindLine(QStringView key) const;
     Line* FindLine(QStringView key);
 
+    // Changes whenever any list gains, loses or moves a line: a Line pointer
+    // found before stays valid, and still names the same variable, while
+    // this number stays the same.
+    static std::uint64_t ShapeVersion() { return shapeVersion_; }
+    static void ShapeChanged() { ++shapeVersion_; }
+
 private:
     struct FoldedHash {
         using is_transparent = void;
@@ -136,6 +143,7 @@ private:
     std::vector<Line> lines_; // removed lines stay as holes until compaction
     std::unordered_map<QString, int, FoldedHash, FoldedEqual> index_; // folded key -> position
     int live_ = 0;
+    static inline std::uint64_t shapeVersion_ = 0;
 };
 
 } // namespace tomeric

@@ -4,19 +4,23 @@
 #include "platform/string_table.h"
 #include "vars/builtin_vars.h"
 #include "vars/dates.h"
+#include "vars/short_text.h"
+#include "vars/text_memo.h"
 #include "vars/typed_values.h"
 
 #include <QDateTime>
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
 #include <vector>
 
 namespace tomeric {
 namespace {
 
-const QString kLastErrorKey = QStringLiteral("LastError");
+// On the heap, so that its look-ups are remembered (TextMemo).
+const QString kLastErrorKey = QString::fromLatin1("LastError");
 
 LocalScope*& CurrentScopePointer() {
     static LocalScope* current = nullptr;
@@ -94,9 +98,46 @@ QString CharacterCode(const QString& digits) {
     return DecodeWindows1252(QByteArrayView(&byte, 1));
 }
 
-QString LookupValue(QStringView name) {
-    if (const QString* value = StoredValue(name))
-        return *value;
+struct HeldVariable {
+    TVarStringList* list = nullptr;
+    TVarStringList::Line* line = nullptr;
+};
+
+HeldVariable SearchLists(QStringView key) {
+    if (TVarStringList* locals = LocalVars())
+        if (TVarStringList::Line* line = locals->FindLine(key))
+            return {locals, line};
+    if (TVarStringList::Line* line = GlobalVars().FindLine(key))
+        return {&GlobalVars(), line};
+    return {};
+}
+
+// The variable a key of a parsed script names, remembered (see TextMemo)
+// while no list has gained, lost or moved a line.
+struct RememberedLookup {
+    std::uint64_t shape = 0;
+    HeldVariable held;
+};
+
+// The list and line holding `key`. `owner`, when given, is the text the key
+// lies in, and the look-up is remembered.
+HeldVariable ListHolding(QStringView key, const QString* owner = nullptr) {
+    static TextMemo<RememberedLookup> memo;
+    if (!owner)
+        return SearchLists(key);
+    if (const RememberedLookup* known = memo.Find(key); known && known->shape == TVarStringList::ShapeVersion())
+        return known->held;
+    // Absence is remembered too ([LastError] is looked for before every
+    // Math): adding the variable changes the shape.
+    const HeldVariable held = SearchLists(key);
+    memo.Remember(key, *owner, RememberedLookup{TVarStringList::ShapeVersion(), held});
+    return held;
+}
+
+// `owner`, when given, is the text the name lies in (see ListHolding).
+QString LookupValue(QStringView name, const QString* owner = nullptr) {
+    if (const HeldVariable held = ListHolding(name, owner); held.line)
+        return held.line->value;
     const QString key = name.toString();
     if (auto builtin = FindBuiltinVar(key))
         return ReadBuiltinVar(*builtin, IsTimeOrDateVar(*builtin) ? ClockSnapshot::Now() : QDateTime());
@@ -113,35 +154,27 @@ std::optional<QStringView> PlainName(QStringView name) {
         name = name.mid(1);
     if (name.endsWith(u']'))
         name.chop(1);
-    if (name.contains(u'[') || name.contains(u']'))
+    if (HasBracket(name))
         return std::nullopt;
     return name;
 }
 
 void BroadcastChange(const QString& key, const QString& value) {
-    if (Observers().empty())
+    // A loop writing its counter tells nobody when nobody watches it.
+    const auto& observers = Observers();
+    if (std::none_of(observers.begin(), observers.end(),
+                     [&](const VariableObserver* o) { return o->Watches(key); }))
         return;
     const QString name = BracketedUpper(key);
-    NotifyObservers([&](VariableObserver& o) { o.VariableChanged(name, value); });
+    NotifyObservers([&](VariableObserver& o) {
+        if (o.Watches(key))
+            o.VariableChanged(name, value);
+    });
 }
 
 void ReportLastError(const QString& text) {
     const bool showBox = ShowErrors() && !ErrorDisplaySuppressed();
     NotifyObservers([&](VariableObserver& o) { o.LastErrorSet(text, showBox); });
-}
-
-struct HeldVariable {
-    TVarStringList* list = nullptr;
-    TVarStringList::Line* line = nullptr;
-};
-
-HeldVariable ListHolding(QStringView key) {
-    if (TVarStringList* locals = LocalVars())
-        if (TVarStringList::Line* line = locals->FindLine(key))
-            return {locals, line};
-    if (TVarStringList::Line* line = GlobalVars().FindLine(key))
-        return {&GlobalVars(), line};
-    return {};
 }
 
 void WriteExisting(const HeldVariable& held, const QString& key, const QString& value) {
@@ -209,6 +242,7 @@ TVarStringList& GlobalVars() {
 
 LocalScope::LocalScope() : saved_(CurrentScopePointer()) {
     CurrentScopePointer() = this;
+    TVarStringList::ShapeChanged(); // the caller's locals are out of sight
     NotifyObservers([](VariableObserver& o) { o.LocalScopeChanged(); });
 }
 
@@ -219,6 +253,7 @@ LocalScope::~LocalScope() {
         return;
     if (CurrentScopePointer() == this)
         CurrentScopePointer() = saved_;
+    TVarStringList::ShapeChanged();
     NotifyObservers([](VariableObserver& o) { o.LocalScopeChanged(); });
 }
 
@@ -322,8 +357,8 @@ QString SubstituteVars(const QString& text, bool numeric, bool nameMode) {
     ClockSnapshot snapshot;
     // A parameter that is one reference ("[i]") is that value itself,
     // shared with the store instead of copied.
-    if (!nameMode && text.startsWith(u'[') && SimpleReferenceLength(text, 0) == text.size()) {
-        QString value = LookupValue(QStringView(text).mid(1, text.size() - 2));
+    if (!nameMode && StartsWithChar(text, u'[') && SimpleReferenceLength(text, 0) == text.size()) {
+        QString value = LookupValue(QStringView(text).mid(1, text.size() - 2), &text);
         return numeric && value.isEmpty() ? QStringLiteral("0") : value;
     }
     QString out;
@@ -371,11 +406,27 @@ QString SubstituteVars(const QString& text, bool numeric, bool nameMode) {
     return out; // an unterminated reference is dropped
 }
 
+QString VariableParameterKey(const QString& text) {
+    const bool plain = text.size() > 2 && text.front() == u'[' && text.back() == u']' &&
+                       SimpleReferenceLength(text, 0) == text.size();
+    if (!plain)
+        return SubstituteVars(text, false, true);
+    static TextMemo<QString> keys;
+    if (const QString* key = keys.Find(text))
+        return *key;
+    QString key = text.mid(1, text.size() - 2);
+    keys.Remember(text, text, key);
+    return key;
+}
+
 const QString* StoredValue(QStringView key) {
-    if (const TVarStringList* locals = LocalVars())
-        if (const QString* value = locals->ValuePointer(key))
-            return value;
-    return GlobalVars().ValuePointer(key);
+    const HeldVariable held = ListHolding(key);
+    return held.line ? &held.line->value : nullptr;
+}
+
+const QString* StoredValue(const QString& key) {
+    const HeldVariable held = ListHolding(key, &key);
+    return held.line ? &held.line->value : nullptr;
 }
 
 QString GetVariable(const QString& name) {
@@ -394,14 +445,20 @@ TVarType GetVarType(const QString& name) {
     return GetKeyType(VarKey(name));
 }
 
+namespace {
+
+TVarType TypeOf(const HeldVariable& held) {
+    return held.line && held.line->info ? held.line->info->VarType : vtUndefined;
+}
+
+} // namespace
+
 TVarType GetKeyType(QStringView key) {
-    if (key.isEmpty())
-        return vtUndefined;
-    if (const TVarStringList* locals = LocalVars())
-        if (const TVarStringList::Line* line = locals->FindLine(key))
-            return line->info ? line->info->VarType : vtUndefined;
-    const TGenericVarInfo* info = GlobalVars().Info(key);
-    return info ? info->VarType : vtUndefined;
+    return key.isEmpty() ? vtUndefined : TypeOf(ListHolding(key));
+}
+
+TVarType GetKeyType(const QString& key) {
+    return key.isEmpty() ? vtUndefined : TypeOf(ListHolding(key, &key));
 }
 
 // ---- writing -----------------------------------------------------------------
@@ -415,7 +472,7 @@ void SetVariableKey(const QString& key, const QString& value) {
         return;
     if (!value.isEmpty() && IsLastErrorKey(key))
         ReportLastError(value);
-    if (const HeldVariable held = ListHolding(key); held.list) {
+    if (const HeldVariable held = ListHolding(key, &key); held.list) {
         WriteExisting(held, key, value);
         return;
     }
@@ -476,7 +533,7 @@ bool DefineVariable(const QString& name, const QString& typeWord, const QString&
 
 void SetLastError(const QString& text) {
     // Commands clear it before they run: nothing to do while it is clear.
-    if (text.isEmpty() && !ListHolding(kLastErrorKey).list)
+    if (text.isEmpty() && !ListHolding(kLastErrorKey, &kLastErrorKey).list)
         return;
     SetVariableKey(kLastErrorKey, text);
 }

@@ -87,17 +87,26 @@ QString VarKey(const QString& name);
 //  - all time and date names read in one call show the same instant.
 QString SubstituteVars(const QString& text, bool numeric = false, bool nameMode = false);
 
+// What a variable parameter's text gives: SubstituteVars in name mode. For
+// a plain "[Name]" of a parsed script the key is made once and the same
+// key text given again on later passes, so its look-ups are remembered.
+QString VariableParameterKey(const QString& text);
+
 // The value of a variable given as a script writes it ("[A]" or "A").
 QString GetVariable(const QString& name);
 // The value a script variable (local, else global) holds under `key`, in
 // place; null for built-in and unknown names. Valid until the store changes.
 const QString* StoredValue(QStringView key);
+// The same; a loop that looks the same key text up again and again (a
+// parsed script's) finds it at once after the first time.
+const QString* StoredValue(const QString& key);
 
 // The type of a local (else global) variable; vtUndefined when untyped or
 // absent.
 TVarType GetVarType(const QString& name);
 // The same for a key already resolved (no brackets).
 TVarType GetKeyType(QStringView key);
+TVarType GetKeyType(const QString& key);
 
 // The one write path for every variable, typed, local, global or built-in.
 //  - an empty value deletes an untyped variable;
@@ -136,6 +145,13 @@ public:
     // key in brackets ("[SCORE]"); `value` the value written (empty when the
     // variable was deleted).
     virtual void VariableChanged(const QString& bracketedName, const QString& value) = 0;
+    // False when VariableChanged would do nothing for the variable `key`:
+    // the write then skips building the announcement for this observer.
+    virtual bool Watches(QStringView key) const
+    {
+        (void)key;
+        return true;
+    }
     // [LastError] received a non-empty text. `showErrorBox` is true while
     // ShowErrors is on and error display is not suppressed: the observer then
     // shows the error dialog.

@@ -34,6 +34,11 @@ const char* const kTemplates[] = {
     "sqr([a])", "SQRT([a]+0)", "[a]^[b]",     "[a]&[b]",       "[a]/[b]",    "abs(-[a])",
     "[a]+[missing]", "[a]+",  "!([a]+1)",     "[a]+[b]]",      "[[a]]+1",    "[a] + 1,5",
     "[A]+1.5", "[a]++[b]",    "2*[a]-(3)",    "[a][b]",        "[a]*[a]*[a]", "[a]+[b]*1E3",
+    // the grammar's every production, replayed from one recorded parse
+    "round([a]/3)", "-[a]^2",  "2^[b]^2",       "[a]&-[b]",      "--[a]",      "[a]--[b]",
+    "[a]-[b]-[b]", "frac([a]/7)*[b]", "ln([b])+exp([a]/[a])", "trunc(-[a]/4)&3", "1E[a]+[b]",
+    "(((((((((((((((((((([a]))))))))))))))))))))+1", "((((((([a]+[b])*2)-1)/3)^[b])&5)+0)",
+    "[a]*(",   "([a]+[b]",    "[a])",          "1E+",           "[a]/[b]/0.5", "sin([a])*cos([b])",
 };
 
 const char* const kValues[] = {
