@@ -71,7 +71,9 @@ struct TBusyWindow {
     TPageStack* stack = nullptr;
 };
 
-void BM_PageChangeAndFullRepaint(benchmark::State& state)
+// Changes page back and forth between two busy pages; with `repaint`, the
+// whole window is drawn after each change.
+void ChangePages(benchmark::State& state, bool repaint)
 {
     BenchApplication();
     TBusyWindow busy(int(state.range(0)));
@@ -81,10 +83,16 @@ void BM_PageChangeAndFullRepaint(benchmark::State& state)
         // What the event loop would deliver before the repaint: the updates
         // Qt posts for widgets that were shown.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
-        busy.window.repaint();
+        if (repaint)
+            busy.window.repaint();
         next = 3 - next;
     }
     state.counters["objects"] = double(state.range(0));
+}
+
+void BM_PageChangeAndFullRepaint(benchmark::State& state)
+{
+    ChangePages(state, true);
 }
 BENCHMARK(BM_PageChangeAndFullRepaint)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
@@ -92,15 +100,7 @@ BENCHMARK(BM_PageChangeAndFullRepaint)->Arg(100)->Arg(1000)->Unit(benchmark::kMi
 // and hidden), to tell them apart from the drawing.
 void BM_PageChangeWithoutDrawing(benchmark::State& state)
 {
-    BenchApplication();
-    TBusyWindow busy(int(state.range(0)));
-    int next = 2;
-    for (auto _ : state) {
-        busy.ChangePage(next);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
-        next = 3 - next;
-    }
-    state.counters["objects"] = double(state.range(0));
+    ChangePages(state, false);
 }
 BENCHMARK(BM_PageChangeWithoutDrawing)->Arg(1000)->Unit(benchmark::kMillisecond);
 
