@@ -460,7 +460,9 @@ void TX11ProgramWindows::Show(TWindowId window, TShowMode mode)
 // ---- starting quietly -----------------------------------------------------------
 
 struct TX11ProgramWindows::TQuietStart {
+    // 0 until the program has started: until then nothing is answered.
     int64_t processId = 0;
+    bool ending = false;
     TShowMode mode = TShowMode::smHidden;
     // No window manager: the player stands in for one, and the program's
     // map requests are simply not granted.
@@ -470,30 +472,38 @@ struct TX11ProgramWindows::TQuietStart {
 
 TX11ProgramWindows::~TX11ProgramWindows() = default;
 
-void TX11ProgramWindows::BeginQuietStart(int64_t processId, TShowMode mode)
+void TX11ProgramWindows::BeginQuietStart(TShowMode mode)
 {
     EndQuietStart();
-    if (!x_->display || processId <= 0 || mode == TShowMode::smNormal)
+    if (!x_->display || mode == TShowMode::smNormal)
         return;
     quiet_ = std::make_unique<TQuietStart>();
-    quiet_->processId = processId;
     quiet_->mode = mode;
     // With a window manager, nothing comes between the program and the
     // manager: the window is minimised or withdrawn the moment it maps.
     quiet_->redirecting = !x_->WindowManagerRuns() && x_->RedirectRoot();
     if (!quiet_->redirecting)
         XSelectInput(x_->display, x_->root, SubstructureNotifyMask);
-    XFlush(x_->display);
+    XSync(x_->display, False); // in place before the program can start
     if (QCoreApplication::instance()) {
         quiet_->notifier = std::make_unique<QSocketNotifier>(ConnectionNumber(x_->display), QSocketNotifier::Read);
         QObject::connect(quiet_->notifier.get(), &QSocketNotifier::activated, [this] { HandleQuietEvents(); });
     }
 }
 
+void TX11ProgramWindows::QuietStartIsFor(int64_t processId)
+{
+    if (!quiet_ || processId <= 0)
+        return;
+    quiet_->processId = processId;
+    HandleQuietEvents(); // what was held while it started
+}
+
 void TX11ProgramWindows::EndQuietStart()
 {
     if (!quiet_)
         return;
+    quiet_->ending = true;
     HandleQuietEvents(); // requests already made are answered first
     quiet_.reset();
     XSelectInput(x_->display, x_->root, NoEventMask);
@@ -502,11 +512,14 @@ void TX11ProgramWindows::EndQuietStart()
 
 void TX11ProgramWindows::HandleQuietEvents()
 {
-    if (!quiet_)
+    // Until the program's id is known no window can be told to be its own,
+    // so requests wait in the queue; a start that failed lets them all pass.
+    if (!quiet_ || (quiet_->processId == 0 && !quiet_->ending))
         return;
     Display* display = x_->display;
     const auto ours = [&](Window window) {
-        return x_->Cardinal(window, "_NET_WM_PID") == static_cast<unsigned long>(quiet_->processId);
+        return quiet_->processId != 0 &&
+               x_->Cardinal(window, "_NET_WM_PID") == static_cast<unsigned long>(quiet_->processId);
     };
     while (XPending(display)) {
         XEvent event;

@@ -39,7 +39,8 @@ public:
     TWindowId FindWindowNamed(const QString& name) override;
     int64_t ProcessOf(TWindowId window) override;
     void Show(TWindowId window, TShowMode mode) override;
-    void BeginQuietStart(int64_t processId, TShowMode mode) override;
+    void BeginQuietStart(TShowMode mode) override;
+    void QuietStartIsFor(int64_t processId) override;
     void EndQuietStart() override;
     bool RequestClose(TWindowId window, bool raise) override;
     ServiceReply Control(const ServiceCall& call, TWindowId window) override;

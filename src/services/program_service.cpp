@@ -80,19 +80,27 @@ void PrepareProcess(QProcess& process, const TLaunchPlan& plan)
 }
 
 // While a program that must not show starts, the window system keeps its
-// windows so; over once the start is.
+// windows so; over once the start is. Begun before the program starts, so
+// that no window of it can map unseen in between.
 class TQuietStart {
 public:
-    TQuietStart(TProgramWindows* windows, int64_t processId, TShowMode mode)
+    TQuietStart(TProgramWindows* windows, TShowMode mode)
         : windows_(mode == TShowMode::smNormal ? nullptr : windows)
     {
         if (windows_)
-            windows_->BeginQuietStart(processId, mode);
+            windows_->BeginQuietStart(mode);
     }
-    ~TQuietStart()
+    ~TQuietStart() { End(); }
+    void Started(int64_t processId)
+    {
+        if (windows_)
+            windows_->QuietStartIsFor(processId);
+    }
+    void End()
     {
         if (windows_)
             windows_->EndQuietStart();
+        windows_ = nullptr;
     }
     TQuietStart(const TQuietStart&) = delete;
     TQuietStart& operator=(const TQuietStart&) = delete;
@@ -250,12 +258,16 @@ ServiceReply TProgramService::Start(const TRunRequest& request, const TLaunchPla
     entry->Process = std::make_unique<QProcess>();
     QProcess& process = *entry->Process;
     PrepareProcess(process, plan);
+    // A program for a rectangle starts hidden, and shows only inside it.
+    TQuietStart quiet(plan.viaHandler ? nullptr : windows_, hosted ? TShowMode::smHidden : ShowModeOf(request.options));
     process.start();
     if (!process.waitForStarted(kStartTimeoutMs))
         return CommandMessageReply(StartFailureText(process));
     entry->ProcessId = process.processId();
+    quiet.Started(entry->ProcessId);
 
     const ServiceReply placed = PlaceWindow(request, *entry, plan.viaHandler);
+    quiet.End();
     if (placed.ActionError)
         return placed;
     if (wait) {
@@ -272,16 +284,16 @@ ServiceReply TProgramService::StartUnwatched(const TRunRequest& request, const T
     // Nobody waits for it: it runs on by itself, even after the player.
     QProcess process;
     PrepareProcess(process, plan);
+    const bool placed = windows_ && !plan.viaHandler;
+    const TShowMode mode = ShowModeOf(request.options);
+    TQuietStart quiet(placed ? windows_ : nullptr, mode);
     qint64 processId = 0;
     if (!process.startDetached(&processId))
         return CommandMessageReply(StartFailureText(process));
-    if (!windows_ || plan.viaHandler)
-        return SucceededReply();
+    quiet.Started(processId);
     const bool loadComplete = HasOption(request.options, "LoadComplete");
-    const TShowMode mode = ShowModeOf(request.options);
-    if (!loadComplete && mode == TShowMode::smNormal)
+    if (!placed || (!loadComplete && mode == TShowMode::smNormal))
         return SucceededReply();
-    TQuietStart quiet(windows_, processId, mode);
     if (const TWindowId window = WaitForMainWindow(processId, kWindowTimeoutMs)) {
         if (mode != TShowMode::smNormal)
             windows_->Show(window, mode);
@@ -299,8 +311,6 @@ ServiceReply TProgramService::PlaceWindow(const TRunRequest& request, TApplicati
     if (!windows_ || viaHandler || !wanted)
         return SucceededReply();
     const int timeout = (entry.Hosted || loadComplete) ? kWindowTimeoutMs : kWindowForVariableMs;
-    // A program for a rectangle starts hidden, and shows only inside it.
-    TQuietStart quiet(windows_, entry.ProcessId, entry.Hosted ? TShowMode::smHidden : mode);
     entry.MainWindow = WaitForMainWindow(entry.ProcessId, timeout);
     if (entry.Hosted) {
         if (!entry.MainWindow || !windows_->Embed(entry.HostObject, entry.MainWindow, request.options)) {

@@ -30,11 +30,15 @@ public:
     virtual int64_t ProcessOf(TWindowId window) = 0;
     // RunOnce and started programs: shown as asked (normal: raised and focused).
     virtual void Show(TWindowId window, TShowMode mode) = 0;
-    // A program just started that must not show ("Minimized", "Hidden", a
-    // program for a rectangle): its windows are kept so from the moment
-    // they map, as far as the window system allows, until EndQuietStart.
-    // Meanwhile MainWindowOf finds them.
-    virtual void BeginQuietStart(int64_t processId, TShowMode mode) = 0;
+    // A program about to start that must not show ("Minimized", "Hidden", a
+    // program for a rectangle): begun before the program starts, so even a
+    // window it maps at once is caught. Requests to map are held until
+    // QuietStartIsFor names the started program; from then its windows are
+    // kept so, as far as the window system allows, until EndQuietStart,
+    // which lets any other window held meanwhile map. Meanwhile
+    // MainWindowOf finds them.
+    virtual void BeginQuietStart(TShowMode mode) = 0;
+    virtual void QuietStartIsFor(int64_t processId) = 0;
     virtual void EndQuietStart() = 0;
     // CloseApp "RequestClose": the window is asked to close, raised first
     // unless it is embedded. False when the request could not be sent.

@@ -175,9 +175,10 @@ TEST_F(ProgramWindowsUnderWindowManager, ControlsAFramedWindowThroughTheManager)
     // found as the program's window.
     QProcess quiet;
     quiet.setProcessEnvironment(Environment());
+    windows.BeginQuietStart(TShowMode::smMinimized);
     quiet.start(QStringLiteral(WINDOW_PROBE_PATH), {dir.filePath(QStringLiteral("quiet.log"))});
     ASSERT_TRUE(quiet.waitForStarted());
-    windows.BeginQuietStart(quiet.processId(), TShowMode::smMinimized);
+    windows.QuietStartIsFor(quiet.processId());
     TWindowId quietWindow = 0;
     EXPECT_TRUE(Eventually([&] { return (quietWindow = windows.MainWindowOf(quiet.processId())) != 0; }));
     windows.EndQuietStart();
