@@ -287,19 +287,31 @@ QString BarsToLineBreaks(const QString& text) {
 
 namespace {
 
+// The bytes that replace a whole file (line "ALL"), and the text one line
+// holds (line breaks written as bars unless exact).
+QByteArray WholeFileContent(const QString& text, bool exact) {
+    return EncodeWindows1252(exact ? text : BarsToLineBreaks(text));
+}
+QString LineValue(const QString& text, bool exact) { return exact ? text : ToDataLine(text); }
+
+// A file's whole content after a change to its line `line` (from 1);
+// nothing when the change changes nothing.
+std::optional<QByteArray> WithLineChanged(QStringList lines, std::int64_t line, LineEditMode mode,
+                                          const QString& value) {
+    if (!ChangeLines(lines, line, mode, value))
+        return std::nullopt;
+    return EncodeWindows1252(lines.join(QLatin1String("\r\n")));
+}
+
 // What a change writes into a file that does not exist yet (the same as into
 // an empty one); nothing when it writes nothing (such a change creates the
 // file empty, as it always has).
 std::optional<QByteArray> ContentOfNewFile(std::int64_t line, LineEditMode mode, const QString& text, bool exact) {
     if (line < 0)
-        return EncodeWindows1252(exact ? text : BarsToLineBreaks(text));
-    const QString value = exact ? text : ToDataLine(text);
+        return WholeFileContent(text, exact);
     if (line == 0)
-        return EncodeWindows1252(value);
-    QStringList lines;
-    if (!ChangeLines(lines, line, mode, value))
-        return std::nullopt;
-    return EncodeWindows1252(lines.join(QLatin1String("\r\n")));
+        return EncodeWindows1252(LineValue(text, exact));
+    return WithLineChanged({}, line, mode, LineValue(text, exact));
 }
 
 } // namespace
@@ -318,19 +330,19 @@ QString EditLineFile(const QString& nativePath, std::int64_t line, LineEditMode 
         return lock.denied ? AccessDeniedText() : SystemErrorText(lock.errnoValue, true);
 
     if (line < 0)
-        return ReplaceContent(nativePath, fd.get(), EncodeWindows1252(exact ? text : BarsToLineBreaks(text)));
-    const QString value = exact ? text : ToDataLine(text);
+        return ReplaceContent(nativePath, fd.get(), WholeFileContent(text, exact));
     if (line == 0)
-        return AppendLine(fd.get(), value);
+        return AppendLine(fd.get(), LineValue(text, exact));
 
     QByteArray bytes;
     if (!ReadAll(fd.get(), &bytes))
         return SystemErrorText(errno);
     BusyScope busy(options, bytes.size() > kBusyCursorSize);
-    QStringList lines = SplitActionLines(DecodeWindows1252(bytes));
-    if (!ChangeLines(lines, line, mode, value))
+    const std::optional<QByteArray> changed =
+        WithLineChanged(SplitActionLines(DecodeWindows1252(bytes)), line, mode, LineValue(text, exact));
+    if (!changed)
         return {};
-    return ReplaceContent(nativePath, fd.get(), EncodeWindows1252(lines.join(QLatin1String("\r\n"))));
+    return ReplaceContent(nativePath, fd.get(), *changed);
 }
 
 bool IsDeviceName(const QString& name) {
