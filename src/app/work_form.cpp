@@ -5,6 +5,7 @@
 #include "app/object_world.h"
 #include "package/package.h"
 #include "vars/variables.h"
+#include "windows/floating_window_form.h"
 
 #include <tomeric/plugin.h>
 
@@ -15,6 +16,7 @@
 #include <QUrl>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollArea>
 #include <QTimer>
 
@@ -115,7 +117,23 @@ void TWorkForm::RunScript(const QString& text, const QString& sourceName, uint8_
 
 QImage TWorkForm::PublicationAreaImage()
 {
-    return stack_ ? stack_->grab().toImage() : QImage();
+    if (!stack_)
+        return {};
+    QImage image = stack_->grab().toImage();
+    // FIXEDPOS windows are children of the client area, lying over the
+    // page stack rather than inside it; drawn bottom to top.
+    auto* area = qobject_cast<QScrollArea*>(centralWidget());
+    QWidget* client = area ? area->viewport() : centralWidget();
+    if (!client)
+        return image;
+    QPainter painter(&image);
+    const QPoint stackOrigin = stack_->mapTo(client, QPoint(0, 0));
+    for (QObject* child : client->children()) {
+        auto* window = qobject_cast<TFloatingWindowForm*>(child);
+        if (window && window->isVisible())
+            painter.drawPixmap(window->pos() - stackOrigin, window->grab());
+    }
+    return image;
 }
 
 QStringList TWorkForm::RenderPages(const QString& folder, QString* error)

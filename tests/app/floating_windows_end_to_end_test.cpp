@@ -1,11 +1,12 @@
 // Floating windows in the running player, driven through one tour of the
 // "floating" publication: a custom window whose button changes what the main
 // page shows, the current page lent to a window and shown again when it
-// closes, "@" protection against the close commands but not the user, text
-// and picture windows opened once per name and closed by CloseWindow "", an
-// exclusive window that keeps the mouse to itself, OnOpen and OnClose with
-// the window handle; and, in a publication larger than the screen, a custom
-// window cut to the screen and one held to its size variables.
+// closes, a FIXEDPOS window in the screenshot of the page, "@" protection
+// against the close commands but not the user, text and picture windows
+// opened once per name and closed by CloseWindow "", an exclusive window
+// that keeps the mouse to itself, OnOpen and OnClose with the window handle;
+// and, in a publication larger than the screen, a custom window cut to the
+// screen and one held to its size variables.
 
 #include "player_test_support.h"
 
@@ -33,6 +34,10 @@ struct FloatingTour {
         "windowshot Main lent.png\n"
         "closewindow Main\n"
         "screenshot back.png\n"
+        // Pinned to the client area: over the page, and in its screenshot.
+        "run CustomWindow \"Pinned\" \"30\" \"30\" \"Tools\" \"FIXEDPOS\"\n"
+        "screenshot pinned.png\n"
+        "closewindow Tools\n"
         // "@": only the user closes it.
         "run CustomWindow \"Keep\" \"0\" \"0\" \"Keep\" \"@ ToolWindow\"\n"
         "run CloseCustomWindow \"\"\n"
@@ -130,6 +135,20 @@ TEST_F(FloatingWindowsTour, TheCurrentPageLentToAWindowShowsAgainWhenItCloses)
     const QImage back = Shot("back.png");
     EXPECT_TRUE(Near(back.pixelColor(5, 5), Qt::white));
     EXPECT_GT(DarkPixels(back, kCounter), 20);
+}
+
+TEST_F(FloatingWindowsTour, AFixedPositionWindowIsInTheScreenshotOfThePage)
+{
+    // The tool page's red corner, over the main page where there is none.
+    const auto red = [](const QImage& image) {
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                count += Near(image.pixelColor(x, y), QColor(255, 0, 0)) ? 1 : 0;
+        return count;
+    };
+    EXPECT_EQ(red(Shot("back.png")), 0);
+    EXPECT_GT(red(Shot("pinned.png")), 100);
 }
 
 TEST_F(FloatingWindowsTour, AProtectedWindowOutlivesTheCloseCommandsButNotTheUser)
