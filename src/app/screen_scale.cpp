@@ -56,6 +56,12 @@ void RestoreScaleEnvironment()
     g_environmentChanged = false;
 }
 
+double DevicePixelsPerPoint()
+{
+    QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
+    return screen ? QHighDpiScaling::factor(screen) : 1;
+}
+
 double TScreenFit::FitTo(QScreen& screen, QSize publication)
 {
     // Device pixels per publication pixel are the global factor times the

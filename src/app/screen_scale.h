@@ -25,6 +25,11 @@ void ApplyUserScale(double scale);
 // for the programs the publication starts.
 void RestoreScaleEnvironment();
 
+// Device pixels per publication pixel on the main screen (1 unscaled):
+// other programs' windows, placed and measured by the window system in
+// device pixels, are given to scripts in the publication's pixels.
+double DevicePixelsPerPoint();
+
 class TScreenFit {
 public:
     // Scales `screen` so that `publication` (in publication pixels) fits

@@ -2,6 +2,7 @@
 
 #include "actions/action_eval.h"
 #include "app/atspi_menus.h"
+#include "app/screen_scale.h"
 #include "objects/shapes.h"
 #include "platform/string_table.h"
 #include "services/send_keys.h"
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -631,17 +633,16 @@ ServiceReply TX11ProgramWindows::SetWindowPos(const ServiceCall& call, TWindowId
     if (!x_->Geometry(window, &client, &frame))
         return NoMainWindow();
     const QRect outer = client.marginsAdded(frame);
-    int x = Number(call.Params.value(1)), y = Number(call.Params.value(2));
-    int width = Number(call.Params.value(3)), height = Number(call.Params.value(4));
-    if (width == -1)
-        width = outer.width();
-    if (height == -1)
-        height = outer.height();
+    // The script's numbers are publication pixels; -1 keeps the size or centres.
+    const double scale = DevicePixelsPerPoint();
+    const auto given = [&](int index, int keep) {
+        const int points = Number(call.Params.value(index));
+        return points == -1 ? keep : int(std::lround(points * scale));
+    };
+    const int width = given(3, outer.width()), height = given(4, outer.height());
     const QRect work = x_->WorkArea();
-    if (x == -1)
-        x = work.left() + (work.width() - width) / 2;
-    if (y == -1)
-        y = work.top() + (work.height() - height) / 2;
+    const int x = given(1, work.left() + (work.width() - width) / 2);
+    const int y = given(2, work.top() + (work.height() - height) / 2);
     // The rectangle is the frame's; the client goes inside it.
     const QRect target = QRect(x, y, width, height).marginsRemoved(frame);
     if (x_->WindowManagerRuns()) {
@@ -670,11 +671,13 @@ ServiceReply TX11ProgramWindows::GetWindowPos(const ServiceCall& call, TWindowId
     if (!x_->Geometry(window, &client, &frame))
         return NoMainWindow();
     const QRect outer = client.marginsAdded(frame);
+    const double scale = DevicePixelsPerPoint();
+    const auto points = [scale](int devicePixels) { return QString::number(std::lround(devicePixels / scale)); };
     ServiceReply reply = SucceededReply();
-    reply.Results[2] = QString::number(outer.left());
-    reply.Results[3] = QString::number(outer.top());
-    reply.Results[4] = QString::number(outer.width());
-    reply.Results[5] = QString::number(outer.height());
+    reply.Results[2] = points(outer.left());
+    reply.Results[3] = points(outer.top());
+    reply.Results[4] = points(outer.width());
+    reply.Results[5] = points(outer.height());
     return reply;
 }
 

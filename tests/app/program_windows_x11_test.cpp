@@ -5,7 +5,9 @@
 // page (RunInRectangle), seen on the screen itself.
 
 #include "actions/action_eval.h"
+#include "app/screen_scale.h"
 #include "app/x11_program_windows.h"
+#include "gui_application.h"
 #include "player_test_support.h"
 #include "program_windows_test_support.h"
 #include "xvfb_server.h"
@@ -109,6 +111,20 @@ protected:
 
 std::unique_ptr<XvfbServer> ProgramWindowsX11::server;
 
+// Where the X server has a window, in device pixels.
+QRect DeviceRect(const QString& displayName, TWindowId window)
+{
+    Display* display = XOpenDisplay(displayName.toLocal8Bit().constData());
+    Window root = 0;
+    int x = 0, y = 0;
+    unsigned width = 0, height = 0, border = 0, depth = 0;
+    if (display) {
+        XGetGeometry(display, window, &root, &x, &y, &width, &height, &border, &depth);
+        XCloseDisplay(display);
+    }
+    return QRect(x, y, int(width), int(height));
+}
+
 TEST_F(ProgramWindowsX11, ControlsAnotherProgramsWindow)
 {
     TX11ProgramWindows windows({}, server->Display());
@@ -128,6 +144,21 @@ TEST_F(ProgramWindowsX11, ControlsAnotherProgramsWindow)
     read = windows.Control(Call("GetWindowPos", {"", "x", "y", "w", "h"}), window);
     EXPECT_EQ((QStringList{read.Results[2], read.Results[3], read.Results[4], read.Results[5]}),
               (QStringList{"362", "284", "300", "200"}));
+    // A player shown twice its size (--scale 2) speaks in its publication's
+    // pixels: half the screen's.
+    QScreen& screen = *tomeric::testing::GuiApplication().primaryScreen();
+    TScreenFit twice;
+    ASSERT_DOUBLE_EQ(twice.FitTo(screen, screen.geometry().size() / 2), 2);
+    windows.Control(Call("SetWindowPos", {"", "10", "20", "150", "100"}), window);
+    const QRect device = DeviceRect(server->Display(), window);
+    read = windows.Control(Call("GetWindowPos", {"", "x", "y", "w", "h"}), window);
+    windows.Control(Call("SetWindowPos", {"", "-1", "-1", "-1", "-1"}), window);
+    ServiceReply centred = windows.Control(Call("GetWindowPos", {"", "x", "y", "w", "h"}), window);
+    twice.Restore();
+    EXPECT_EQ(device, QRect(20, 40, 300, 200));
+    EXPECT_EQ((QStringList{read.Results[2], read.Results[3], read.Results[4], read.Results[5]}),
+              (QStringList{"10", "20", "150", "100"}));
+    EXPECT_EQ((QStringList{centred.Results[2], centred.Results[3]}), (QStringList{"181", "142"}));
 
     // SendKeys types through the X test extension; "+" of the text is the
     // character itself, {SHIFTDN} holds Shift; unknown names stop the command.
