@@ -8,6 +8,7 @@
 
 #include "objects/articles.h"
 #include "objects/edit_field.h"
+#include "objects/first_values.h"
 #include "objects/hot_keys.h"
 #include "objects/linked_article.h"
 #include "objects/object_commands.h"
@@ -20,31 +21,94 @@
 #include <QApplication>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace tomeric {
+
+namespace {
+
+// The objects placed straight on `parent` (those ANCHOR= docks).
+std::vector<TTomericObj*> DirectObjects(QWidget& parent)
+{
+    std::vector<TTomericObj*> objects;
+    for (QObject* child : parent.children())
+        if (auto* object = qobject_cast<TTomericObj*>(child))
+            objects.push_back(object);
+    return objects;
+}
+
+bool HasLinkedArticles(const std::vector<TObjectRecord>& records)
+{
+    return std::any_of(records.begin(), records.end(), [](const TObjectRecord& record) {
+        return record.objType == otLinkedArticle || HasLinkedArticles(record.members);
+    });
+}
+
+// Linked articles flow their text through frames on several pages: those
+// pages are created together.
+bool HasLinkedArticles(const TPublication& publication)
+{
+    return std::any_of(publication.pages.begin(), publication.pages.end(),
+                       [](const TPageRecord& page) { return HasLinkedArticles(page.objects); });
+}
+
+} // namespace
 
 void TWorkForm::CreateObjectsOfAllPages()
 {
     if (!objectHost_)
         objectHost_ = std::make_unique<TPlayerObjectHost>(*this, services_->All());
+    pageObjectsInitialised_ = false;
+    announcedVariables_.clear();
+    announcedVariableSet_.clear();
     stack_->SetPageBuilder([this](int index, TTomericBackground& background) {
         if (!objectHost_)
             return;
         const std::vector<TObjectRecord>& records = publication_.pages[size_t(index)].objects;
         CreatePageObjects(&background, records, *objectHost_, background.PublicationArea().topLeft());
+        if (pageObjectsInitialised_)
+            InitialiseLatePage(background);
     });
-    // Buttons and inputs write their first values at OM_INIT: every page's
-    // objects must exist by then, not only the pages visited.
-    stack_->CreateAllPages();
+    // Buttons and inputs write their first values at OM_INIT. A page whose
+    // objects' writes are known from its records waits for its widgets
+    // until it is first shown or reached; every other page is created now.
+    const bool allPagesNow = !objectHost_->EnterExitSuppressed() ||
+                             qEnvironmentVariableIsSet("TOMERIC_CREATE_ALL_PAGES") || HasLinkedArticles(publication_);
+    for (int i = 0; i < stack_->Count(); ++i)
+        if (allPagesNow || !FirstValuesKnown(publication_.pages[size_t(i)].objects))
+            stack_->EnsurePage(i);
     // Linked articles form their chains, page by page, once every page's
     // objects exist; their text flows through the frames while the splash
     // screen still shows.
     std::vector<QWidget*> pages;
     for (int i = 0; i < stack_->Count(); ++i)
-        pages.push_back(stack_->PageBackground(i));
+        if (QWidget* page = stack_->PageBackground(i))
+            pages.push_back(page);
     TTomericLinkedArticle::FormChains(pages);
     pageView_->SetPageEventSink([this](int message, int index) { SendPageEvent(message, index); });
     new TResizeWatcher(stack_, [this] { SendToAllObjects([](TTomericObj& o) { o.OnTabStops(); }); });
     InitialiseObjects();
+}
+
+void TWorkForm::InitialiseLatePage(TTomericBackground& background)
+{
+    // The page's objects take the state they would have had since start-up:
+    // their first state without the writes (made from the records then),
+    // docked in the publication area as it is now, then every variable
+    // change announced since, with its value now.
+    DockObjects(DirectObjects(background), background.PublicationArea());
+    SendToObjects(&background, [](TTomericObj& o) { o.OnLateInit(); });
+    const std::vector<QPointer<TTomericObj>> objects = [&background] {
+        std::vector<QPointer<TTomericObj>> all;
+        SendToObjects(&background, [&all](TTomericObj& o) { all.emplace_back(&o); });
+        return all;
+    }();
+    for (const QString& upperName : std::vector<QString>(announcedVariables_)) {
+        const QString value = GetVariable(upperName);
+        for (const QPointer<TTomericObj>& object : objects)
+            if (object)
+                object->OnVarChanged(upperName, value);
+    }
 }
 
 void TWorkForm::DockPageObjects()
@@ -53,14 +117,9 @@ void TWorkForm::DockPageObjects()
     // container's members dock in its client area.
     if (!stack_ || !objectHost_)
         return;
-    for (int i = 0; i < stack_->Count(); ++i) {
-        TTomericBackground* page = stack_->PageBackground(i);
-        std::vector<TTomericObj*> objects;
-        for (QObject* child : page->children())
-            if (auto* object = qobject_cast<TTomericObj*>(child))
-                objects.push_back(object);
-        DockObjects(objects, page->PublicationArea());
-    }
+    for (int i = 0; i < stack_->Count(); ++i)
+        if (TTomericBackground* page = stack_->PageBackground(i))
+            DockObjects(DirectObjects(*page), page->PublicationArea());
 }
 
 void TWorkForm::InitialiseObjects()
@@ -69,11 +128,18 @@ void TWorkForm::InitialiseObjects()
     // Telling every object of every page after each write would cost the
     // number of writes times the number of objects; the names are collected
     // instead and each is announced once, with its final value, when all
-    // objects have their first state.
+    // objects have their first state. Pages without widgets yet make their
+    // objects' writes from the records, in the same order.
     pendingVarChanges_.emplace();
-    SendToAllObjects([](TTomericObj& o) { o.OnInit(); });
+    for (int i = 0; i < stack_->Count(); ++i) {
+        if (TTomericBackground* page = stack_->PageBackground(i))
+            SendToObjects(page, [](TTomericObj& o) { o.OnInit(); });
+        else
+            WriteFirstValues(publication_.pages[size_t(i)].objects);
+    }
     const QStringList names = pendingVarChanges_->values();
     pendingVarChanges_.reset();
+    pageObjectsInitialised_ = true;
     for (const QString& name : names)
         SendVarChangedToObjects(name);
 }
@@ -142,6 +208,11 @@ void TWorkForm::SendVarChangedToObjects(const QString& bracketedName)
     }
     const QString upperName = BracketedUpper(bracketedName);
     const QString value = GetVariable(bracketedName);
+    // Pages created later hear the names announced before they existed.
+    if (stack_ && stack_->CreatedPageCount() < stack_->Count() && !announcedVariableSet_.contains(upperName)) {
+        announcedVariableSet_.insert(upperName);
+        announcedVariables_.push_back(upperName);
+    }
     SendToAllObjects([&](TTomericObj& o) { o.OnVarChanged(upperName, value); });
     FloatingWindows().SendToContentObjects([&](TTomericObj& o) { o.OnVarChanged(upperName, value); });
 }

@@ -33,7 +33,8 @@ std::vector<TObjectRoot> ShownRoots(const TPageStack& stack)
     return roots;
 }
 
-std::vector<TObjectRoot> OtherRoots(TPageStack& stack)
+// Pages not created yet are created only when their records name the object.
+std::vector<TObjectRoot> OtherRoots(TPageStack& stack, const QString& name)
 {
     std::vector<TObjectRoot> roots;
     const int shownIndex = stack.ShownIndex();
@@ -41,6 +42,8 @@ std::vector<TObjectRoot> OtherRoots(TPageStack& stack)
     const bool masterShown = shown && shownIndex != 0 && ShowsMaster(stack, *shown);
     for (int index = 0; index < stack.Count(); ++index) {
         if (index == shownIndex || (index == 0 && masterShown))
+            continue;
+        if (!stack.ExistingPage(index) && !stack.PageNamesObject(index, name))
             continue;
         if (TQXPageWidget* page = stack.EnsurePage(index))
             roots.push_back({page->Background(), index, false, false});
@@ -58,9 +61,9 @@ TObjectWorld MakeObjectWorld(std::function<TPageStack*()> stack, std::function<T
         TPageStack* current = stack();
         return current ? ShownRoots(*current) : std::vector<TObjectRoot>{};
     };
-    world.otherRoots = [stack] {
+    world.otherRoots = [stack](const QString& name) {
         TPageStack* current = stack();
-        return current ? OtherRoots(*current) : std::vector<TObjectRoot>{};
+        return current ? OtherRoots(*current, name) : std::vector<TObjectRoot>{};
     };
     world.bringUpPage = [pages](int index) {
         if (TQXPageList* list = pages())

@@ -220,6 +220,8 @@ private:
     // Page-level objects with ANCHOR= take their place in the publication area.
     void DockPageObjects();
     void InitialiseObjects();
+    // OM_INIT for the objects of a page created after start-up.
+    void InitialiseLatePage(TTomericBackground& background);
     void SendPageEvent(int message, int pageIndex);
     void RefreshPageVariables();
     bool FocusedMaskUnsatisfied() const;
@@ -237,6 +239,12 @@ private:
     TPublicationChain chain_;
     // Set while OM_INIT goes out: the variables written meanwhile.
     std::optional<QSet<QString>> pendingVarChanges_;
+    // OM_INIT has gone out: pages created from now on initialise on their own.
+    bool pageObjectsInitialised_ = false;
+    // The variables announced to the objects since OM_INIT (upper-case,
+    // bracketed, in the order first announced), while some page has no widgets yet.
+    std::vector<QString> announcedVariables_;
+    QSet<QString> announcedVariableSet_;
     TWindowBuiltinHost windowHost_;
     std::unique_ptr<TPageListBuiltinHost> builtinHost_;
     std::unique_ptr<TWindowVariableObserver> observer_;

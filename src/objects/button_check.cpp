@@ -191,9 +191,20 @@ TTomericCheckBox::TTomericCheckBox(QWidget* parent, const TObjectRecord& record,
 
 void TTomericCheckBox::OnInit()
 {
+    OnLateInit();
+    if (!VarName().isEmpty() && InitialState() == qxbsDown) SetVariable(VarName(), kChecked);
+}
+
+void TTomericCheckBox::OnLateInit()
+{
     TTomericButton::OnInit();
     SetVisualState(InitialState());
-    if (!VarName().isEmpty() && InitialState() == qxbsDown) SetVariable(VarName(), kChecked);
+}
+
+TFirstWrite TTomericCheckBox::FirstWrite(const TCheckBoxProps& props)
+{
+    if (props.varName.isEmpty() || props.initialState != qxbsDown) return {};
+    return {NormalizeVarName(props.varName), kChecked};
 }
 
 void TTomericCheckBox::OnVarChanged(const QString& upperName, const QString& value)
@@ -228,9 +239,11 @@ TTomericRadioBtn::TTomericRadioBtn(QWidget* parent, const TObjectRecord& record,
     ApplyAutoSize();
 }
 
-QString TTomericRadioBtn::GroupValue() const
+QString TTomericRadioBtn::GroupValue() const { return GroupValueOf(Txt()); }
+
+QString TTomericRadioBtn::GroupValueOf(const QString& text)
 {
-    QString value = Txt().contains(u'[') ? SubstituteVars(Txt()) : Txt();
+    QString value = text.contains(u'[') ? SubstituteVars(text) : text;
     value.remove(u'^');
     return value;
 }
@@ -243,9 +256,20 @@ bool TTomericRadioBtn::MatchesValue(const QString& value) const
 
 void TTomericRadioBtn::OnInit()
 {
+    OnLateInit();
+    if (!VarName().isEmpty() && InitialState() == qxbsDown) SetVariable(VarName(), GroupValue());
+}
+
+void TTomericRadioBtn::OnLateInit()
+{
     TTomericButton::OnInit();
     SetVisualState(InitialState());
-    if (!VarName().isEmpty() && InitialState() == qxbsDown) SetVariable(VarName(), GroupValue());
+}
+
+TFirstWrite TTomericRadioBtn::FirstWrite(const TCheckBoxProps& props)
+{
+    if (props.varName.isEmpty() || props.initialState != qxbsDown) return {};
+    return {NormalizeVarName(props.varName), GroupValueOf(props.text)};
 }
 
 void TTomericRadioBtn::OnVarChanged(const QString& upperName, const QString& value)

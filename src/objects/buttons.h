@@ -19,6 +19,7 @@
 // setting the variable checks the one whose caption matches and clears the
 // others.
 
+#include "objects/first_values.h"
 #include "objects/tomeric_obj.h"
 
 #include <QImage>
@@ -271,6 +272,9 @@ public:
     // OM_INIT: the initial state; a check box starting checked writes
     // "Checked" into its variable.
     void OnInit() override;
+    void OnLateInit() override;
+    // What OM_INIT writes into the check box's variable.
+    static TFirstWrite FirstWrite(const TCheckBoxProps& props);
     // Its variable: checked when the part before the first "+" is a true
     // word ("True", "Checked", "Yes" ...).
     void OnVarChanged(const QString& upperName, const QString& value) override;
@@ -300,6 +304,11 @@ public:
     // OM_INIT: the initial state; a radio button starting checked writes its
     // value into the variable.
     void OnInit() override;
+    void OnLateInit() override;
+    // The value a button with caption `text` writes into its variable.
+    static QString GroupValueOf(const QString& text);
+    // What OM_INIT writes into the radio button's variable.
+    static TFirstWrite FirstWrite(const TCheckBoxProps& props);
     // Its variable: checked exactly when the value names it. A variable in
     // the caption: a checked button writes its new value.
     void OnVarChanged(const QString& upperName, const QString& value) override;

@@ -208,6 +208,30 @@ void TTomericEditField::OnInit()
         WriteBoundVariable(varName_, QString(), writingVariable_);
 }
 
+void TTomericEditField::OnLateInit()
+{
+    UpdateTabStop(*Inner(), *this);
+    fromVariable_ = true;
+    SetText(WithCrLf(Txt()));
+    fromVariable_ = false;
+}
+
+std::optional<TFirstWrite> TTomericEditField::FirstWrite(const TEditFieldProps& props)
+{
+    if (props.varName.isEmpty())
+        return TFirstWrite{};
+    const QString varName = NormalizeVarName(props.varName);
+    // An empty field clears its variable, whatever mask it has.
+    if (props.text.isEmpty())
+        return TFirstWrite{varName, QString()};
+    // A masked, numbers-only or multi-line field shapes its text in ways only
+    // the widget knows.
+    if (props.multiLine || props.numbersOnly || (!props.password && !props.editMask.isEmpty()))
+        return std::nullopt;
+    const int limit = props.maxLength > 0 ? props.maxLength : kShownLengthLimit;
+    return TFirstWrite{varName, ApplyCharCase(WithCrLf(props.text), props.charCase).left(limit)};
+}
+
 void TTomericEditField::OnVarChanged(const QString& upperName, const QString& value)
 {
     TTomericObj::OnVarChanged(upperName, value);

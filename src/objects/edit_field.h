@@ -12,6 +12,7 @@
 // variable keeps its full value when the field shows it cut.
 
 #include "objects/edit_mask.h"
+#include "objects/first_values.h"
 #include "objects/special_edit.h"
 #include "objects/tomeric_obj.h"
 
@@ -48,6 +49,10 @@ public:
 
     // ---- object messages and commands ---------------------------------------------
     void OnInit() override;
+    void OnLateInit() override;
+    // What OM_INIT writes into the variable of a field with `props`; no
+    // answer when only the widget can tell.
+    static std::optional<TFirstWrite> FirstWrite(const TEditFieldProps& props);
     void OnVarChanged(const QString& upperName, const QString& value) override;
     void OnPageShow() override;
     void OnPageHide() override;

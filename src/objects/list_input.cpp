@@ -293,6 +293,21 @@ void TTomericListInput::OnInit()
     SelectFromValue(QString());
 }
 
+void TTomericListInput::OnLateInit()
+{
+    UpdateTabStop(*InnerControl(), *this);
+    RebuildItems();
+    lastValue_.clear();
+    SelectFromValue(QString());
+}
+
+TFirstWrite TTomericListInput::FirstWrite(const QString& varName)
+{
+    if (varName.isEmpty())
+        return {};
+    return {NormalizeVarName(varName), QString()};
+}
+
 void TTomericListInput::OnVarChanged(const QString& upperName, const QString& value)
 {
     TTomericObj::OnVarChanged(upperName, value);

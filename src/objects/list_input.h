@@ -11,6 +11,7 @@
 // a change of the variable selects from its value and runs nothing. After
 // every list command the selection is taken again from the variable.
 
+#include "objects/first_values.h"
 #include "objects/tomeric_obj.h"
 
 #include <QStringList>
@@ -60,6 +61,9 @@ public:
 
     // ---- object messages and commands ---------------------------------------------
     void OnInit() override;
+    void OnLateInit() override;
+    // What OM_INIT writes into a list bound to `varName` (as VARNAME= gives it).
+    static TFirstWrite FirstWrite(const QString& varName);
     void OnVarChanged(const QString& upperName, const QString& value) override;
     void OnTabStops() override;
     // "CAPTION": every item joined with "|".

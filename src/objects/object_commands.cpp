@@ -152,7 +152,7 @@ std::optional<TFoundObject> TObjectCommands::FindObject(const QString& name) con
         if (auto found = SearchRoots(world_.shownRoots(), name))
             return found;
     if (world_.otherRoots)
-        if (auto found = SearchRoots(world_.otherRoots(), name))
+        if (auto found = SearchRoots(world_.otherRoots(name), name))
             return found;
     return std::nullopt;
 }

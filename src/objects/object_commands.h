@@ -47,8 +47,9 @@ struct TObjectWorld {
     // Searched first, in order: the open floating windows (none until they
     // exist), the current page, the master page while the current page shows it.
     std::function<std::vector<TObjectRoot>()> shownRoots;
-    // Searched next: every other page in page order (pages may be created).
-    std::function<std::vector<TObjectRoot>()> otherRoots;
+    // Searched next: every other page, in page order, that holds or may hold
+    // an object of that name (pages may be created).
+    std::function<std::vector<TObjectRoot>(const QString& name)> otherRoots;
     // Brings page `pageIndex` up (ArticleJumpTo on another page).
     std::function<void(int pageIndex)> bringUpPage;
     // Null: effects run on screen over the page (MakeOnScreenEffectPlayer).

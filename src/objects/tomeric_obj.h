@@ -105,6 +105,10 @@ public:
 
     // ---- object messages ------------------------------------------------------
     virtual void OnInit() {}
+    // OM_INIT for an object whose page was created after start-up: the same
+    // first state without the variable writes, which the player made from
+    // the page's records when the publication started (first_values.h).
+    virtual void OnLateInit() { OnInit(); }
     virtual void OnTimers(bool resume) { (void)resume; }
     // `upperName` is the bracketed name in upper case ("[SCORE]").
     virtual void OnVarChanged(const QString& upperName, const QString& value);

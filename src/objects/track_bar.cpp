@@ -163,9 +163,28 @@ void TTomericTrackBar::Changed()
 
 void TTomericTrackBar::OnInit()
 {
+    OnLateInit();
+    WriteBoundVariable(varName_, QString::number(value_), writingVariable_);
+}
+
+void TTomericTrackBar::OnLateInit()
+{
     value_ = std::clamp(initialValue_, minimum_, maximum_);
     update();
-    WriteBoundVariable(varName_, QString::number(value_), writingVariable_);
+}
+
+TFirstWrite TTomericTrackBar::FirstWrite(const TTrackBarProps& props)
+{
+    if (props.varName.isEmpty())
+        return {};
+    // The range as the constructor's SetMinimum and SetMaximum leave it.
+    int minimum = props.minimum, maximum = 100;
+    if (minimum > maximum)
+        maximum = minimum == INT_MAX ? minimum : minimum + 1;
+    maximum = props.maximum;
+    if (maximum < minimum)
+        minimum = maximum == INT_MIN ? maximum : maximum - 1;
+    return {NormalizeVarName(props.varName), QString::number(std::clamp(props.initialValue, minimum, maximum))};
 }
 
 void TTomericTrackBar::OnVarChanged(const QString& upperName, const QString& value)

@@ -17,6 +17,7 @@
 // a value that differs from the one at the press is "changed": the variable
 // is written and the change action posted (kind 17).
 
+#include "objects/first_values.h"
 #include "objects/tomeric_obj.h"
 
 #include <functional>
@@ -69,6 +70,9 @@ public:
     QRect ThumbRect() const;
 
     void OnInit() override;
+    void OnLateInit() override;
+    // What OM_INIT writes into the variable of a track bar with `props`.
+    static TFirstWrite FirstWrite(const TTrackBarProps& props);
     void OnVarChanged(const QString& upperName, const QString& value) override;
 
 protected:

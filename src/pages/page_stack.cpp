@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QResizeEvent>
 
+#include <algorithm>
+
 namespace tomeric {
 
 TPageStack::TPageStack(QWidget* parent, const TPublication& publication, TWallpaperSource wallpapers)
@@ -52,6 +54,22 @@ void TPageStack::CreateAllPages()
 {
     for (int i = 0; i < Count(); ++i)
         EnsurePage(i);
+}
+
+namespace {
+
+bool NamesObject(const std::vector<TObjectRecord>& records, const QString& name)
+{
+    return std::any_of(records.begin(), records.end(), [&name](const TObjectRecord& record) {
+        return record.name.compare(name, Qt::CaseInsensitive) == 0 || NamesObject(record.members, name);
+    });
+}
+
+} // namespace
+
+bool TPageStack::PageNamesObject(int index, const QString& name) const
+{
+    return IsValid(index) && NamesObject(publication_.pages[size_t(index)].objects, name);
 }
 
 void TPageStack::SetPageBuilder(TPageBuilder builder)

@@ -1,10 +1,9 @@
 #pragma once
 // The page container as a widget: it fills the publication area and holds
 // one TQXPageWidget per page of the publication. Page 0, the master page, exists
-// from the start; every other page gets its widgets when CreateAllPages runs
-// (the player does so once the publication is read: page objects must
-// exist to take their initial values) or the first time it is shown or
-// drawn. A page's look is only painted when it shows. Which page is current,
+// from the start; every other page gets its widgets when the player asks
+// for it once the publication is read (pages whose objects' first values
+// need their widgets) or the first time it is shown, drawn or reached. A page's look is only painted when it shows. Which page is current,
 // and the order of events around a change, belong to the page list; this
 // class only shows, hides and draws.
 
@@ -35,6 +34,9 @@ public:
     int CreatedPageCount() const;
     // Creates every page not created yet.
     void CreateAllPages();
+    // Whether the records of page `index` hold an object of that name (any
+    // case, at any depth of groups and containers).
+    bool PageNamesObject(int index, const QString& name) const;
 
     // Called once for each page right after its widgets exist (also for the
     // pages that exist when it is set), with the page's index and its

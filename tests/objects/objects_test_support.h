@@ -54,7 +54,7 @@ inline TObjectWorld TwoPageWorld(QWidget* page, QWidget* other, std::vector<int>
 {
     TObjectWorld world;
     world.shownRoots = [page] { return std::vector<TObjectRoot>{{page, 1, true, false}}; };
-    world.otherRoots = [other] { return std::vector<TObjectRoot>{{other, 2, false, false}}; };
+    world.otherRoots = [other](const QString&) { return std::vector<TObjectRoot>{{other, 2, false, false}}; };
     world.bringUpPage = [&broughtUp](int index) { broughtUp.push_back(index); };
     return world;
 }
