@@ -351,6 +351,8 @@ void TActionEval::HandleCommand(const CommandMatch& match)
         return;
     }
     const ParsedLine& line = script_->SplitOf(currentIndex_);
+    if (const QuickLine* quick = script_->QuickOf(currentIndex_, match); quick && quick->Run(*this))
+        return;
     CopyParams(line.Params, Params);
     if (line.SplitStatus != ssOk) {
         ReportActionError(aeUnbalancedQuotes);

@@ -185,8 +185,42 @@ std::optional<RecordedParse> RecordedParse::Record(const math::Token* tokens, st
         if (math::PassesValueUp(tables.ProductionAt(production)))
             continue;
         recorded.steps_.push_back(Step{static_cast<std::int16_t>(production), 0});
+        if (math::WholeStepOf(tables.ProductionAt(production)) == math::WholeStep::None)
+            recorded.whole_ = false;
     }
     return recorded;
+}
+
+std::optional<long long> RecordedParse::EvaluateWhole(const long long* values) const {
+    if (!whole_)
+        return std::nullopt;
+    const ParseTables& tables = ParseTables::Instance();
+    std::array<long long, kMaxStackEntries> stack; // written before it is read
+    int depth = 0;
+    for (const Step& step : steps_) {
+        if (step.production < 0) {
+            stack[depth++] = values[step.token];
+            continue;
+        }
+        const math::Production& rule = tables.ProductionAt(step.production);
+        depth -= rule.length;
+        const long long* phrase = &stack[depth];
+        long long value = 0;
+        bool overflow = false;
+        switch (math::WholeStepOf(rule)) {
+        case math::WholeStep::First: value = phrase[0]; break;
+        case math::WholeStep::Second: value = phrase[1]; break;
+        case math::WholeStep::Add: overflow = __builtin_add_overflow(phrase[0], phrase[2], &value); break;
+        case math::WholeStep::Subtract: overflow = __builtin_sub_overflow(phrase[0], phrase[2], &value); break;
+        case math::WholeStep::Multiply: overflow = __builtin_mul_overflow(phrase[0], phrase[2], &value); break;
+        case math::WholeStep::Negate: overflow = __builtin_sub_overflow(0LL, phrase[1], &value); break;
+        case math::WholeStep::None: return std::nullopt;
+        }
+        if (overflow)
+            return std::nullopt;
+        stack[depth++] = value;
+    }
+    return stack[depth - 1];
 }
 
 MathResult RecordedParse::Evaluate(const math::Token* tokens) const {

@@ -142,4 +142,25 @@ QString FormatNumber(long double value, int decimals) {
     return decimals < 0 ? FormatGeneral(value) : FormatFixed(value, decimals);
 }
 
+int FormatWholeNumber(long double value, int decimals, char16_t* out) {
+    // Zero of either sign is "0" here as in FormatNumber.
+    if (decimals > 0 || !(std::fabs(value) < 1e15L) || value != std::floor(value))
+        return 0;
+    const long long whole = static_cast<long long>(value);
+    unsigned long long rest = whole < 0 ? 0ull - static_cast<unsigned long long>(whole)
+                                        : static_cast<unsigned long long>(whole);
+    char16_t reversed[kWholeNumberChars];
+    int digits = 0;
+    do {
+        reversed[digits++] = static_cast<char16_t>(u'0' + rest % 10);
+        rest /= 10;
+    } while (rest != 0);
+    int length = 0;
+    if (whole < 0)
+        out[length++] = u'-';
+    while (digits > 0)
+        out[length++] = reversed[--digits];
+    return length;
+}
+
 } // namespace tomeric

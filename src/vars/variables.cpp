@@ -486,6 +486,37 @@ void SetVariableKey(const QString& key, const QString& value) {
     }
 }
 
+namespace {
+
+// `stored` = `value`, in the buffer `stored` already owns when it has room.
+void AssignInPlace(QString& stored, QStringView value) {
+    const bool overlaps = value.data() >= stored.constData() && value.data() < stored.constData() + stored.size();
+    if (!stored.isDetached() || stored.capacity() < value.size() || overlaps) {
+        stored = value.toString();
+        return;
+    }
+    stored.resize(value.size());
+    std::copy(value.begin(), value.end(), stored.data());
+}
+
+} // namespace
+
+void SetVariableKeyText(const QString& key, QStringView value) {
+    // The untyped branch of WriteExisting; every other case takes the one
+    // write path.
+    if (!key.isEmpty() && !value.isEmpty() && !IsLastErrorKey(key)) {
+        if (const HeldVariable held = ListHolding(key, &key); held.line && !held.line->info) {
+            QString& stored = held.line->value;
+            if (stored != value) {
+                AssignInPlace(stored, value);
+                BroadcastChange(key, stored);
+            }
+            return;
+        }
+    }
+    SetVariableKey(key, value.toString());
+}
+
 bool DefineVariable(const QString& name, const QString& typeWord, const QString& format,
                     bool isLocal) {
     const std::optional<TVarType> type = VarTypeFromWord(typeWord);
@@ -533,12 +564,14 @@ bool DefineVariable(const QString& name, const QString& typeWord, const QString&
 
 void SetLastError(const QString& text) {
     // Commands clear it before they run: nothing to do while it is clear.
-    if (text.isEmpty() && !ListHolding(kLastErrorKey, &kLastErrorKey).list)
+    if (text.isEmpty() && LastErrorIsClear())
         return;
     SetVariableKey(kLastErrorKey, text);
 }
 
 QString LastError() { return GetVariable(kLastErrorKey); }
+
+bool LastErrorIsClear() { return !ListHolding(kLastErrorKey, &kLastErrorKey).list; }
 
 // ---- observers and the error box -------------------------------------------------
 

@@ -121,6 +121,11 @@ void SetVariable(const QString& name, const QString& value);
 // The same for a key already resolved: a name without brackets, as a
 // variable parameter holds it after evaluation.
 void SetVariableKey(const QString& key, const QString& value);
+// SetVariableKey for a value given as a view. An untyped script variable
+// that already holds `key` takes the new text into its own buffer when
+// nobody else shares it, so a loop's counter is written without
+// allocating; the store ends the same as after SetVariableKey.
+void SetVariableKeyText(const QString& key, QStringView value);
 
 // Defines (or retypes) a variable. `typeWord` is one of the seven type
 // words; `format` the decimals (Decimal) or date format (Date). Returns true
@@ -132,6 +137,8 @@ bool DefineVariable(const QString& name, const QString& typeWord, const QString&
 // [LastError] as commands report their outcome: empty on success.
 void SetLastError(const QString& text);
 QString LastError();
+// True while [LastError] holds nothing (clearing it then changes nothing).
+bool LastErrorIsClear();
 
 // ---- change broadcast and the error box -------------------------------------
 
