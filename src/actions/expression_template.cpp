@@ -39,7 +39,7 @@ bool SeparatesTokens(QChar c)
 class ExpressionTemplate {
 public:
     static std::optional<ExpressionTemplate> Compile(const QString& text);
-    std::optional<MathResult> Evaluate() const;
+    std::optional<TemplateResult> Evaluate() const;
 
 private:
     bool AddLiteral(QStringView literal, bool atStart);
@@ -150,7 +150,7 @@ std::optional<long long> WholeNumber(const QString& value)
     return number;
 }
 
-std::optional<MathResult> ExpressionTemplate::Evaluate() const
+std::optional<TemplateResult> ExpressionTemplate::Evaluate() const
 {
     const std::size_t count = tokens_.size();
     std::array<long long, kMaxTokens + 1> values; // per token; only numbers are read
@@ -167,7 +167,7 @@ std::optional<MathResult> ExpressionTemplate::Evaluate() const
     }
     if (!wholeLiterals_.empty())
         if (const auto whole = parse_->EvaluateWhole(values.data()))
-            return MathResult{MathResult::Status::Ok, static_cast<long double>(*whole)};
+            return TemplateResult{MathResult{MathResult::Status::Ok, static_cast<long double>(*whole)}, whole};
     // Filled in place; computing never runs a script, so no second
     // evaluation can start while this one uses it.
     static std::vector<Token> filled;
@@ -175,7 +175,7 @@ std::optional<MathResult> ExpressionTemplate::Evaluate() const
     for (std::size_t i = 0; i < count; ++i)
         if (references_[i] >= 0)
             filled[i].value = static_cast<long double>(values[i]);
-    return parse_->Evaluate(filled.data());
+    return TemplateResult{parse_->Evaluate(filled.data()), std::nullopt};
 }
 
 struct CachedTemplate {
@@ -212,12 +212,19 @@ const ExpressionTemplate* TemplateFor(const QString& text)
 
 } // namespace
 
-std::optional<MathResult> ComputeByTemplate(const QString& text)
+std::optional<TemplateResult> ComputeTemplateResult(const QString& text)
 {
     if (!HasChar(text, u'['))
         return std::nullopt;
     const ExpressionTemplate* compiled = TemplateFor(text);
     return compiled ? compiled->Evaluate() : std::nullopt;
+}
+
+std::optional<MathResult> ComputeByTemplate(const QString& text)
+{
+    if (const auto computed = ComputeTemplateResult(text))
+        return computed->Result;
+    return std::nullopt;
 }
 
 } // namespace tomeric

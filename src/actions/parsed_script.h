@@ -39,6 +39,11 @@ struct ParsedLine {
     // to (0: none); -1 while not known.
     int JumpTarget = -1;
 
+    // Filled on first use by the evaluator for the command it was worked
+    // out for: whether the line only computes, assigns and branches.
+    const TCommandRecord* QuietFor = nullptr;
+    bool Quiet = false;
+
     // Filled on first use by ParsedScript::QuickOf for the handler it was
     // made for.
     CommandHandler QuickFor = nullptr;

@@ -54,14 +54,14 @@ std::optional<long long> ComparedNumber(QStringView text)
 
 // Writes a computed result as the command's result would be written: the
 // text FormatNumber gives (or "Error") through the one write path.
-void WriteResult(const QString& key, const MathResult& result, int decimals)
+void WriteResult(const QString& key, const TemplateResult& computed, int decimals)
 {
     char16_t digits[kWholeNumberChars];
-    const int length = result.ok() ? FormatWholeNumber(result.value, decimals, digits) : 0;
+    const int length = computed.Whole ? FormatWholeNumber(*computed.Whole, decimals, digits) : 0;
     if (length > 0)
         SetVariableKeyText(key, QStringView(digits, length));
     else
-        SetVariableKeyText(key, MathResultText(result, decimals));
+        SetVariableKeyText(key, MathResultText(computed.Result, decimals));
 }
 
 // SetVar "[Name]" "<expression of references>": the value computed.
@@ -75,7 +75,7 @@ public:
         const TVarType type = GetKeyType(key_);
         if (type == vtString || type == vtDate)
             return false;
-        const std::optional<MathResult> result = ComputeByTemplate(expression_);
+        const std::optional<TemplateResult> result = ComputeTemplateResult(expression_);
         if (!result)
             return false;
         WriteResult(key_, *result, -1);
@@ -120,7 +120,7 @@ public:
         // nothing, so the expression may be computed before.
         if (!LastErrorIsClear())
             return false;
-        const std::optional<MathResult> result = ComputeByTemplate(expression_);
+        const std::optional<TemplateResult> result = ComputeTemplateResult(expression_);
         if (!result)
             return false;
         WriteResult(key_, *result, decimals_);

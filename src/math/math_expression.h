@@ -67,6 +67,8 @@ private:
     struct Step {
         std::int16_t production; // -1: shift the next token
         std::int16_t token;       // shift: the token's index
+        std::uint8_t wholeStep;   // reduce: its math::WholeStep
+        std::uint8_t length;      // reduce: the symbols it takes off the stack
     };
     std::vector<Step> steps_;
     bool whole_ = true;
@@ -96,7 +98,7 @@ QString FormatNumber(long double value, int decimals);
 // `decimals` asks for none (decimals <= 0), written to `out` without
 // building a string: its length, or 0 when FormatNumber must be asked.
 inline constexpr int kWholeNumberChars = 16; // a sign and 15 digits
-int FormatWholeNumber(long double value, int decimals, char16_t* out);
+int FormatWholeNumber(long long value, int decimals, char16_t* out);
 
 // ---- Random ------------------------------------------------------------------
 // One process-wide generator, seeded from the clock on first use.

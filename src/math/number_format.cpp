@@ -142,13 +142,14 @@ QString FormatNumber(long double value, int decimals) {
     return decimals < 0 ? FormatGeneral(value) : FormatFixed(value, decimals);
 }
 
-int FormatWholeNumber(long double value, int decimals, char16_t* out) {
-    // Zero of either sign is "0" here as in FormatNumber.
-    if (decimals > 0 || !(std::fabs(value) < 1e15L) || value != std::floor(value))
+int FormatWholeNumber(long long value, int decimals, char16_t* out) {
+    // Below 10^15 FormatNumber writes a whole number's digits as they are,
+    // and zero as "0".
+    constexpr long long kLimit = 1000000000000000LL;
+    if (decimals > 0 || value <= -kLimit || value >= kLimit)
         return 0;
-    const long long whole = static_cast<long long>(value);
-    unsigned long long rest = whole < 0 ? 0ull - static_cast<unsigned long long>(whole)
-                                        : static_cast<unsigned long long>(whole);
+    unsigned long long rest = value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                        : static_cast<unsigned long long>(value);
     char16_t reversed[kWholeNumberChars];
     int digits = 0;
     do {
@@ -156,7 +157,7 @@ int FormatWholeNumber(long double value, int decimals, char16_t* out) {
         rest /= 10;
     } while (rest != 0);
     int length = 0;
-    if (whole < 0)
+    if (value < 0)
         out[length++] = u'-';
     while (digits > 0)
         out[length++] = reversed[--digits];

@@ -488,6 +488,12 @@ void SetVariableKey(const QString& key, const QString& value) {
 
 namespace {
 
+// A short value compares faster by hand than through the library's
+// search for long texts.
+bool SameText(QStringView a, QStringView b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+}
+
 // `stored` = `value`, in the buffer `stored` already owns when it has room.
 void AssignInPlace(QString& stored, QStringView value) {
     const bool overlaps = value.data() >= stored.constData() && value.data() < stored.constData() + stored.size();
@@ -495,7 +501,8 @@ void AssignInPlace(QString& stored, QStringView value) {
         stored = value.toString();
         return;
     }
-    stored.resize(value.size());
+    if (stored.size() != value.size())
+        stored.resize(value.size());
     std::copy(value.begin(), value.end(), stored.data());
 }
 
@@ -507,7 +514,7 @@ void SetVariableKeyText(const QString& key, QStringView value) {
     if (!key.isEmpty() && !value.isEmpty() && !IsLastErrorKey(key)) {
         if (const HeldVariable held = ListHolding(key, &key); held.line && !held.line->info) {
             QString& stored = held.line->value;
-            if (stored != value) {
+            if (!SameText(stored, value)) {
                 AssignInPlace(stored, value);
                 BroadcastChange(key, stored);
             }
