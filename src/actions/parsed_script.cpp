@@ -51,7 +51,7 @@ CommandMatch ParsedScript::CommandOf(int n)
 const QuickLine* ParsedScript::QuickOf(int n, const CommandMatch& match)
 {
     ParsedLine& line = Line(n);
-    if (match.Group->Kind != gkBuiltin || line.SplitStatus != ssOk)
+    if (match.Group->Kind != gkBuiltin || line.SplitStatus != ssOk || !QuickLinesEnabled())
         return nullptr;
     if (line.QuickFor != match.Command->Handler) {
         line.Quick = QuickLine::Compile(*match.Command, line.Params);

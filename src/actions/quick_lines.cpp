@@ -248,6 +248,26 @@ std::shared_ptr<const QuickLine> CompileCondition(const ActionParams& params, ui
 
 } // namespace
 
+namespace {
+
+bool& QuickLinesSwitch()
+{
+    static bool on = true;
+    return on;
+}
+
+} // namespace
+
+void SetQuickLinesEnabled(bool on)
+{
+    QuickLinesSwitch() = on;
+}
+
+bool QuickLinesEnabled()
+{
+    return QuickLinesSwitch();
+}
+
 std::shared_ptr<const QuickLine> QuickLine::Compile(const TCommandRecord& command,
                                                     const ActionParams& params)
 {

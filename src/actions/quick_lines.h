@@ -33,4 +33,9 @@ public:
     virtual bool Run(TActionEval& eval) const = 0;
 };
 
+// Quick lines are on unless turned off, which tests do to compare them with
+// the usual way.
+void SetQuickLinesEnabled(bool on);
+bool QuickLinesEnabled();
+
 } // namespace tomeric
