@@ -150,17 +150,15 @@ int FormatWholeNumber(long long value, int decimals, char16_t* out) {
         return 0;
     unsigned long long rest = value < 0 ? 0ull - static_cast<unsigned long long>(value)
                                         : static_cast<unsigned long long>(value);
-    char16_t reversed[kWholeNumberChars];
-    int digits = 0;
-    do {
-        reversed[digits++] = static_cast<char16_t>(u'0' + rest % 10);
+    int digits = 1;
+    for (unsigned long long power = 10; digits < 15 && rest >= power; power *= 10)
+        ++digits;
+    const int length = digits + (value < 0 ? 1 : 0);
+    out[0] = u'-';
+    for (int at = length - 1; digits > 0; --digits, --at) {
+        out[at] = static_cast<char16_t>(u'0' + rest % 10);
         rest /= 10;
-    } while (rest != 0);
-    int length = 0;
-    if (value < 0)
-        out[length++] = u'-';
-    while (digits > 0)
-        out[length++] = reversed[--digits];
+    }
     return length;
 }
 

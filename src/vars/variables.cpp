@@ -12,6 +12,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -119,19 +120,30 @@ struct RememberedLookup {
     HeldVariable held;
 };
 
-// The list and line holding `key`. `owner`, when given, is the text the key
-// lies in, and the look-up is remembered.
-HeldVariable ListHolding(QStringView key, const QString* owner = nullptr) {
+TextMemo<RememberedLookup>& LookupMemo() {
     static TextMemo<RememberedLookup> memo;
-    if (!owner)
-        return SearchLists(key);
-    if (const RememberedLookup* known = memo.Find(key); known && known->shape == TVarStringList::ShapeVersion())
-        return known->held;
+    return memo;
+}
+
+// The search and its remembering, kept out of line so that a remembered
+// look-up, the usual case in a loop, stays a few instructions.
+[[gnu::noinline]] HeldVariable SearchAndRemember(QStringView key, const QString& owner) {
     // Absence is remembered too ([LastError] is looked for before every
     // Math): adding the variable changes the shape.
     const HeldVariable held = SearchLists(key);
-    memo.Remember(key, *owner, RememberedLookup{TVarStringList::ShapeVersion(), held});
+    LookupMemo().Remember(key, owner, RememberedLookup{TVarStringList::ShapeVersion(), held});
     return held;
+}
+
+// The list and line holding `key`. `owner`, when given, is the text the key
+// lies in, and the look-up is remembered.
+inline HeldVariable ListHolding(QStringView key, const QString* owner = nullptr) {
+    if (!owner)
+        return SearchLists(key);
+    if (const RememberedLookup* known = LookupMemo().Find(key);
+        known && known->shape == TVarStringList::ShapeVersion())
+        return known->held;
+    return SearchAndRemember(key, *owner);
 }
 
 // `owner`, when given, is the text the name lies in (see ListHolding).
@@ -491,7 +503,7 @@ namespace {
 // A short value compares faster by hand than through the library's
 // search for long texts.
 bool SameText(QStringView a, QStringView b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), sizeof(QChar) * a.size()) == 0;
 }
 
 // `stored` = `value`, in the buffer `stored` already owns when it has room.
@@ -503,7 +515,7 @@ void AssignInPlace(QString& stored, QStringView value) {
     }
     if (stored.size() != value.size())
         stored.resize(value.size());
-    std::copy(value.begin(), value.end(), stored.data());
+    std::memcpy(stored.data(), value.data(), sizeof(QChar) * value.size());
 }
 
 } // namespace
