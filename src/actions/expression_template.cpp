@@ -47,6 +47,8 @@ private:
     std::vector<Token> tokens_;      // End last
     std::vector<int> references_;    // per token: index into names_, or -1
     std::vector<QString> names_;
+    // Where each name's variable lives, kept from pass to pass.
+    mutable std::vector<VariablePlace> places_;
     std::optional<RecordedParse> parse_;
     // Per token the literal numbers as 64-bit integers; empty when one of
     // them is not whole, and the parse is then replayed in extended precision.
@@ -115,6 +117,7 @@ std::optional<ExpressionTemplate> ExpressionTemplate::Compile(const QString& tex
         return std::nullopt;
     compiled.tokens_.push_back(Token{TokenType::End});
     compiled.references_.push_back(-1);
+    compiled.places_.resize(compiled.names_.size());
     // Whether it parses does not depend on the values put in (they are
     // always number tokens); a syntax error takes the general way.
     compiled.parse_ = RecordedParse::Record(compiled.tokens_.data(), compiled.tokens_.size());
@@ -159,7 +162,8 @@ std::optional<TemplateResult> ExpressionTemplate::Evaluate() const
             values[i] = wholeLiterals_.empty() ? 0 : wholeLiterals_[i];
             continue;
         }
-        const QString* stored = StoredValue(names_[static_cast<std::size_t>(references_[i])]);
+        const auto name = static_cast<std::size_t>(references_[i]);
+        const QString* stored = places_[name].Value(names_[name]);
         const auto number = stored ? WholeNumber(*stored) : std::nullopt;
         if (!number)
             return std::nullopt;

@@ -54,14 +54,14 @@ std::optional<long long> ComparedNumber(QStringView text)
 
 // Writes a computed result as the command's result would be written: the
 // text FormatNumber gives (or "Error") through the one write path.
-void WriteResult(const QString& key, const TemplateResult& computed, int decimals)
+void WriteResult(const QString& key, VariablePlace& place, const TemplateResult& computed, int decimals)
 {
     char16_t digits[kWholeNumberChars];
     const int length = computed.Whole ? FormatWholeNumber(*computed.Whole, decimals, digits) : 0;
     if (length > 0)
-        SetVariableKeyText(key, QStringView(digits, length));
+        place.Write(key, QStringView(digits, length));
     else
-        SetVariableKeyText(key, MathResultText(computed.Result, decimals));
+        place.Write(key, MathResultText(computed.Result, decimals));
 }
 
 // SetVar "[Name]" "<expression of references>": the value computed.
@@ -72,19 +72,20 @@ public:
     bool Run(TActionEval&) const override
     {
         // A String or Date variable takes the text as written instead.
-        const TVarType type = GetKeyType(key_);
+        const TVarType type = place_.Type(key_);
         if (type == vtString || type == vtDate)
             return false;
         const std::optional<TemplateResult> result = ComputeTemplateResult(expression_);
         if (!result)
             return false;
-        WriteResult(key_, *result, -1);
+        WriteResult(key_, place_, *result, -1);
         return true;
     }
 
 private:
     QString key_;
     QString expression_;
+    mutable VariablePlace place_;
 };
 
 // SetVar "[Name]" "[Other]" where [Other] holds digits: the same digits.
@@ -94,16 +95,18 @@ public:
 
     bool Run(TActionEval&) const override
     {
-        const QString* value = StoredValue(source_);
+        const QString* value = sourcePlace_.Value(source_);
         if (!value || !IsDigits(*value))
             return false;
-        SetVariableKeyText(key_, *value);
+        place_.Write(key_, *value);
         return true;
     }
 
 private:
     QString key_;
     QString source_;
+    mutable VariablePlace place_;
+    mutable VariablePlace sourcePlace_;
 };
 
 // Math "<expression of references>" "<digits>" "[Name]".
@@ -123,7 +126,7 @@ public:
         const std::optional<TemplateResult> result = ComputeTemplateResult(expression_);
         if (!result)
             return false;
-        WriteResult(key_, *result, decimals_);
+        WriteResult(key_, place_, *result, decimals_);
         return true;
     }
 
@@ -131,19 +134,21 @@ private:
     QString expression_;
     int decimals_;
     QString key_;
+    mutable VariablePlace place_;
 };
 
 // One side of an If or While comparison: a [Name] or a literal number.
 struct Side {
     QString key; // empty: the literal
     long long literal = 0;
+    mutable VariablePlace place;
 
     static std::optional<Side> Of(const QString& text)
     {
         if (const auto key = PlainReferenceKey(text))
-            return Side{*key, 0};
+            return Side{*key, 0, {}};
         if (const auto number = ComparedNumber(text))
-            return Side{QString(), *number};
+            return Side{QString(), *number, {}};
         return std::nullopt;
     }
 
@@ -151,7 +156,7 @@ struct Side {
     {
         if (key.isEmpty())
             return literal;
-        const QString* value = StoredValue(key);
+        const QString* value = place.Value(key);
         return value ? ComparedNumber(*value) : std::nullopt;
     }
 };

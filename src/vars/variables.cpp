@@ -520,20 +520,52 @@ void AssignInPlace(QString& stored, QStringView value) {
 
 } // namespace
 
-void SetVariableKeyText(const QString& key, QStringView value) {
+namespace {
+
+// SetVariableKeyText once the variable holding `key` is known.
+void WriteText(const QString& key, QStringView value, const HeldVariable& held) {
     // The untyped branch of WriteExisting; every other case takes the one
     // write path.
-    if (!key.isEmpty() && !value.isEmpty() && !IsLastErrorKey(key)) {
-        if (const HeldVariable held = ListHolding(key, &key); held.line && !held.line->info) {
-            QString& stored = held.line->value;
-            if (!SameText(stored, value)) {
-                AssignInPlace(stored, value);
-                BroadcastChange(key, stored);
-            }
-            return;
+    if (!key.isEmpty() && !value.isEmpty() && held.line && !held.line->info && !IsLastErrorKey(key)) {
+        QString& stored = held.line->value;
+        if (!SameText(stored, value)) {
+            AssignInPlace(stored, value);
+            BroadcastChange(key, stored);
         }
+        return;
     }
     SetVariableKey(key, value.toString());
+}
+
+} // namespace
+
+void SetVariableKeyText(const QString& key, QStringView value) {
+    WriteText(key, value, key.isEmpty() ? HeldVariable{} : ListHolding(key, &key));
+}
+
+void VariablePlace::Find(const QString& key) {
+    if (known_ && shape_ == TVarStringList::ShapeVersion())
+        return;
+    const HeldVariable held = key.isEmpty() ? HeldVariable{} : SearchLists(key);
+    list_ = held.list;
+    line_ = held.line;
+    shape_ = TVarStringList::ShapeVersion();
+    known_ = true;
+}
+
+const QString* VariablePlace::Value(const QString& key) {
+    Find(key);
+    return line_ ? &line_->value : nullptr;
+}
+
+TVarType VariablePlace::Type(const QString& key) {
+    Find(key);
+    return line_ && line_->info ? line_->info->VarType : vtUndefined;
+}
+
+void VariablePlace::Write(const QString& key, QStringView value) {
+    Find(key);
+    WriteText(key, value, HeldVariable{list_, line_});
 }
 
 bool DefineVariable(const QString& name, const QString& typeWord, const QString& format,

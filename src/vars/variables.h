@@ -15,6 +15,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 namespace tomeric {
@@ -126,6 +127,26 @@ void SetVariableKey(const QString& key, const QString& value);
 // nobody else shares it, so a loop's counter is written without
 // allocating; the store ends the same as after SetVariableKey.
 void SetVariableKeyText(const QString& key, QStringView value);
+
+// Where the script variable a key names lives (or that none does), kept by
+// a loop's line for the key it reads or writes on every pass. It is found
+// again only once a list has gained, lost or moved a line or a local scope
+// has begun or ended, so a pass's look-up is one comparison.
+class VariablePlace {
+public:
+    // StoredValue, GetKeyType and SetVariableKeyText for `key`, which must
+    // be the same text on every call.
+    const QString* Value(const QString& key);
+    TVarType Type(const QString& key);
+    void Write(const QString& key, QStringView value);
+
+private:
+    void Find(const QString& key);
+    std::uint64_t shape_ = 0;
+    bool known_ = false;
+    TVarStringList* list_ = nullptr;
+    TVarStringList::Line* line_ = nullptr;
+};
 
 // Defines (or retypes) a variable. `typeWord` is one of the seven type
 // words; `format` the decimals (Decimal) or date format (Date). Returns true
