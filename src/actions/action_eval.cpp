@@ -214,8 +214,8 @@ bool TActionEval::PumpIsDue()
 {
     if (!lastLineQuiet_)
         return true;
-    // Quiet lines take well under a microsecond each: the clock is read
-    // after every few of them rather than after each.
+    // Quiet lines are short (a loop's take well under a microsecond): the
+    // clock is read after every few of them rather than after each.
     if (++quietLines_ < kQuietLinesPerClockRead)
         return false;
     quietLines_ = 0;
@@ -314,10 +314,11 @@ void TActionEval::ProcessLine()
 
 bool TActionEval::IsQuiet(const CommandMatch& match)
 {
+    // The match depends on the line's word and the command table alone.
     ParsedLine& line = script_->Line(currentIndex_);
-    if (line.QuietFor != match.Command) {
+    if (line.QuietVersion != line.TableVersion) {
         line.Quiet = match.Group->Kind == gkBuiltin && IsQuietCommand(*match.Command);
-        line.QuietFor = match.Command;
+        line.QuietVersion = line.TableVersion;
     }
     return line.Quiet;
 }

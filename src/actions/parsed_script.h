@@ -39,9 +39,9 @@ struct ParsedLine {
     // to (0: none); -1 while not known.
     int JumpTarget = -1;
 
-    // Filled on first use by the evaluator for the command it was worked
-    // out for: whether the line only computes, assigns and branches.
-    const TCommandRecord* QuietFor = nullptr;
+    // Filled on first use by the evaluator for the table version of Match:
+    // whether the line only computes, assigns and branches.
+    std::uint64_t QuietVersion = 0;
     bool Quiet = false;
 
     // Filled on first use by ParsedScript::QuickOf for the handler it was
