@@ -40,6 +40,7 @@ using PumpClock = std::chrono::steady_clock;
 // at this often: painting, timers and Escape stay live, while a tight loop
 // no longer spends most of its time asking an empty queue for messages.
 constexpr auto kQuietPumpInterval = std::chrono::milliseconds(4);
+constexpr int kQuietLinesPerClockRead = 8;
 
 PumpClock::time_point& LastPump()
 {
@@ -131,6 +132,25 @@ TActionEval::~TActionEval()
         SetSelfName(*savedSelf_);
 }
 
+const QString& TActionEval::CurrentLine() const
+{
+    static const QString kNone;
+    return currentIndex_ >= 1 && currentIndex_ <= script_->LineCount() ? script_->Line(currentIndex_).Text
+                                                                         : kNone;
+}
+
+const QString& TActionEval::CurrentWord() const
+{
+    static const QString kNone;
+    return wordIndex_ >= 1 ? script_->Line(wordIndex_).Word : kNone;
+}
+
+const QString& TActionEval::CurrentWordAsWritten() const
+{
+    static const QString kNone;
+    return wordIndex_ >= 1 ? script_->Line(wordIndex_).WordAsWritten : kNone;
+}
+
 QString TActionEval::GetLine(int n) const
 {
     if (n < 1 || n > script_->LineCount())
@@ -190,9 +210,16 @@ bool TActionEval::ShouldStop() const
            Generation != runs.RunGeneration;
 }
 
-bool TActionEval::PumpIsDue() const
+bool TActionEval::PumpIsDue()
 {
-    return !lastLineQuiet_ || PumpClock::now() - LastPump() >= kQuietPumpInterval;
+    if (!lastLineQuiet_)
+        return true;
+    // Quiet lines are short (a loop's take well under a microsecond): the
+    // clock is read after every few of them rather than after each.
+    if (++quietLines_ < kQuietLinesPerClockRead)
+        return false;
+    quietLines_ = 0;
+    return PumpClock::now() - LastPump() >= kQuietPumpInterval;
 }
 
 void TActionEval::PumpMessages()
@@ -229,12 +256,11 @@ void TActionEval::RunFrom(int lineNo)
             lastLineQuiet_ = true;
             ++LineNo;
             currentIndex_ = LineNo;
-            CurrentLine = GetLine(LineNo);
             if (SkipAfterNext > 0) {
                 LineNo += SkipAfterNext;
                 SkipAfterNext = 0;
             }
-            if (!CurrentLine.isEmpty())
+            if (currentIndex_ <= script_->LineCount() && !script_->Line(currentIndex_).Text.isEmpty())
                 ProcessLine();
             if (services_.Debugger && DebugOffDepth == 0)
                 services_.Debugger->ActionComplete(Serial);
@@ -248,8 +274,7 @@ void TActionEval::RunFrom(int lineNo)
 void TActionEval::ProcessLine()
 {
     const ParsedLine& line = script_->Line(currentIndex_);
-    CurrentWordAsWritten = line.WordAsWritten;
-    CurrentWord = line.Word;
+    wordIndex_ = currentIndex_;
     CurrentGroup = nullptr;
     CurrentCommand = nullptr;
     switch (line.Class) {
@@ -258,7 +283,7 @@ void TActionEval::ProcessLine()
     case lcComment:
     case lcLabel:
         if (services_.Debugger && DebugOffDepth == 0)
-            services_.Debugger->AddAction(Serial, CurrentLine, 3);
+            services_.Debugger->AddAction(Serial, CurrentLine(), 3);
         return;
     case lcBlockWord:
         HandleBlockWord();
@@ -278,13 +303,24 @@ void TActionEval::ProcessLine()
     if (SkipState != ssExecuting) {
         CountBlockOpening(*match.Command);
         if (services_.Debugger && DebugOffDepth == 0)
-            services_.Debugger->AddAction(Serial, CurrentLine, 0);
+            services_.Debugger->AddAction(Serial, CurrentLine(), 0);
         return;
     }
     if (services_.Debugger && DebugOffDepth == 0)
-        services_.Debugger->AddAction(Serial, CurrentLine, 1);
-    lastLineQuiet_ = match.Group->Kind == gkBuiltin && IsQuietCommand(*match.Command);
+        services_.Debugger->AddAction(Serial, CurrentLine(), 1);
+    lastLineQuiet_ = IsQuiet(match);
     HandleCommand(match);
+}
+
+bool TActionEval::IsQuiet(const CommandMatch& match)
+{
+    // The match depends on the line's word and the command table alone.
+    ParsedLine& line = script_->Line(currentIndex_);
+    if (line.QuietVersion != line.TableVersion) {
+        line.Quiet = match.Group->Kind == gkBuiltin && IsQuietCommand(*match.Command);
+        line.QuietVersion = line.TableVersion;
+    }
+    return line.Quiet;
 }
 
 void TActionEval::HandleBlockWord()
@@ -351,6 +387,8 @@ void TActionEval::HandleCommand(const CommandMatch& match)
         return;
     }
     const ParsedLine& line = script_->SplitOf(currentIndex_);
+    if (const QuickLine* quick = script_->QuickOf(currentIndex_, match); quick && quick->Run(*this))
+        return;
     CopyParams(line.Params, Params);
     if (line.SplitStatus != ssOk) {
         ReportActionError(aeUnbalancedQuotes);
@@ -417,7 +455,7 @@ void TActionEval::EvaluateParameters()
 void TActionEval::ReportActionError(int code, const QString& text, int number)
 {
     const QString message = ActionErrorMessage(code, text, number);
-    const QString report = CurrentWordAsWritten + QStringLiteral("\r\r") + message;
+    const QString report = CurrentWordAsWritten() + QStringLiteral("\r\r") + message;
     if (!services_.Debugger) {
         SetLastError(report);
         ErrorCode = code;

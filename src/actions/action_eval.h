@@ -144,9 +144,12 @@ public:
     int DebugOffDepth = 0;
     int LineNo = 0;
     int SkipAfterNext = 0;
-    QString CurrentLine;
-    QString CurrentWord;      // upper-cased
-    QString CurrentWordAsWritten;
+    // The line being run (leading blanks removed), and the command word of
+    // the last line that had one, upper-cased and as written. They are
+    // read from the parsed script, not copied for every line.
+    const QString& CurrentLine() const;
+    const QString& CurrentWord() const;
+    const QString& CurrentWordAsWritten() const;
     bool Started = false;
     bool Returned = false;
     int ErrorCode = 0;
@@ -163,9 +166,10 @@ public:
 
 private:
     bool ShouldStop() const;
-    bool PumpIsDue() const;
+    bool PumpIsDue();
     void PumpMessages();
     void ProcessLine();
+    bool IsQuiet(const CommandMatch& match);
     void HandleBlockWord();
     void HandleCommand(const CommandMatch& match);
     void CountBlockOpening(const TCommandRecord& command);
@@ -175,8 +179,10 @@ private:
 
     Services& services_;
     std::shared_ptr<ParsedScript> script_;
-    int currentIndex_ = 0;      // the line CurrentLine was read from
+    int currentIndex_ = 0;      // the line CurrentLine() is read from
+    int wordIndex_ = 0;         // the line CurrentWord() is read from; 0: none yet
     bool lastLineQuiet_ = true; // the last line only computed and branched
+    int quietLines_ = 0;        // quiet lines run since the clock was last read
     LocalScope locals_;
     std::optional<QString> savedSelf_;
     bool countedDepth_ = false;

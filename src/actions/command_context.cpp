@@ -19,7 +19,7 @@ Services& CommandContext::Svc() const
 
 QString CommandContext::Word() const
 {
-    return eval_.CurrentWordAsWritten;
+    return eval_.CurrentWordAsWritten();
 }
 
 int CommandContext::Count() const

@@ -9,6 +9,8 @@
 
 #include <QHash>
 
+#include <array>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -37,7 +39,7 @@ bool SeparatesTokens(QChar c)
 class ExpressionTemplate {
 public:
     static std::optional<ExpressionTemplate> Compile(const QString& text);
-    std::optional<MathResult> Evaluate() const;
+    std::optional<TemplateResult> Evaluate() const;
 
 private:
     bool AddLiteral(QStringView literal, bool atStart);
@@ -45,8 +47,22 @@ private:
     std::vector<Token> tokens_;      // End last
     std::vector<int> references_;    // per token: index into names_, or -1
     std::vector<QString> names_;
+    // Where each name's variable lives, kept from pass to pass.
+    mutable std::vector<VariablePlace> places_;
     std::optional<RecordedParse> parse_;
+    // Per token the literal numbers as 64-bit integers; empty when one of
+    // them is not whole, and the parse is then replayed in extended precision.
+    std::vector<long long> wholeLiterals_;
 };
+
+// A literal number the whole-number replay may take as it is.
+std::optional<long long> WholeLiteral(const Token& token)
+{
+    constexpr long double kLimit = 9223372036854775808.0L; // 2^63
+    if (token.mathError || token.value != std::floor(token.value) || !(std::fabs(token.value) < kLimit))
+        return std::nullopt;
+    return static_cast<long long>(token.value);
+}
 
 bool ExpressionTemplate::AddLiteral(QStringView literal, bool atStart)
 {
@@ -101,44 +117,69 @@ std::optional<ExpressionTemplate> ExpressionTemplate::Compile(const QString& tex
         return std::nullopt;
     compiled.tokens_.push_back(Token{TokenType::End});
     compiled.references_.push_back(-1);
+    compiled.places_.resize(compiled.names_.size());
     // Whether it parses does not depend on the values put in (they are
     // always number tokens); a syntax error takes the general way.
     compiled.parse_ = RecordedParse::Record(compiled.tokens_.data(), compiled.tokens_.size());
     if (!compiled.parse_)
         return std::nullopt;
+    if (compiled.parse_->IsWhole()) {
+        compiled.wholeLiterals_.assign(compiled.tokens_.size(), 0);
+        for (std::size_t i = 0; i < compiled.tokens_.size(); ++i) {
+            if (compiled.tokens_[i].type != TokenType::Number || compiled.references_[i] >= 0)
+                continue;
+            const auto whole = WholeLiteral(compiled.tokens_[i]);
+            if (!whole) {
+                compiled.wholeLiterals_.clear();
+                break;
+            }
+            compiled.wholeLiterals_[i] = *whole;
+        }
+    }
     return compiled;
 }
 
 // The value of a whole number of digits; nothing for anything else.
-std::optional<long double> WholeNumber(const QString& value)
+std::optional<long long> WholeNumber(const QString& value)
 {
     if (value.isEmpty() || value.size() > kMaxValueDigits)
         return std::nullopt;
-    unsigned long long number = 0;
+    long long number = 0;
     for (const QChar c : value) {
         if (c < u'0' || c > u'9')
             return std::nullopt;
         number = number * 10 + (c.unicode() - u'0');
     }
-    return static_cast<long double>(number);
+    return number;
 }
 
-std::optional<MathResult> ExpressionTemplate::Evaluate() const
+std::optional<TemplateResult> ExpressionTemplate::Evaluate() const
 {
-    // Filled in place on every pass; computing never runs a script, so no
-    // second evaluation can start while this one uses it.
-    static std::vector<Token> filled;
-    filled.assign(tokens_.begin(), tokens_.end());
-    for (std::size_t i = 0; i < filled.size(); ++i) {
-        if (references_[i] < 0)
+    const std::size_t count = tokens_.size();
+    std::array<long long, kMaxTokens + 1> values; // per token; only numbers are read
+    for (std::size_t i = 0; i < count; ++i) {
+        if (references_[i] < 0) {
+            values[i] = wholeLiterals_.empty() ? 0 : wholeLiterals_[i];
             continue;
-        const QString* stored = StoredValue(names_[static_cast<std::size_t>(references_[i])]);
+        }
+        const auto name = static_cast<std::size_t>(references_[i]);
+        const QString* stored = places_[name].Value(names_[name]);
         const auto number = stored ? WholeNumber(*stored) : std::nullopt;
         if (!number)
             return std::nullopt;
-        filled[i].value = *number;
+        values[i] = *number;
     }
-    return parse_->Evaluate(filled.data());
+    if (!wholeLiterals_.empty())
+        if (const auto whole = parse_->EvaluateWhole(values.data()))
+            return TemplateResult{MathResult{MathResult::Status::Ok, static_cast<long double>(*whole)}, whole};
+    // Filled in place; computing never runs a script, so no second
+    // evaluation can start while this one uses it.
+    static std::vector<Token> filled;
+    filled.assign(tokens_.begin(), tokens_.end());
+    for (std::size_t i = 0; i < count; ++i)
+        if (references_[i] >= 0)
+            filled[i].value = static_cast<long double>(values[i]);
+    return TemplateResult{parse_->Evaluate(filled.data()), std::nullopt};
 }
 
 struct CachedTemplate {
@@ -175,12 +216,19 @@ const ExpressionTemplate* TemplateFor(const QString& text)
 
 } // namespace
 
-std::optional<MathResult> ComputeByTemplate(const QString& text)
+std::optional<TemplateResult> ComputeTemplateResult(const QString& text)
 {
     if (!HasChar(text, u'['))
         return std::nullopt;
     const ExpressionTemplate* compiled = TemplateFor(text);
     return compiled ? compiled->Evaluate() : std::nullopt;
+}
+
+std::optional<MathResult> ComputeByTemplate(const QString& text)
+{
+    if (const auto computed = ComputeTemplateResult(text))
+        return computed->Result;
+    return std::nullopt;
 }
 
 } // namespace tomeric

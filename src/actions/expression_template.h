@@ -24,4 +24,12 @@ namespace tomeric {
 // leaves the substituted text as written).
 std::optional<MathResult> ComputeByTemplate(const QString& text);
 
+// The same, with the result also as a 64-bit integer when it was computed
+// in whole numbers (then Result.value is that number exactly).
+struct TemplateResult {
+    MathResult Result;
+    std::optional<long long> Whole;
+};
+std::optional<TemplateResult> ComputeTemplateResult(const QString& text);
+
 } // namespace tomeric

@@ -48,6 +48,18 @@ CommandMatch ParsedScript::CommandOf(int n)
     return line.Match;
 }
 
+const QuickLine* ParsedScript::QuickOf(int n, const CommandMatch& match)
+{
+    ParsedLine& line = Line(n);
+    if (match.Group->Kind != gkBuiltin || line.SplitStatus != ssOk || !QuickLinesEnabled())
+        return nullptr;
+    if (line.QuickFor != match.Command->Handler) {
+        line.Quick = QuickLine::Compile(*match.Command, line.Params);
+        line.QuickFor = match.Command->Handler;
+    }
+    return line.Quick.get();
+}
+
 std::shared_ptr<ParsedScript> ParsedScriptFor(const QString& text)
 {
     static QHash<QString, std::shared_ptr<ParsedScript>> cache;

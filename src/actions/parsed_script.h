@@ -7,6 +7,7 @@
 
 #include "actions/action_text.h"
 #include "actions/command_table.h"
+#include "actions/quick_lines.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,6 +38,16 @@ struct ParsedLine {
     // Filled on first use by the evaluator: the line an end word jumps back
     // to (0: none); -1 while not known.
     int JumpTarget = -1;
+
+    // Filled on first use by the evaluator for the table version of Match:
+    // whether the line only computes, assigns and branches.
+    std::uint64_t QuietVersion = 0;
+    bool Quiet = false;
+
+    // Filled on first use by ParsedScript::QuickOf for the handler it was
+    // made for.
+    CommandHandler QuickFor = nullptr;
+    std::shared_ptr<const QuickLine> Quick;
 };
 
 class ParsedScript {
@@ -53,6 +64,9 @@ public:
     const ParsedLine& SplitOf(int n);
     // The line's command in the process-wide table (empty: unknown word).
     CommandMatch CommandOf(int n);
+    // The quick form of the line for its built-in command `match` (see
+    // QuickLine); null when it has none. The line is split already.
+    const QuickLine* QuickOf(int n, const CommandMatch& match);
 
 private:
     QStringList lines_;

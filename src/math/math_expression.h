@@ -53,13 +53,25 @@ public:
     // Computes with `tokens` of the same count and types as recorded, whose
     // number values may differ. Never a syntax error.
     MathResult Evaluate(const math::Token* tokens) const;
+    // The same computation in 64-bit integers, `values` holding each
+    // token's value (numbers only, all whole). Where it gives a value,
+    // Evaluate gives the same: a whole-number step whose result stays in
+    // range is exact in extended precision too. Nothing when the parse
+    // divides, takes a remainder or a power or calls a function, or when a
+    // step leaves the range.
+    std::optional<long long> EvaluateWhole(const long long* values) const;
+    // False when EvaluateWhole never gives a value.
+    bool IsWhole() const { return whole_; }
 
 private:
     struct Step {
         std::int16_t production; // -1: shift the next token
         std::int16_t token;       // shift: the token's index
+        std::uint8_t wholeStep;   // reduce: its math::WholeStep
+        std::uint8_t length;      // reduce: the symbols it takes off the stack
     };
     std::vector<Step> steps_;
+    bool whole_ = true;
 };
 // The text as the tokenizer reads it: upper-cased, "." as the decimal
 // point, and for a `wholeText` a leading "+" read as "0+" (a piece from
@@ -82,6 +94,11 @@ QString MathResultText(const MathResult& result, int decimals);
 // Zero never carries a sign. Infinity and NaN give "Error".
 inline constexpr int kMaxFixedDecimals = 1000;
 QString FormatNumber(long double value, int decimals);
+// FormatNumber's text for a whole `value` below 10^15 in magnitude when
+// `decimals` asks for none (decimals <= 0), written to `out` without
+// building a string: its length, or 0 when FormatNumber must be asked.
+inline constexpr int kWholeNumberChars = 16; // a sign and 15 digits
+int FormatWholeNumber(long long value, int decimals, char16_t* out);
 
 // ---- Random ------------------------------------------------------------------
 // One process-wide generator, seeded from the clock on first use.

@@ -161,6 +161,18 @@ bool PassesValueUp(const Production& production) {
     return production.length == 1 && production.reduce == First;
 }
 
+WholeStep WholeStepOf(const Production& production) {
+    static const std::pair<MathValue (*)(const StackEntry*), WholeStep> kSteps[] = {
+        {First, WholeStep::First},       {Second, WholeStep::Second},
+        {Add, WholeStep::Add},           {Subtract, WholeStep::Subtract},
+        {Multiply, WholeStep::Multiply}, {Negate, WholeStep::Negate},
+    };
+    for (const auto& [reduce, step] : kSteps)
+        if (production.reduce == reduce)
+            return step;
+    return WholeStep::None;
+}
+
 std::optional<Symbol> TerminalOf(TokenType type) {
     // Indexed by token number; -1 where a number has no terminal (8, and the
     // bad character 11, which has no place in the grammar).

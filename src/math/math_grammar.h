@@ -53,6 +53,12 @@ struct Production {
 // (E -> T, T -> F, F -> S, S -> U, U -> number).
 bool PassesValueUp(const Production& production);
 
+// What a production computes when every value is a whole number: the
+// steps that stay exact in 64-bit integers (as long as no step leaves their
+// range), or None for division, remainder, power and functions.
+enum class WholeStep { None, First, Second, Add, Subtract, Multiply, Negate };
+WholeStep WholeStepOf(const Production& production);
+
 struct ParseAction {
     enum class Kind { Error, Shift, Reduce, Accept } kind = Kind::Error;
     int target = 0; // Shift: next state; Reduce: production index

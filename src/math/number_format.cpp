@@ -142,4 +142,24 @@ QString FormatNumber(long double value, int decimals) {
     return decimals < 0 ? FormatGeneral(value) : FormatFixed(value, decimals);
 }
 
+int FormatWholeNumber(long long value, int decimals, char16_t* out) {
+    // Below 10^15 FormatNumber writes a whole number's digits as they are,
+    // and zero as "0".
+    constexpr long long kLimit = 1000000000000000LL;
+    if (decimals > 0 || value <= -kLimit || value >= kLimit)
+        return 0;
+    unsigned long long rest = value < 0 ? 0ull - static_cast<unsigned long long>(value)
+                                        : static_cast<unsigned long long>(value);
+    int digits = 1;
+    for (unsigned long long power = 10; digits < 15 && rest >= power; power *= 10)
+        ++digits;
+    const int length = digits + (value < 0 ? 1 : 0);
+    out[0] = u'-';
+    for (int at = length - 1; digits > 0; --digits, --at) {
+        out[at] = static_cast<char16_t>(u'0' + rest % 10);
+        rest /= 10;
+    }
+    return length;
+}
+
 } // namespace tomeric

@@ -12,6 +12,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <cstring>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -119,19 +120,30 @@ struct RememberedLookup {
     HeldVariable held;
 };
 
-// The list and line holding `key`. `owner`, when given, is the text the key
-// lies in, and the look-up is remembered.
-HeldVariable ListHolding(QStringView key, const QString* owner = nullptr) {
+TextMemo<RememberedLookup>& LookupMemo() {
     static TextMemo<RememberedLookup> memo;
-    if (!owner)
-        return SearchLists(key);
-    if (const RememberedLookup* known = memo.Find(key); known && known->shape == TVarStringList::ShapeVersion())
-        return known->held;
+    return memo;
+}
+
+// The search and its remembering, kept out of line so that a remembered
+// look-up, the usual case in a loop, stays a few instructions.
+[[gnu::noinline]] HeldVariable SearchAndRemember(QStringView key, const QString& owner) {
     // Absence is remembered too ([LastError] is looked for before every
     // Math): adding the variable changes the shape.
     const HeldVariable held = SearchLists(key);
-    memo.Remember(key, *owner, RememberedLookup{TVarStringList::ShapeVersion(), held});
+    LookupMemo().Remember(key, owner, RememberedLookup{TVarStringList::ShapeVersion(), held});
     return held;
+}
+
+// The list and line holding `key`. `owner`, when given, is the text the key
+// lies in, and the look-up is remembered.
+inline HeldVariable ListHolding(QStringView key, const QString* owner = nullptr) {
+    if (!owner)
+        return SearchLists(key);
+    if (const RememberedLookup* known = LookupMemo().Find(key);
+        known && known->shape == TVarStringList::ShapeVersion())
+        return known->held;
+    return SearchAndRemember(key, *owner);
 }
 
 // `owner`, when given, is the text the name lies in (see ListHolding).
@@ -486,6 +498,76 @@ void SetVariableKey(const QString& key, const QString& value) {
     }
 }
 
+namespace {
+
+// A short value compares faster by hand than through the library's
+// search for long texts.
+bool SameText(QStringView a, QStringView b) {
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), sizeof(QChar) * a.size()) == 0;
+}
+
+// `stored` = `value`, in the buffer `stored` already owns when it has room.
+void AssignInPlace(QString& stored, QStringView value) {
+    const bool overlaps = value.data() >= stored.constData() && value.data() < stored.constData() + stored.size();
+    if (!stored.isDetached() || stored.capacity() < value.size() || overlaps) {
+        stored = value.toString();
+        return;
+    }
+    if (stored.size() != value.size())
+        stored.resize(value.size());
+    std::memcpy(stored.data(), value.data(), sizeof(QChar) * value.size());
+}
+
+} // namespace
+
+namespace {
+
+// SetVariableKeyText once the variable holding `key` is known.
+void WriteText(const QString& key, QStringView value, const HeldVariable& held) {
+    // The untyped branch of WriteExisting; every other case takes the one
+    // write path.
+    if (!key.isEmpty() && !value.isEmpty() && held.line && !held.line->info && !IsLastErrorKey(key)) {
+        QString& stored = held.line->value;
+        if (!SameText(stored, value)) {
+            AssignInPlace(stored, value);
+            BroadcastChange(key, stored);
+        }
+        return;
+    }
+    SetVariableKey(key, value.toString());
+}
+
+} // namespace
+
+void SetVariableKeyText(const QString& key, QStringView value) {
+    WriteText(key, value, key.isEmpty() ? HeldVariable{} : ListHolding(key, &key));
+}
+
+void VariablePlace::Find(const QString& key) {
+    if (known_ && shape_ == TVarStringList::ShapeVersion())
+        return;
+    const HeldVariable held = key.isEmpty() ? HeldVariable{} : SearchLists(key);
+    list_ = held.list;
+    line_ = held.line;
+    shape_ = TVarStringList::ShapeVersion();
+    known_ = true;
+}
+
+const QString* VariablePlace::Value(const QString& key) {
+    Find(key);
+    return line_ ? &line_->value : nullptr;
+}
+
+TVarType VariablePlace::Type(const QString& key) {
+    Find(key);
+    return line_ && line_->info ? line_->info->VarType : vtUndefined;
+}
+
+void VariablePlace::Write(const QString& key, QStringView value) {
+    Find(key);
+    WriteText(key, value, HeldVariable{list_, line_});
+}
+
 bool DefineVariable(const QString& name, const QString& typeWord, const QString& format,
                     bool isLocal) {
     const std::optional<TVarType> type = VarTypeFromWord(typeWord);
@@ -533,12 +615,14 @@ bool DefineVariable(const QString& name, const QString& typeWord, const QString&
 
 void SetLastError(const QString& text) {
     // Commands clear it before they run: nothing to do while it is clear.
-    if (text.isEmpty() && !ListHolding(kLastErrorKey, &kLastErrorKey).list)
+    if (text.isEmpty() && LastErrorIsClear())
         return;
     SetVariableKey(kLastErrorKey, text);
 }
 
 QString LastError() { return GetVariable(kLastErrorKey); }
+
+bool LastErrorIsClear() { return !ListHolding(kLastErrorKey, &kLastErrorKey).list; }
 
 // ---- observers and the error box -------------------------------------------------
 

@@ -15,6 +15,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 namespace tomeric {
@@ -121,6 +122,31 @@ void SetVariable(const QString& name, const QString& value);
 // The same for a key already resolved: a name without brackets, as a
 // variable parameter holds it after evaluation.
 void SetVariableKey(const QString& key, const QString& value);
+// SetVariableKey for a value given as a view. An untyped script variable
+// that already holds `key` takes the new text into its own buffer when
+// nobody else shares it, so a loop's counter is written without
+// allocating; the store ends the same as after SetVariableKey.
+void SetVariableKeyText(const QString& key, QStringView value);
+
+// Where the script variable a key names lives (or that none does), kept by
+// a loop's line for the key it reads or writes on every pass. It is found
+// again only once a list has gained, lost or moved a line or a local scope
+// has begun or ended, so a pass's look-up is one comparison.
+class VariablePlace {
+public:
+    // StoredValue, GetKeyType and SetVariableKeyText for `key`, which must
+    // be the same text on every call.
+    const QString* Value(const QString& key);
+    TVarType Type(const QString& key);
+    void Write(const QString& key, QStringView value);
+
+private:
+    void Find(const QString& key);
+    std::uint64_t shape_ = 0;
+    bool known_ = false;
+    TVarStringList* list_ = nullptr;
+    TVarStringList::Line* line_ = nullptr;
+};
 
 // Defines (or retypes) a variable. `typeWord` is one of the seven type
 // words; `format` the decimals (Decimal) or date format (Date). Returns true
@@ -132,6 +158,8 @@ bool DefineVariable(const QString& name, const QString& typeWord, const QString&
 // [LastError] as commands report their outcome: empty on success.
 void SetLastError(const QString& text);
 QString LastError();
+// True while [LastError] holds nothing (clearing it then changes nothing).
+bool LastErrorIsClear();
 
 // ---- change broadcast and the error box -------------------------------------
 

@@ -39,6 +39,8 @@ const char* const kTemplates[] = {
     "[a]-[b]-[b]", "frac([a]/7)*[b]", "ln([b])+exp([a]/[a])", "trunc(-[a]/4)&3", "1E[a]+[b]",
     "(((((((((((((((((((([a]))))))))))))))))))))+1", "((((((([a]+[b])*2)-1)/3)^[b])&5)+0)",
     "[a]*(",   "([a]+[b]",    "[a])",          "1E+",           "[a]/[b]/0.5", "sin([a])*cos([b])",
+    // whole-number steps that leave the 64-bit range, and a literal that is not whole
+    "[a]*[a]-[a]*[a]", "[a]*99999999999", "0-[a]*[a]*[b]", "-[a]-[a]*100", "[a]*1.5+[b]", "[a]+0.5-0.5",
 };
 
 const char* const kValues[] = {

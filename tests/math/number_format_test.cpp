@@ -163,6 +163,28 @@ TEST(DecimalSymbolInMath, TheProcessLocaleDoesNotChangeReadingOrWriting) {
     EXPECT_EQ(third, "0.333");
 }
 
+// ---- whole numbers without a string ------------------------------------------
+
+TEST(FormatWholeNumber, WritesWhatFormatNumberWritesOrDeclines) {
+    for (const QChar symbol : {QChar(u'.'), QChar(u',')}) {
+        const test_support::DecimalSymbolScope scope(symbol);
+        for (const long long value : {0LL, 1LL, -1LL, 7LL, 10LL, -42LL, 123456789LL, 999999999999999LL,
+                                      -999999999999999LL, 1000000000000000LL, -1000000000000000LL,
+                                      9223372036854775807LL, -9223372036854775807LL - 1}) {
+            for (const int decimals : {-1, 0, 1, 2}) {
+                char16_t out[kWholeNumberChars];
+                const int length = FormatWholeNumber(value, decimals, out);
+                if (length == 0) // declined: only for decimals or 16 digits and more
+                    EXPECT_TRUE(decimals > 0 || value >= 1000000000000000LL || value <= -1000000000000000LL);
+                else
+                    EXPECT_EQ(QString(reinterpret_cast<const QChar*>(out), length),
+                              FormatNumber(static_cast<long double>(value), decimals))
+                        << value << " with " << decimals << " decimals";
+            }
+        }
+    }
+}
+
 // ---- rounding mode ----------------------------------------------------------
 
 TEST(RoundingMode, RoundTiesToEvenWhateverTheCallersModeAndItIsRestored) {
