@@ -91,14 +91,14 @@ void TPublicationBuilder::ApplySetting(TRecord& record) {
 
 void TPublicationBuilder::ApplyLanguageText(TRecord& record) {
     const int index = record.tag - ktFirstLanguageText;
-    if (index >= 0 && index < kLanguageTextCount) publication_.settings.languageTexts[index] = std::move(record.text);
+    if (index >= 0 && index < kLanguageTextCount) publication_.settings.languageTexts[index] = record.TakeText();
 }
 
 // ---- pages --------------------------------------------------------------------------
 
 void TPublicationBuilder::ApplyPageRecord(TRecord& record) {
     if (record.tag == ktMasterPage) return StartPage(0);
-    if (record.tag == ktNewPage) return AppendPage(record.text);
+    if (record.tag == ktNewPage) return AppendPage(record.Text());
     if (currentPage_ < 0) return;
     TBindingContext context{nullptr, &publication_.settings};
     ApplyBinding(kPageRows, publication_.pages[currentPage_].background, record, context);
@@ -244,8 +244,8 @@ void TPublicationBuilder::ApplyMenuRecord(TRecord& record) {
         return BeginMenu(level.lastItem->items);
     case ktMenuName: {
         TMenuItem item;
-        item.name = record.text;
-        item.caption = record.text;
+        item.name = record.Text();
+        item.caption = item.name;
         level.items->push_back(std::move(item));
         level.lastItem = &level.items->back();
         return;

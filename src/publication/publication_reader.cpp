@@ -111,7 +111,9 @@ private:
 TPublicationParser::TPublicationParser(const TParseOptions& options)
     : builder_(options), lines_([this](QByteArrayView line) {
           if (DecodeRecordInto(line, record_)) builder_.Apply(record_);
-      }) {}
+      }) {
+    record_.recentTexts = &recentTexts_;
+}
 
 void TPublicationParser::FeedChunk(QByteArrayView chunk) { lines_.FeedChunk(chunk); }
 

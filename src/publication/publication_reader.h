@@ -43,6 +43,7 @@ public:
 
 private:
     TPublicationBuilder builder_;
+    TRecentTexts recentTexts_;
     TRecord record_; // reused for every line
     TLineSplitter lines_;
 };

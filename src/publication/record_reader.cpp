@@ -12,7 +12,6 @@ namespace tomeric {
 namespace {
 
 constexpr QChar kParagraphMark(0x00B6);
-constexpr char kParagraphMarkByte = '\xB6';
 
 char16_t Unit(QChar c) { return c.unicode(); }
 char16_t Unit(char c) { return static_cast<unsigned char>(c); }
@@ -105,12 +104,10 @@ qsizetype FindByte(QByteArrayView bytes, char byte, qsizetype from = 0) {
     return found ? static_cast<const char*>(found) - bytes.data() : -1;
 }
 
-qsizetype CountParagraphMarks(QByteArrayView bytes) {
-    qsizetype count = 0;
-    for (qsizetype at = FindByte(bytes, kParagraphMarkByte); at >= 0;
-         at = FindByte(bytes, kParagraphMarkByte, at + 1))
-        ++count;
-    return count;
+// A text or marker value: text¶ keys with their line breaks restored.
+QString DecodeText(const TKeyInfo& key, QByteArrayView value) {
+    if (key.type == TKeyType::ktyTextPara) return DecodeWindows1252WithLineBreaks(value);
+    return DecodeWindows1252(value);
 }
 
 bool IsYes(QByteArrayView value) {
@@ -191,6 +188,7 @@ bool DecodeRecordInto(QByteArrayView line, TRecord& record) {
     record.rawValue = value;
     record.integer.reset();
     record.yesNo = false;
+    record.textPending = false;
     switch (info->type) {
     case TKeyType::ktyInteger:
         record.integer = ParseInteger(value);
@@ -200,11 +198,43 @@ bool DecodeRecordInto(QByteArrayView line, TRecord& record) {
         record.yesNo = IsYes(value);
         record.text.clear();
         break;
-    case TKeyType::ktyTextPara: record.text = DecodeWithLineBreaks(value); break;
+    case TKeyType::ktyTextPara:
     case TKeyType::ktyText:
-    case TKeyType::ktyMarker: record.text = DecodeWindows1252(value); break;
+    case TKeyType::ktyMarker:
+        if (record.recentTexts) record.textPending = true;
+        else record.text = DecodeText(*info, value);
+        break;
     }
     return true;
+}
+
+const QString& TRecord::Text() {
+    if (textPending) {
+        text = recentTexts->Decode(*key, rawValue);
+        textPending = false;
+    }
+    return text;
+}
+
+QString TRecord::TakeText() {
+    if (textPending) {
+        textPending = false;
+        return recentTexts->Decode(*key, rawValue);
+    }
+    return std::move(text);
+}
+
+QString TRecentTexts::Decode(const TKeyInfo& key, QByteArrayView value) {
+    const std::size_t row = std::size_t(&key - KeyTable().rows);
+    if (byKey_.empty()) byKey_.resize(std::size_t(KeyTable().count));
+    TEntry& last = byKey_[row];
+    if (last.bytes.size() == value.size() &&
+        std::memcmp(last.bytes.constData(), value.data(), std::size_t(value.size())) == 0)
+        return last.text;
+    last.bytes.resize(value.size());
+    std::memcpy(last.bytes.data(), value.data(), std::size_t(value.size()));
+    last.text = DecodeText(key, value);
+    return last.text;
 }
 
 std::optional<TRecord> DecodeRecord(QByteArrayView line) {
@@ -216,21 +246,20 @@ std::optional<TRecord> DecodeRecord(QByteArrayView line) {
 std::optional<std::int32_t> ParseFormatInteger(QStringView text) { return ParseInteger(text); }
 std::optional<std::int32_t> ParseFormatInteger(QByteArrayView text) { return ParseInteger(text); }
 
-QString DecodeWithLineBreaks(QByteArrayView bytes) {
-    const qsizetype marks = CountParagraphMarks(bytes);
-    if (marks == 0) return DecodeWindows1252(bytes);
-    // Each mark becomes two characters: the text is built once, at its size.
-    QString text(bytes.size() + marks, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (qsizetype mark = FindByte(bytes, kParagraphMarkByte); mark >= 0;
-         mark = FindByte(bytes, kParagraphMarkByte)) {
-        out = DecodeWindows1252Into(bytes.first(mark), out);
-        *out++ = u'\r';
-        *out++ = u'\n';
-        bytes = bytes.sliced(mark + 1);
-    }
-    DecodeWindows1252Into(bytes, out);
-    return text;
+QString DecodeWithLineBreaks(QByteArrayView bytes) { return DecodeWindows1252WithLineBreaks(bytes); }
+
+QString TakeBoundVarName(TRecord& record) {
+    const QByteArrayView bytes = record.rawValue;
+    if (!record.textPending || record.key->type != TKeyType::ktyText || FindByte(bytes, '[') >= 0 ||
+        FindByte(bytes, ']') >= 0)
+        return NormalizeBoundVarName(record.TakeText());
+    // The usual bare name gets its brackets in the one text it is decoded into.
+    QString name(bytes.size() + 2, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(name.data());
+    *out++ = u'[';
+    *DecodeWindows1252Into(bytes, out) = u']';
+    record.textPending = false;
+    return name;
 }
 
 QString NormalizeBoundVarName(const QString& name) {

@@ -25,8 +25,24 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace tomeric {
+
+// Text values as the parser last decoded them, one per key. A value equal
+// to the last one of its key (the same font or hint on every object) shares
+// that text instead of being decoded into a new one.
+class TRecentTexts {
+public:
+    QString Decode(const TKeyInfo& key, QByteArrayView value);
+
+private:
+    struct TEntry {
+        QByteArray bytes; // the value as written
+        QString text;
+    };
+    std::vector<TEntry> byKey_; // indexed by the key's row in the key table
+};
 
 // One decoded line of the text.
 struct TRecord {
@@ -39,11 +55,21 @@ struct TRecord {
     bool yesNo = false;
     // Text keys: the value as it stands (text¶ keys with their line breaks
     // restored); markers: the marker text. Integer and Yes/No keys leave it
-    // empty: their value is read from the bytes.
+    // empty: their value is read from the bytes. While `textPending`, the
+    // value is still only in `rawValue`: Text() and TakeText() decode it.
     QString text;
     // The value's bytes (Windows-1252) as they stand in the line; they belong
     // to the line and are valid only while the record is being applied.
     QByteArrayView rawValue;
+    // Set by records that decode text values only when a structure takes
+    // them: most values the page objects' classes skip are never decoded.
+    TRecentTexts* recentTexts = nullptr;
+    bool textPending = false;
+
+    // The text value, decoded now if it was pending.
+    const QString& Text();
+    // The same, moved out of the record, which is spent afterwards.
+    QString TakeText();
 };
 
 // Splits chunks into lines; each complete line goes to the sink.
@@ -76,7 +102,7 @@ private:
 std::optional<TRecord> DecodeRecord(QByteArrayView line);
 // The same into a record kept from line to line, which spares building and
 // freeing one per line; false (and the record unchanged) when the line
-// gives none.
+// gives none. A record with `recentTexts` leaves its text pending.
 bool DecodeRecordInto(QByteArrayView line, TRecord& record);
 
 // A signed integer as the format writes it: optional blanks around it, an
@@ -93,6 +119,8 @@ QString DecodeWithLineBreaks(QByteArrayView bytes);
 // "[" in front and "]" at the end when missing, then one more "]" (or "["
 // in front) when the brackets inside do not balance. Empty stays empty.
 QString NormalizeBoundVarName(const QString& name);
+// The same made from a record's text value, which is spent afterwards.
+QString TakeBoundVarName(TRecord& record);
 
 // One palette entry.
 struct TPaletteEntry {
