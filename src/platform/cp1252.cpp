@@ -65,7 +65,7 @@ char16_t* DecodeAsciiRuns(const unsigned char* in, qsizetype count, char16_t* ou
         const unsigned high = unsigned(_mm_movemask_epi8(block));
         if (high == 0) {
             in += 16, out += 16;
-        } else if (__builtin_popcount(high) > 2) {
+        } else if (const unsigned rest = high & (high - 1); (rest & (rest - 1)) != 0) { // three or more
             out = DecodeBytes<LineBreaks>(in, 16, out);
             in += 16;
         } else {
@@ -82,10 +82,17 @@ qsizetype CountLineBreakMarks(const unsigned char* in, qsizetype count) {
     const unsigned char* const end = in + count;
     qsizetype marks = 0;
 #if defined(__SSE2__)
+    // Each block's matches (0xFF) are subtracted from byte counters, which
+    // are summed before they can overflow.
     const __m128i mark = _mm_set1_epi8(char(kLineBreakMark));
-    for (; end - in >= 16; in += 16) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-        marks += __builtin_popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, mark))));
+    while (end - in >= 16) {
+        __m128i counters = _mm_setzero_si128();
+        for (int blocks = 0; blocks < 255 && end - in >= 16; ++blocks, in += 16) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+            counters = _mm_sub_epi8(counters, _mm_cmpeq_epi8(block, mark));
+        }
+        const __m128i sums = _mm_sad_epu8(counters, _mm_setzero_si128());
+        marks += _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
     }
 #endif
     for (; in < end; ++in) marks += *in == kLineBreakMark;

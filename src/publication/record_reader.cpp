@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <type_traits>
 
@@ -57,7 +59,7 @@ std::optional<std::uint64_t> ParseDigits(View digits) {
 
 // Most values are plain decimal numbers of a few digits ("X=120"): read
 // straight when every byte is a digit; nothing when they are not.
-std::optional<std::int32_t> ParsePlainDecimal(QByteArrayView text) {
+inline std::optional<std::int32_t> ParsePlainDecimal(QByteArrayView text) {
     // Empty, or long enough to overflow: the general way decides.
     if (text.isEmpty() || text.size() > 9) return std::nullopt;
     std::uint32_t value = 0;
@@ -115,73 +117,85 @@ bool IsYes(QByteArrayView value) {
            (value[2] | 0x20) == 's';
 }
 
+// The key of a line by the general rules: blanks around the key go; a
+// line without "=" is a marker, its own (trimmed) text the value.
+const TKeyInfo* FindKeyByGeneralRules(QByteArrayView line, QByteArrayView& value) {
+    const qsizetype equals = FindByte(line, '=');
+    const bool marker = equals < 0;
+    const QByteArrayView keyBytes = TrimBlanks(marker ? line : line.first(equals));
+    value = marker ? keyBytes : line.sliced(equals + 1);
+    return FindKey(keyBytes, !marker);
+}
+
+// Longer than every key of the table.
+constexpr qsizetype kLongestKeyName = 24;
+
+static_assert(std::endian::native == std::endian::little, "key heads are read as little-endian numbers");
+
+// Up to eight bytes of a key name at `bytes`, of which `available` may be
+// read, as one number; zero beyond `length`.
+std::uint64_t LoadKeyBytes(const char* bytes, qsizetype length, qsizetype available) {
+    std::uint64_t loaded = 0;
+    if (available >= 8) {
+        std::memcpy(&loaded, bytes, 8);
+    } else {
+        for (qsizetype i = 0; i < available; ++i)
+            loaded |= std::uint64_t(static_cast<std::uint8_t>(bytes[i])) << (8 * i);
+    }
+    return length >= 8 ? loaded : loaded & ((std::uint64_t(1) << (8 * length)) - 1);
+}
+
+// Lines as the authoring tool writes them ("KEY=value", "MARKER") have no
+// blanks around the key: its name is folded eight bytes at a time for the
+// look-up. Anything else (blanks to trim, a name longer than any key) goes
+// to the general rules.
+const TKeyInfo* FindLineKey(QByteArrayView line, QByteArrayView& value) {
+    const qsizetype equals = FindByte(line, '=');
+    const qsizetype length = equals < 0 ? line.size() : equals;
+    const char* name = line.data();
+    if (length == 0 || length > kLongestKeyName || static_cast<std::uint8_t>(name[0]) <= 0x20 ||
+        static_cast<std::uint8_t>(name[length - 1]) <= 0x20)
+        return FindKeyByGeneralRules(line, value);
+    TFoldedKey key;
+    key.head[0] = FoldAsciiCase8(LoadKeyBytes(name, length, line.size()));
+    if (length > 8) key.head[1] = FoldAsciiCase8(LoadKeyBytes(name + 8, length - 8, line.size() - 8));
+    key.length = std::size_t(length);
+    key.withEquals = equals >= 0;
+    value = key.withEquals ? line.sliced(equals + 1) : line;
+    return FindFoldedKey(key, name);
+}
+
 } // namespace
 
 // ---- lines --------------------------------------------------------------------
 
-// Lines are cut straight from the chunk; only a line that spans two chunks
-// is gathered in `pending_`.
-void TLineSplitter::FeedChunk(QByteArrayView chunk) {
+QByteArrayView TLineSplitterState::TextOf(QByteArrayView chunk) {
     const qsizetype zero = FindByte(chunk, '\0');
-    if (zero >= 0) chunk = chunk.first(zero);
-    if (lineEnd_ == TLineEnd::leUnknown && !DecideLineEnd(chunk)) {
-        pending_.append(chunk);
-        return;
-    }
-    qsizetype lineStart = 0;
-    for (qsizetype lf = FindByte(chunk, '\n'); lf >= 0; lf = FindByte(chunk, '\n', lf + 1)) {
-        qsizetype lineEnd = lf;
-        if (lineEnd_ == TLineEnd::leCrLf) {
-            if (ByteBefore(chunk, lf) != '\r') continue; // a lone LF is text
-            lineEnd = lf - 1; // -1: the CR ended the previous chunk
-        }
-        HandOn(chunk, lineStart, lineEnd);
-        lineStart = lf + 1;
-    }
-    pending_.append(chunk.sliced(lineStart));
+    return zero >= 0 ? chunk.first(zero) : chunk;
 }
 
 // The first line break decides: a text written on Windows keeps its CR LF
 // rule (a bare LF or CR inside a line is text); a text whose first break is
 // a bare LF was saved by a Unix tool and breaks at LF. False while no break
 // has come.
-bool TLineSplitter::DecideLineEnd(QByteArrayView chunk) {
+bool TLineSplitterState::DecideLineEnd(QByteArrayView chunk) {
     const qsizetype firstLf = FindByte(chunk, '\n');
     if (firstLf < 0) return false;
     lineEnd_ = ByteBefore(chunk, firstLf) == '\r' ? TLineEnd::leCrLf : TLineEnd::leLf;
     return true;
 }
 
-// The byte in front of chunk[at], which may be the last pending one.
-char TLineSplitter::ByteBefore(QByteArrayView chunk, qsizetype at) const {
-    if (at > 0) return chunk[at - 1];
-    return pending_.isEmpty() ? '\0' : pending_.back();
-}
-
-// The line chunk[lineStart, lineEnd), behind what is pending.
-void TLineSplitter::HandOn(QByteArrayView chunk, qsizetype lineStart, qsizetype lineEnd) {
-    if (pending_.isEmpty()) return sink_(chunk.sliced(lineStart, lineEnd - lineStart));
+void TLineSplitterState::CompletePending(QByteArrayView chunk, qsizetype lineEnd) {
     if (lineEnd < 0) pending_.chop(1);
     else pending_.append(chunk.first(lineEnd));
-    sink_(QByteArrayView(pending_));
-    pending_.resize(0); // keeps its capacity for the next straddling line
-}
-
-void TLineSplitter::Finish() {
-    if (!pending_.isEmpty()) sink_(QByteArrayView(pending_));
-    pending_.clear();
 }
 
 // ---- records ------------------------------------------------------------------
 
 bool DecodeRecordInto(QByteArrayView line, TRecord& record) {
-    const qsizetype equals = FindByte(line, '=');
-    const bool marker = equals < 0;
-    const QByteArrayView keyBytes = TrimBlanks(marker ? line : line.first(equals));
-    const TKeyInfo* info = FindKey(keyBytes, !marker);
-    if (!info) return false;
-    const QByteArrayView value = marker ? keyBytes : line.sliced(equals + 1);
-    if (value.isEmpty()) return false;
+    QByteArrayView value;
+    const TKeyInfo* info = FindLineKey(line, value);
+    if (!info || value.isEmpty()) return false;
 
     record.key = info;
     record.tag = info->tag;
@@ -191,7 +205,8 @@ bool DecodeRecordInto(QByteArrayView line, TRecord& record) {
     record.textPending = false;
     switch (info->type) {
     case TKeyType::ktyInteger:
-        record.integer = ParseInteger(value);
+        record.integer = ParsePlainDecimal(value); // most numbers, without the general rules' call
+        if (!record.integer) record.integer = ParseInteger(value);
         record.text.clear();
         break;
     case TKeyType::ktyYesNo:
