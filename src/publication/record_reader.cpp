@@ -127,41 +127,61 @@ const TKeyInfo* FindKeyByGeneralRules(QByteArrayView line, QByteArrayView& value
     return FindKey(keyBytes, !marker);
 }
 
-// Longer than every key of the table.
-constexpr qsizetype kLongestKeyName = 24;
+static_assert(std::endian::native == std::endian::little, "key bytes are read as little-endian numbers");
 
-static_assert(std::endian::native == std::endian::little, "key heads are read as little-endian numbers");
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
 
-// Up to eight bytes of a key name at `bytes`, of which `available` may be
-// read, as one number; zero beyond `length`.
-std::uint64_t LoadKeyBytes(const char* bytes, qsizetype length, qsizetype available) {
+// Up to eight bytes at `bytes` (`available` of them may be read) as one
+// number, byte i in bits 8i to 8i+7; zero beyond them.
+std::uint64_t LoadUpTo8(const char* bytes, qsizetype available) {
     std::uint64_t loaded = 0;
     if (available >= 8) {
         std::memcpy(&loaded, bytes, 8);
-    } else {
-        for (qsizetype i = 0; i < available; ++i)
-            loaded |= std::uint64_t(static_cast<std::uint8_t>(bytes[i])) << (8 * i);
+        return loaded;
     }
-    return length >= 8 ? loaded : loaded & ((std::uint64_t(1) << (8 * length)) - 1);
+    for (qsizetype i = 0; i < available; ++i)
+        loaded |= std::uint64_t(static_cast<std::uint8_t>(bytes[i])) << (8 * i);
+    return loaded;
+}
+
+// The high bit of each byte of `word` that is "=" (and maybe of bytes after
+// the first such one, which are never looked at).
+std::uint64_t EqualsSigns(std::uint64_t word) {
+    const std::uint64_t x = word ^ ('=' * kEveryByte);
+    return (x - kEveryByte) & ~x & (0x80 * kEveryByte);
+}
+
+// The first `count` bytes of a word.
+std::uint64_t FirstBytes(std::uint64_t word, qsizetype count) {
+    if (count <= 0) return 0;
+    if (count >= 8) return word;
+    return word & ((std::uint64_t(1) << (8 * count)) - 1);
 }
 
 // Lines as the authoring tool writes them ("KEY=value", "MARKER") have no
-// blanks around the key: its name is folded eight bytes at a time for the
-// look-up. Anything else (blanks to trim, a name longer than any key) goes
-// to the general rules.
+// blanks around a key of at most sixteen characters: its first sixteen
+// bytes are read as two numbers, in which the "=" is found and the name
+// folded for the look-up without a pass per byte. Anything else (blanks to
+// trim, a longer key or marker) goes to the general rules.
 const TKeyInfo* FindLineKey(QByteArrayView line, QByteArrayView& value) {
-    const qsizetype equals = FindByte(line, '=');
-    const qsizetype length = equals < 0 ? line.size() : equals;
     const char* name = line.data();
-    if (length == 0 || length > kLongestKeyName || static_cast<std::uint8_t>(name[0]) <= 0x20 ||
+    const qsizetype size = line.size();
+    const std::uint64_t first = LoadUpTo8(name, size);
+    const std::uint64_t second = size > 8 ? LoadUpTo8(name + 8, size - 8) : 0;
+    TFoldedKey key;
+    qsizetype length = 0;
+    key.withEquals = true;
+    if (const std::uint64_t signs = EqualsSigns(first)) length = std::countr_zero(signs) / 8;
+    else if (const std::uint64_t signs = EqualsSigns(second)) length = 8 + std::countr_zero(signs) / 8;
+    else if (size <= 16) length = size, key.withEquals = false; // a marker
+    else return FindKeyByGeneralRules(line, value);
+    if (length == 0 || static_cast<std::uint8_t>(name[0]) <= 0x20 ||
         static_cast<std::uint8_t>(name[length - 1]) <= 0x20)
         return FindKeyByGeneralRules(line, value);
-    TFoldedKey key;
-    key.head[0] = FoldAsciiCase8(LoadKeyBytes(name, length, line.size()));
-    if (length > 8) key.head[1] = FoldAsciiCase8(LoadKeyBytes(name + 8, length - 8, line.size() - 8));
+    key.head[0] = FoldAsciiCase8(FirstBytes(first, length));
+    key.head[1] = FoldAsciiCase8(FirstBytes(second, length - 8));
     key.length = std::size_t(length);
-    key.withEquals = equals >= 0;
-    value = key.withEquals ? line.sliced(equals + 1) : line;
+    value = key.withEquals ? line.sliced(length + 1) : line;
     return FindFoldedKey(key, name);
 }
 
