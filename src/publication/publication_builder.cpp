@@ -54,14 +54,6 @@ bool EndsOpenMenu(const TRecord& record) {
 TPublicationBuilder::TPublicationBuilder(const TParseOptions& options) : options_(options) {}
 
 void TPublicationBuilder::Apply(TRecord& record) {
-    using Handler = void (TPublicationBuilder::*)(TRecord&);
-    // Indexed by TKeyScope.
-    static constexpr Handler kHandlers[] = {
-        &TPublicationBuilder::ApplySetting,      &TPublicationBuilder::ApplyLanguageText,
-        &TPublicationBuilder::ApplyPageRecord,   &TPublicationBuilder::ApplyObjectType,
-        &TPublicationBuilder::ApplyObjectRecord, &TPublicationBuilder::ApplyClassRecord,
-        &TPublicationBuilder::ApplyMenuRecord,   &TPublicationBuilder::Ignore,
-    };
     const TKeyScope scope = record.key->scope;
     if (InMenu()) {
         const bool anywhere = scope == TKeyScope::ksSetting || scope == TKeyScope::ksLanguage ||
@@ -71,7 +63,19 @@ void TPublicationBuilder::Apply(TRecord& record) {
             CloseMenus();
         }
     }
-    (this->*kHandlers[int(scope)])(record);
+    // A switch rather than a table of handlers: the object records, nearly
+    // every line of a publication, are applied without a call through a
+    // pointer.
+    switch (scope) {
+    case TKeyScope::ksSetting: return ApplySetting(record);
+    case TKeyScope::ksLanguage: return ApplyLanguageText(record);
+    case TKeyScope::ksPage: return ApplyPageRecord(record);
+    case TKeyScope::ksObjectType: return ApplyObjectType(record);
+    case TKeyScope::ksObject: return ApplyObjectRecord(record);
+    case TKeyScope::ksClass: return ApplyClassRecord(record);
+    case TKeyScope::ksMenu: return ApplyMenuRecord(record);
+    case TKeyScope::ksIgnored: return;
+    }
 }
 
 TPublication TPublicationBuilder::Finish() {
