@@ -123,6 +123,9 @@ void TPublicationBuilder::AppendPage(const QString& requestedName) {
     }
     TPageRecord page;
     page.name = UniquePageName(requestedName);
+    // Pages of a publication tend to hold alike numbers of objects: room for
+    // as many as the last page had spares moving them while the list grows.
+    if (!publication_.pages.empty()) page.objects.reserve(publication_.pages.back().objects.size());
     usedPageNames_.insert(page.name.toCaseFolded());
     publication_.pages.push_back(std::move(page));
     StartPage(int(publication_.pages.size()) - 1);

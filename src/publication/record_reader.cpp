@@ -179,7 +179,7 @@ const TKeyInfo* FindLineKey(QByteArrayView line, QByteArrayView& value) {
         static_cast<std::uint8_t>(name[length - 1]) <= 0x20)
         return FindKeyByGeneralRules(line, value);
     key.head[0] = FoldAsciiCase8(FirstBytes(first, length));
-    key.head[1] = FoldAsciiCase8(FirstBytes(second, length - 8));
+    if (length > 8) key.head[1] = FoldAsciiCase8(FirstBytes(second, length - 8));
     key.length = std::size_t(length);
     value = key.withEquals ? line.sliced(length + 1) : line;
     return FindFoldedKey(key, name);
