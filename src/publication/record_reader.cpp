@@ -133,12 +133,20 @@ constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
 
 // Up to eight bytes at `bytes` (`available` of them may be read) as one
 // number, byte i in bits 8i to 8i+7; zero beyond them.
+// Four to seven bytes are two overlapping four-byte reads.
 std::uint64_t LoadUpTo8(const char* bytes, qsizetype available) {
-    std::uint64_t loaded = 0;
     if (available >= 8) {
+        std::uint64_t loaded;
         std::memcpy(&loaded, bytes, 8);
         return loaded;
     }
+    if (available >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, bytes, 4);
+        std::memcpy(&high, bytes + available - 4, 4);
+        return low | std::uint64_t(high) << (8 * (available - 4));
+    }
+    std::uint64_t loaded = 0;
     for (qsizetype i = 0; i < available; ++i)
         loaded |= std::uint64_t(static_cast<std::uint8_t>(bytes[i])) << (8 * i);
     return loaded;
