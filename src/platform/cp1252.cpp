@@ -27,35 +27,80 @@ constexpr std::array<char16_t, 256> kCharacters = [] {
     return table;
 }();
 
-char16_t* DecodeBytes(const unsigned char* in, qsizetype count, char16_t* out) {
-    for (qsizetype i = 0; i < count; ++i)
-        out[i] = kCharacters[in[i]];
-    return out + count;
+constexpr unsigned char kLineBreakMark = 0xB6;
+
+// One byte, at `out`; returns the end of what was written. With
+// `LineBreaks`, the mark byte stands for CR LF.
+template <bool LineBreaks>
+char16_t* DecodeByte(unsigned char byte, char16_t* out) {
+    if (LineBreaks && byte == kLineBreakMark) {
+        out[0] = u'\r';
+        out[1] = u'\n';
+        return out + 2;
+    }
+    *out = kCharacters[byte];
+    return out + 1;
 }
 
-// Texts are mostly ASCII: sixteen bytes without a high bit widen at once,
-// and only blocks that hold one go through the table.
+template <bool LineBreaks>
+char16_t* DecodeBytes(const unsigned char* in, qsizetype count, char16_t* out) {
+    for (qsizetype i = 0; i < count; ++i) out = DecodeByte<LineBreaks>(in[i], out);
+    return out;
+}
+
+// Texts are mostly ASCII: sixteen bytes are widened at once, and only from
+// the first byte with its high bit set is the block taken again. A block
+// with many such bytes (accented text) goes through the table as a whole.
+// Widening always writes sixteen units: while sixteen bytes are left, the
+// text has room for them.
+template <bool LineBreaks>
 char16_t* DecodeAsciiRuns(const unsigned char* in, qsizetype count, char16_t* out) {
+    const unsigned char* const end = in + count;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
-    for (; count >= 16; count -= 16, in += 16, out += 16) {
+    while (end - in >= 16) {
         const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-        if (_mm_movemask_epi8(block) != 0) {
-            DecodeBytes(in, 16, out);
-            continue;
-        }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(block, zero));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(block, zero));
-    }
-    if (count >= 8) { // values are short: their tails are worth a half block
-        const __m128i half = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(in));
-        if (_mm_movemask_epi8(half) == 0) {
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(half, zero));
-            in += 8, out += 8, count -= 8;
+        const unsigned high = unsigned(_mm_movemask_epi8(block));
+        if (high == 0) {
+            in += 16, out += 16;
+        } else if (const unsigned rest = high & (high - 1); (rest & (rest - 1)) != 0) { // three or more
+            out = DecodeBytes<LineBreaks>(in, 16, out);
+            in += 16;
+        } else {
+            const int ascii = __builtin_ctz(high);
+            in += ascii, out += ascii;
+            out = DecodeByte<LineBreaks>(*in++, out);
         }
     }
 #endif
-    return DecodeBytes(in, count, out);
+    return DecodeBytes<LineBreaks>(in, end - in, out);
+}
+
+qsizetype CountLineBreakMarks(const unsigned char* in, qsizetype count) {
+    const unsigned char* const end = in + count;
+    qsizetype marks = 0;
+#if defined(__SSE2__)
+    // Each block's matches (0xFF) are subtracted from byte counters, which
+    // are summed before they can overflow.
+    const __m128i mark = _mm_set1_epi8(char(kLineBreakMark));
+    while (end - in >= 16) {
+        __m128i counters = _mm_setzero_si128();
+        for (int blocks = 0; blocks < 255 && end - in >= 16; ++blocks, in += 16) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+            counters = _mm_sub_epi8(counters, _mm_cmpeq_epi8(block, mark));
+        }
+        const __m128i sums = _mm_sad_epu8(counters, _mm_setzero_si128());
+        marks += _mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4);
+    }
+#endif
+    for (; in < end; ++in) marks += *in == kLineBreakMark;
+    return marks;
+}
+
+const unsigned char* Bytes(QByteArrayView bytes) {
+    return reinterpret_cast<const unsigned char*>(bytes.data());
 }
 
 int ByteFor(char16_t c) {
@@ -76,7 +121,16 @@ QString DecodeWindows1252(QByteArrayView bytes) {
 }
 
 char16_t* DecodeWindows1252Into(QByteArrayView bytes, char16_t* out) {
-    return DecodeAsciiRuns(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out);
+    return DecodeAsciiRuns<false>(Bytes(bytes), bytes.size(), out);
+}
+
+QString DecodeWindows1252WithLineBreaks(QByteArrayView bytes) {
+    const qsizetype marks = CountLineBreakMarks(Bytes(bytes), bytes.size());
+    if (marks == 0) return DecodeWindows1252(bytes);
+    // Each mark becomes two characters: the text is built once, at its size.
+    QString text(bytes.size() + marks, Qt::Uninitialized);
+    DecodeAsciiRuns<true>(Bytes(bytes), bytes.size(), reinterpret_cast<char16_t*>(text.data()));
+    return text;
 }
 
 QByteArray EncodeWindows1252(QStringView text) {

@@ -261,23 +261,21 @@ constexpr TKeyInfo kKeys[] = {
 // clang-format on
 
 // Keys are found by open addressing in a table built at compile time. The
-// hash reads only a key's length, whether "=" follows it, and its first,
-// second and last characters, folded to upper case; that tells almost all
-// keys apart, so a line's key costs a few operations and one comparison.
+// hash reads a key's length, whether "=" follows it, and its first eight
+// characters folded to upper case; a line's key then costs a few
+// multiplications and the comparison of two numbers, and of the rest for
+// keys beyond sixteen characters.
 constexpr int kSlotBits = 10;
 constexpr std::uint32_t kSlotCount = 1u << kSlotBits; // over four times the keys
 constexpr std::uint32_t kSlotMask = kSlotCount - 1;
 constexpr std::int16_t kEmptySlot = -1;
 constexpr int kMaxProbes = 4;
 
-// `name` is the key without its "=".
-constexpr std::uint32_t KeyHash(const char* name, std::size_t length, bool withEquals) {
-    const auto folded = [](char c) { return std::uint32_t(std::uint8_t(c) & 0xDF); };
-    std::uint32_t hash = std::uint32_t(length) * 2 + (withEquals ? 1 : 0);
-    if (length > 0) hash = hash * 257 + folded(name[0]);
-    if (length > 1) hash = hash * 257 + folded(name[1]);
-    if (length > 0) hash = hash * 257 + folded(name[length - 1]);
-    return (hash * 2654435761u) >> (32 - kSlotBits); // Fibonacci hashing spreads the bits
+constexpr std::uint32_t KeyHash(const TFoldedKey& key) {
+    std::uint64_t hash = key.head[0] * 0x9E3779B97F4A7C15ull + key.length * 2 + (key.withEquals ? 1 : 0);
+    hash ^= hash >> 29;
+    hash *= 0xBF58476D1CE4E5B9ull;
+    return std::uint32_t(hash >> (64 - kSlotBits));
 }
 
 constexpr std::size_t KeyLength(const char* key) {
@@ -286,7 +284,17 @@ constexpr std::size_t KeyLength(const char* key) {
     return length;
 }
 
+constexpr TFoldedKey FoldKeyName(const char* name, std::size_t length, bool withEquals) {
+    TFoldedKey folded;
+    folded.length = length;
+    folded.withEquals = withEquals;
+    for (std::size_t i = 0; i < length && i < kFoldedHeadLength; ++i)
+        folded.head[i / 8] |= std::uint64_t(FoldAsciiCase(std::uint8_t(name[i]))) << (8 * (i % 8));
+    return folded;
+}
+
 struct TKeySlot {
+    std::uint64_t head[2] = {0, 0}; // the first sixteen characters, as TFoldedKey has them
     std::int16_t row = kEmptySlot; // index into kKeys
     std::uint8_t nameLength = 0;   // without the "="
     bool withEquals = false;
@@ -304,10 +312,12 @@ constexpr TKeySlots BuildKeySlots() {
         const std::size_t length = KeyLength(key);
         const bool withEquals = key[length - 1] == '=';
         const std::size_t nameLength = withEquals ? length - 1 : length;
-        std::uint32_t slot = KeyHash(key, nameLength, withEquals);
+        const TFoldedKey folded = FoldKeyName(key, nameLength, withEquals);
+        std::uint32_t slot = KeyHash(folded);
         int probes = 1;
         for (; table.entries[slot].row != kEmptySlot; ++probes) slot = (slot + 1) & kSlotMask;
-        table.entries[slot] = {std::int16_t(i), std::uint8_t(nameLength), withEquals};
+        table.entries[slot] = {{folded.head[0], folded.head[1]}, std::int16_t(i), std::uint8_t(nameLength),
+                               withEquals};
         table.longestProbe = std::max(table.longestProbe, probes);
     }
     return table;
@@ -326,15 +336,11 @@ const QHash<int, const TKeyInfo*>& TagIndex() {
     return byTag;
 }
 
-char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; }
-
-// `name` against a key of the table, which is upper case. Texts are mostly
-// written in upper case: one block comparison settles those, and only a
-// name that differs is upper-cased byte by byte.
-bool SameIgnoringCase(QByteArrayView name, const char* key) {
-    if (std::memcmp(name.data(), key, std::size_t(name.size())) == 0) return true;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        if (AsciiUpper(name[i]) != key[i]) return false;
+// The characters of `name` beyond the folded head against the key's, which
+// are upper case.
+bool SameTailIgnoringCase(const char* name, const char* key, std::size_t length) {
+    for (std::size_t i = kFoldedHeadLength; i < length; ++i) {
+        if (FoldAsciiCase(std::uint8_t(name[i])) != std::uint8_t(key[i])) return false;
     }
     return true;
 }
@@ -344,21 +350,25 @@ bool SameIgnoringCase(QByteArrayView name, const char* key) {
 // Keys are ASCII: upper-casing ASCII letters is the case-insensitive match,
 // and any other byte makes the text no key. Runs once per line, so it
 // allocates nothing.
+const TKeyInfo* FindFoldedKey(const TFoldedKey& key, const char* name) {
+    for (std::uint32_t slot = KeyHash(key); kKeySlots.entries[slot].row != kEmptySlot;
+         slot = (slot + 1) & kSlotMask) {
+        const TKeySlot& candidate = kKeySlots.entries[slot];
+        const TKeyInfo& info = kKeys[candidate.row];
+        if (candidate.head[0] == key.head[0] && candidate.head[1] == key.head[1] &&
+            candidate.nameLength == key.length &&
+            candidate.withEquals == key.withEquals && SameTailIgnoringCase(name, info.key, key.length))
+            return &info;
+    }
+    return nullptr;
+}
+
 const TKeyInfo* FindKey(QByteArrayView key, bool withEquals) {
     if (!withEquals && key.endsWith('=')) { // the key as written, "X="
         key.chop(1);
         withEquals = true;
     }
-    const std::size_t length = std::size_t(key.size());
-    for (std::uint32_t slot = KeyHash(key.data(), length, withEquals);
-         kKeySlots.entries[slot].row != kEmptySlot; slot = (slot + 1) & kSlotMask) {
-        const TKeySlot& candidate = kKeySlots.entries[slot];
-        const TKeyInfo& info = kKeys[candidate.row];
-        if (candidate.nameLength == length && candidate.withEquals == withEquals &&
-            SameIgnoringCase(key, info.key))
-            return &info;
-    }
-    return nullptr;
+    return FindFoldedKey(FoldKeyName(key.data(), std::size_t(key.size()), withEquals), key.data());
 }
 
 const TKeyInfo* FindKey(QStringView key) {

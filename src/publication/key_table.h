@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QStringView>
 
+#include <cstddef>
 #include <cstdint>
 
 namespace tomeric {
@@ -116,6 +117,34 @@ struct TKeyInfo {
     TKeyType type;
     TKeyScope scope;
 };
+
+// Upper case for ASCII letters; every other byte stays as it is.
+constexpr std::uint8_t FoldAsciiCase(std::uint8_t c) { return c >= 'a' && c <= 'z' ? c - 0x20 : c; }
+
+// The same for eight bytes at once (byte i in bits 8i to 8i+7): no byte
+// carries into the next, so the letters are found with three additions.
+constexpr std::uint64_t FoldAsciiCase8(std::uint64_t bytes) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101ull;
+    const std::uint64_t low7 = bytes & (0x7F * kOnes);
+    const std::uint64_t fromA = low7 + (0x80 - 'a') * kOnes;   // high bit set from 'a' on
+    const std::uint64_t beyondZ = low7 + (0x80 - 'z' - 1) * kOnes; // high bit set beyond 'z'
+    const std::uint64_t lower = fromA & ~beyondZ & ~bytes & (0x80 * kOnes);
+    return bytes ^ (lower >> 2); // 0x80 >> 2: the case bit
+}
+
+// A line's key name (without "=") as the look-up takes it: its first
+// sixteen characters folded to upper case in two numbers, byte i of each in
+// bits 8i to 8i+7 and zero beyond the name, its length and whether "="
+// follows it.
+inline constexpr std::size_t kFoldedHeadLength = 16;
+struct TFoldedKey {
+    std::uint64_t head[2] = {0, 0};
+    std::size_t length = 0;
+    bool withEquals = false;
+};
+// The key for a folded name whose bytes are at `name`; nullptr for a key the
+// player does not know.
+const TKeyInfo* FindFoldedKey(const TFoldedKey& key, const char* name);
 
 // The key for a line's key text ("X=", "masterpage"), compared ignoring
 // case; nullptr for a key the player does not know.

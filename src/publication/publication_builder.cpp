@@ -54,14 +54,6 @@ bool EndsOpenMenu(const TRecord& record) {
 TPublicationBuilder::TPublicationBuilder(const TParseOptions& options) : options_(options) {}
 
 void TPublicationBuilder::Apply(TRecord& record) {
-    using Handler = void (TPublicationBuilder::*)(TRecord&);
-    // Indexed by TKeyScope.
-    static constexpr Handler kHandlers[] = {
-        &TPublicationBuilder::ApplySetting,      &TPublicationBuilder::ApplyLanguageText,
-        &TPublicationBuilder::ApplyPageRecord,   &TPublicationBuilder::ApplyObjectType,
-        &TPublicationBuilder::ApplyObjectRecord, &TPublicationBuilder::ApplyClassRecord,
-        &TPublicationBuilder::ApplyMenuRecord,   &TPublicationBuilder::Ignore,
-    };
     const TKeyScope scope = record.key->scope;
     if (InMenu()) {
         const bool anywhere = scope == TKeyScope::ksSetting || scope == TKeyScope::ksLanguage ||
@@ -71,7 +63,19 @@ void TPublicationBuilder::Apply(TRecord& record) {
             CloseMenus();
         }
     }
-    (this->*kHandlers[int(scope)])(record);
+    // A switch rather than a table of handlers: the object records, nearly
+    // every line of a publication, are applied without a call through a
+    // pointer.
+    switch (scope) {
+    case TKeyScope::ksSetting: return ApplySetting(record);
+    case TKeyScope::ksLanguage: return ApplyLanguageText(record);
+    case TKeyScope::ksPage: return ApplyPageRecord(record);
+    case TKeyScope::ksObjectType: return ApplyObjectType(record);
+    case TKeyScope::ksObject: return ApplyObjectRecord(record);
+    case TKeyScope::ksClass: return ApplyClassRecord(record);
+    case TKeyScope::ksMenu: return ApplyMenuRecord(record);
+    case TKeyScope::ksIgnored: return;
+    }
 }
 
 TPublication TPublicationBuilder::Finish() {
@@ -91,14 +95,14 @@ void TPublicationBuilder::ApplySetting(TRecord& record) {
 
 void TPublicationBuilder::ApplyLanguageText(TRecord& record) {
     const int index = record.tag - ktFirstLanguageText;
-    if (index >= 0 && index < kLanguageTextCount) publication_.settings.languageTexts[index] = std::move(record.text);
+    if (index >= 0 && index < kLanguageTextCount) publication_.settings.languageTexts[index] = record.TakeText();
 }
 
 // ---- pages --------------------------------------------------------------------------
 
 void TPublicationBuilder::ApplyPageRecord(TRecord& record) {
     if (record.tag == ktMasterPage) return StartPage(0);
-    if (record.tag == ktNewPage) return AppendPage(record.text);
+    if (record.tag == ktNewPage) return AppendPage(record.Text());
     if (currentPage_ < 0) return;
     TBindingContext context{nullptr, &publication_.settings};
     ApplyBinding(kPageRows, publication_.pages[currentPage_].background, record, context);
@@ -119,6 +123,9 @@ void TPublicationBuilder::AppendPage(const QString& requestedName) {
     }
     TPageRecord page;
     page.name = UniquePageName(requestedName);
+    // Pages of a publication tend to hold alike numbers of objects: room for
+    // as many as the last page had spares moving them while the list grows.
+    if (!publication_.pages.empty()) page.objects.reserve(publication_.pages.back().objects.size());
     usedPageNames_.insert(page.name.toCaseFolded());
     publication_.pages.push_back(std::move(page));
     StartPage(int(publication_.pages.size()) - 1);
@@ -244,8 +251,8 @@ void TPublicationBuilder::ApplyMenuRecord(TRecord& record) {
         return BeginMenu(level.lastItem->items);
     case ktMenuName: {
         TMenuItem item;
-        item.name = record.text;
-        item.caption = record.text;
+        item.name = record.Text();
+        item.caption = item.name;
         level.items->push_back(std::move(item));
         level.lastItem = &level.items->back();
         return;

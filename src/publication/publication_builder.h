@@ -74,7 +74,6 @@ private:
     std::vector<TObjectRecord>& CurrentObjectList();
 
     void ApplyLanguageText(TRecord& record);
-    void Ignore(TRecord&) {}
     void BeginMenu(std::vector<TMenuItem>& items);
     void CloseMenus();
     bool InMenu() const { return !menuLevels_.empty() || skippedMenuDepth_ > 0; }

@@ -109,9 +109,13 @@ private:
 // ---- parser -----------------------------------------------------------------------
 
 TPublicationParser::TPublicationParser(const TParseOptions& options)
-    : builder_(options), lines_([this](QByteArrayView line) {
-          if (DecodeRecordInto(line, record_)) builder_.Apply(record_);
-      }) {}
+    : builder_(options), lines_(TLineSink{this}) {
+    record_.recentTexts = &recentTexts_;
+}
+
+void TPublicationParser::ReadLine(QByteArrayView line) {
+    if (DecodeRecordInto(line, record_)) builder_.Apply(record_);
+}
 
 void TPublicationParser::FeedChunk(QByteArrayView chunk) { lines_.FeedChunk(chunk); }
 

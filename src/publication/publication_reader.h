@@ -38,13 +38,22 @@ inline constexpr std::int64_t kMaxPublicationTextSize = 64LL * 1024 * 1024;
 class TPublicationParser {
 public:
     explicit TPublicationParser(const TParseOptions& options = {});
+    TPublicationParser(const TPublicationParser&) = delete; // its line splitter points back at it
+    TPublicationParser& operator=(const TPublicationParser&) = delete;
     void FeedChunk(QByteArrayView chunk); // at most kPublicationChunkSize bytes
     TPublication Finish();
 
 private:
+    struct TLineSink {
+        TPublicationParser* parser;
+        void operator()(QByteArrayView line) const { parser->ReadLine(line); }
+    };
+    void ReadLine(QByteArrayView line);
+
     TPublicationBuilder builder_;
+    TRecentTexts recentTexts_;
     TRecord record_; // reused for every line
-    TLineSplitter lines_;
+    TLineSplitter<TLineSink> lines_;
 };
 
 // The whole text at once, cut into chunks as the package reader does.

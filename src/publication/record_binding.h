@@ -140,9 +140,12 @@ void ApplyRule(const TBinding<T>& b, T& target, TRecord& r, TBindingContext& con
     case vrAtLeast: target.*b.intField = std::max(value, b.min); break;
     case vrYesNo: target.*b.boolField = r.yesNo; break;
     case vrNotYesNo: target.*b.boolField = !r.yesNo; break;
-    case vrText: target.*b.textField = std::move(r.text); break; // the record is spent
-    case vrVarName: target.*b.textField = NormalizeBoundVarName(r.text); break;
-    case vrSpecial: b.special(target, r, context); break;
+    case vrText: target.*b.textField = r.TakeText(); break; // the record is spent
+    case vrVarName: target.*b.textField = TakeBoundVarName(r); break;
+    case vrSpecial:
+        r.Text(); // special rules read the record as it stands
+        b.special(target, r, context);
+        break;
     }
 }
 

@@ -5,6 +5,8 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
+#include <bit>
 #include <cstring>
 #include <type_traits>
 
@@ -12,7 +14,6 @@ namespace tomeric {
 namespace {
 
 constexpr QChar kParagraphMark(0x00B6);
-constexpr char kParagraphMarkByte = '\xB6';
 
 char16_t Unit(QChar c) { return c.unicode(); }
 char16_t Unit(char c) { return static_cast<unsigned char>(c); }
@@ -58,7 +59,7 @@ std::optional<std::uint64_t> ParseDigits(View digits) {
 
 // Most values are plain decimal numbers of a few digits ("X=120"): read
 // straight when every byte is a digit; nothing when they are not.
-std::optional<std::int32_t> ParsePlainDecimal(QByteArrayView text) {
+inline std::optional<std::int32_t> ParsePlainDecimal(QByteArrayView text) {
     // Empty, or long enough to overflow: the general way decides.
     if (text.isEmpty() || text.size() > 9) return std::nullopt;
     std::uint32_t value = 0;
@@ -105,12 +106,10 @@ qsizetype FindByte(QByteArrayView bytes, char byte, qsizetype from = 0) {
     return found ? static_cast<const char*>(found) - bytes.data() : -1;
 }
 
-qsizetype CountParagraphMarks(QByteArrayView bytes) {
-    qsizetype count = 0;
-    for (qsizetype at = FindByte(bytes, kParagraphMarkByte); at >= 0;
-         at = FindByte(bytes, kParagraphMarkByte, at + 1))
-        ++count;
-    return count;
+// A text or marker value: text¶ keys with their line breaks restored.
+QString DecodeText(const TKeyInfo& key, QByteArrayView value) {
+    if (key.type == TKeyType::ktyTextPara) return DecodeWindows1252WithLineBreaks(value);
+    return DecodeWindows1252(value);
 }
 
 bool IsYes(QByteArrayView value) {
@@ -118,93 +117,167 @@ bool IsYes(QByteArrayView value) {
            (value[2] | 0x20) == 's';
 }
 
+// The key of a line by the general rules: blanks around the key go; a
+// line without "=" is a marker, its own (trimmed) text the value.
+const TKeyInfo* FindKeyByGeneralRules(QByteArrayView line, QByteArrayView& value) {
+    const qsizetype equals = FindByte(line, '=');
+    const bool marker = equals < 0;
+    const QByteArrayView keyBytes = TrimBlanks(marker ? line : line.first(equals));
+    value = marker ? keyBytes : line.sliced(equals + 1);
+    return FindKey(keyBytes, !marker);
+}
+
+static_assert(std::endian::native == std::endian::little, "key bytes are read as little-endian numbers");
+
+constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
+
+// Up to eight bytes at `bytes` (`available` of them may be read) as one
+// number, byte i in bits 8i to 8i+7; zero beyond them.
+// Four to seven bytes are two overlapping four-byte reads.
+std::uint64_t LoadUpTo8(const char* bytes, qsizetype available) {
+    if (available >= 8) {
+        std::uint64_t loaded;
+        std::memcpy(&loaded, bytes, 8);
+        return loaded;
+    }
+    if (available >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, bytes, 4);
+        std::memcpy(&high, bytes + available - 4, 4);
+        return low | std::uint64_t(high) << (8 * (available - 4));
+    }
+    std::uint64_t loaded = 0;
+    for (qsizetype i = 0; i < available; ++i)
+        loaded |= std::uint64_t(static_cast<std::uint8_t>(bytes[i])) << (8 * i);
+    return loaded;
+}
+
+// The high bit of each byte of `word` that is "=" (and maybe of bytes after
+// the first such one, which are never looked at).
+std::uint64_t EqualsSigns(std::uint64_t word) {
+    const std::uint64_t x = word ^ ('=' * kEveryByte);
+    return (x - kEveryByte) & ~x & (0x80 * kEveryByte);
+}
+
+// The first `count` bytes of a word.
+std::uint64_t FirstBytes(std::uint64_t word, qsizetype count) {
+    if (count <= 0) return 0;
+    if (count >= 8) return word;
+    return word & ((std::uint64_t(1) << (8 * count)) - 1);
+}
+
+// Lines as the authoring tool writes them ("KEY=value", "MARKER") have no
+// blanks around a key of at most sixteen characters: its first sixteen
+// bytes are read as two numbers, in which the "=" is found and the name
+// folded for the look-up without a pass per byte. Anything else (blanks to
+// trim, a longer key or marker) goes to the general rules.
+const TKeyInfo* FindLineKey(QByteArrayView line, QByteArrayView& value) {
+    const char* name = line.data();
+    const qsizetype size = line.size();
+    const std::uint64_t first = LoadUpTo8(name, size);
+    const std::uint64_t second = size > 8 ? LoadUpTo8(name + 8, size - 8) : 0;
+    TFoldedKey key;
+    qsizetype length = 0;
+    key.withEquals = true;
+    if (const std::uint64_t signs = EqualsSigns(first)) length = std::countr_zero(signs) / 8;
+    else if (const std::uint64_t signs = EqualsSigns(second)) length = 8 + std::countr_zero(signs) / 8;
+    else if (size <= 16) length = size, key.withEquals = false; // a marker
+    else return FindKeyByGeneralRules(line, value);
+    if (length == 0 || static_cast<std::uint8_t>(name[0]) <= 0x20 ||
+        static_cast<std::uint8_t>(name[length - 1]) <= 0x20)
+        return FindKeyByGeneralRules(line, value);
+    key.head[0] = FoldAsciiCase8(FirstBytes(first, length));
+    if (length > 8) key.head[1] = FoldAsciiCase8(FirstBytes(second, length - 8));
+    key.length = std::size_t(length);
+    value = key.withEquals ? line.sliced(length + 1) : line;
+    return FindFoldedKey(key, name);
+}
+
 } // namespace
 
 // ---- lines --------------------------------------------------------------------
 
-// Lines are cut straight from the chunk; only a line that spans two chunks
-// is gathered in `pending_`.
-void TLineSplitter::FeedChunk(QByteArrayView chunk) {
+QByteArrayView TLineSplitterState::TextOf(QByteArrayView chunk) {
     const qsizetype zero = FindByte(chunk, '\0');
-    if (zero >= 0) chunk = chunk.first(zero);
-    if (lineEnd_ == TLineEnd::leUnknown && !DecideLineEnd(chunk)) {
-        pending_.append(chunk);
-        return;
-    }
-    qsizetype lineStart = 0;
-    for (qsizetype lf = FindByte(chunk, '\n'); lf >= 0; lf = FindByte(chunk, '\n', lf + 1)) {
-        qsizetype lineEnd = lf;
-        if (lineEnd_ == TLineEnd::leCrLf) {
-            if (ByteBefore(chunk, lf) != '\r') continue; // a lone LF is text
-            lineEnd = lf - 1; // -1: the CR ended the previous chunk
-        }
-        HandOn(chunk, lineStart, lineEnd);
-        lineStart = lf + 1;
-    }
-    pending_.append(chunk.sliced(lineStart));
+    return zero >= 0 ? chunk.first(zero) : chunk;
 }
 
 // The first line break decides: a text written on Windows keeps its CR LF
 // rule (a bare LF or CR inside a line is text); a text whose first break is
 // a bare LF was saved by a Unix tool and breaks at LF. False while no break
 // has come.
-bool TLineSplitter::DecideLineEnd(QByteArrayView chunk) {
+bool TLineSplitterState::DecideLineEnd(QByteArrayView chunk) {
     const qsizetype firstLf = FindByte(chunk, '\n');
     if (firstLf < 0) return false;
     lineEnd_ = ByteBefore(chunk, firstLf) == '\r' ? TLineEnd::leCrLf : TLineEnd::leLf;
     return true;
 }
 
-// The byte in front of chunk[at], which may be the last pending one.
-char TLineSplitter::ByteBefore(QByteArrayView chunk, qsizetype at) const {
-    if (at > 0) return chunk[at - 1];
-    return pending_.isEmpty() ? '\0' : pending_.back();
-}
-
-// The line chunk[lineStart, lineEnd), behind what is pending.
-void TLineSplitter::HandOn(QByteArrayView chunk, qsizetype lineStart, qsizetype lineEnd) {
-    if (pending_.isEmpty()) return sink_(chunk.sliced(lineStart, lineEnd - lineStart));
+void TLineSplitterState::CompletePending(QByteArrayView chunk, qsizetype lineEnd) {
     if (lineEnd < 0) pending_.chop(1);
     else pending_.append(chunk.first(lineEnd));
-    sink_(QByteArrayView(pending_));
-    pending_.resize(0); // keeps its capacity for the next straddling line
-}
-
-void TLineSplitter::Finish() {
-    if (!pending_.isEmpty()) sink_(QByteArrayView(pending_));
-    pending_.clear();
 }
 
 // ---- records ------------------------------------------------------------------
 
 bool DecodeRecordInto(QByteArrayView line, TRecord& record) {
-    const qsizetype equals = FindByte(line, '=');
-    const bool marker = equals < 0;
-    const QByteArrayView keyBytes = TrimBlanks(marker ? line : line.first(equals));
-    const TKeyInfo* info = FindKey(keyBytes, !marker);
-    if (!info) return false;
-    const QByteArrayView value = marker ? keyBytes : line.sliced(equals + 1);
-    if (value.isEmpty()) return false;
+    QByteArrayView value;
+    const TKeyInfo* info = FindLineKey(line, value);
+    if (!info || value.isEmpty()) return false;
 
     record.key = info;
     record.tag = info->tag;
     record.rawValue = value;
     record.integer.reset();
     record.yesNo = false;
+    record.textPending = false;
     switch (info->type) {
     case TKeyType::ktyInteger:
-        record.integer = ParseInteger(value);
+        record.integer = ParsePlainDecimal(value); // most numbers, without the general rules' call
+        if (!record.integer) record.integer = ParseInteger(value);
         record.text.clear();
         break;
     case TKeyType::ktyYesNo:
         record.yesNo = IsYes(value);
         record.text.clear();
         break;
-    case TKeyType::ktyTextPara: record.text = DecodeWithLineBreaks(value); break;
+    case TKeyType::ktyTextPara:
     case TKeyType::ktyText:
-    case TKeyType::ktyMarker: record.text = DecodeWindows1252(value); break;
+    case TKeyType::ktyMarker:
+        if (record.recentTexts) record.textPending = true;
+        else record.text = DecodeText(*info, value);
+        break;
     }
     return true;
+}
+
+const QString& TRecord::Text() {
+    if (textPending) {
+        text = recentTexts->Decode(*key, rawValue);
+        textPending = false;
+    }
+    return text;
+}
+
+QString TRecord::TakeText() {
+    if (textPending) {
+        textPending = false;
+        return recentTexts->Decode(*key, rawValue);
+    }
+    return std::move(text);
+}
+
+QString TRecentTexts::Decode(const TKeyInfo& key, QByteArrayView value) {
+    const std::size_t row = std::size_t(&key - KeyTable().rows);
+    if (byKey_.empty()) byKey_.resize(std::size_t(KeyTable().count));
+    TEntry& last = byKey_[row];
+    if (last.bytes.size() == value.size() &&
+        std::memcmp(last.bytes.constData(), value.data(), std::size_t(value.size())) == 0)
+        return last.text;
+    last.bytes.resize(value.size());
+    std::memcpy(last.bytes.data(), value.data(), std::size_t(value.size()));
+    last.text = DecodeText(key, value);
+    return last.text;
 }
 
 std::optional<TRecord> DecodeRecord(QByteArrayView line) {
@@ -216,21 +289,20 @@ std::optional<TRecord> DecodeRecord(QByteArrayView line) {
 std::optional<std::int32_t> ParseFormatInteger(QStringView text) { return ParseInteger(text); }
 std::optional<std::int32_t> ParseFormatInteger(QByteArrayView text) { return ParseInteger(text); }
 
-QString DecodeWithLineBreaks(QByteArrayView bytes) {
-    const qsizetype marks = CountParagraphMarks(bytes);
-    if (marks == 0) return DecodeWindows1252(bytes);
-    // Each mark becomes two characters: the text is built once, at its size.
-    QString text(bytes.size() + marks, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (qsizetype mark = FindByte(bytes, kParagraphMarkByte); mark >= 0;
-         mark = FindByte(bytes, kParagraphMarkByte)) {
-        out = DecodeWindows1252Into(bytes.first(mark), out);
-        *out++ = u'\r';
-        *out++ = u'\n';
-        bytes = bytes.sliced(mark + 1);
-    }
-    DecodeWindows1252Into(bytes, out);
-    return text;
+QString DecodeWithLineBreaks(QByteArrayView bytes) { return DecodeWindows1252WithLineBreaks(bytes); }
+
+QString TakeBoundVarName(TRecord& record) {
+    const QByteArrayView bytes = record.rawValue;
+    if (!record.textPending || record.key->type != TKeyType::ktyText || FindByte(bytes, '[') >= 0 ||
+        FindByte(bytes, ']') >= 0)
+        return NormalizeBoundVarName(record.TakeText());
+    // The usual bare name gets its brackets in the one text it is decoded into.
+    QString name(bytes.size() + 2, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(name.data());
+    *out++ = u'[';
+    *DecodeWindows1252Into(bytes, out) = u']';
+    record.textPending = false;
+    return name;
 }
 
 QString NormalizeBoundVarName(const QString& name) {

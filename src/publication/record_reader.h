@@ -21,12 +21,32 @@
 #include <QPair>
 #include <QString>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace tomeric {
+
+// Text values as the parser last decoded them, one per key. A value equal
+// to the last one of its key (the same font or hint on every object) shares
+// that text instead of being decoded into a new one.
+class TRecentTexts {
+public:
+    QString Decode(const TKeyInfo& key, QByteArrayView value);
+
+private:
+    struct TEntry {
+        QByteArray bytes; // the value as written
+        QString text;
+    };
+    std::vector<TEntry> byKey_; // indexed by the key's row in the key table
+};
 
 // One decoded line of the text.
 struct TRecord {
@@ -39,44 +59,117 @@ struct TRecord {
     bool yesNo = false;
     // Text keys: the value as it stands (text¶ keys with their line breaks
     // restored); markers: the marker text. Integer and Yes/No keys leave it
-    // empty: their value is read from the bytes.
+    // empty: their value is read from the bytes. While `textPending`, the
+    // value is still only in `rawValue`: Text() and TakeText() decode it.
     QString text;
     // The value's bytes (Windows-1252) as they stand in the line; they belong
     // to the line and are valid only while the record is being applied.
     QByteArrayView rawValue;
+    // Set by records that decode text values only when a structure takes
+    // them: most values the page objects' classes skip are never decoded.
+    TRecentTexts* recentTexts = nullptr;
+    bool textPending = false;
+
+    // The text value, decoded now if it was pending.
+    const QString& Text();
+    // The same, moved out of the record, which is spent afterwards.
+    QString TakeText();
 };
 
-// Splits chunks into lines; each complete line goes to the sink.
-class TLineSplitter {
+// What TLineSplitter keeps between chunks, and its steps that do not
+// depend on where lines go.
+class TLineSplitterState {
+protected:
+    enum class TLineEnd { leUnknown, leCrLf, leLf };
+
+    // The chunk up to its first zero byte.
+    static QByteArrayView TextOf(QByteArrayView chunk);
+    bool DecideLineEnd(QByteArrayView chunk);
+    // The byte in front of chunk[at], which may be the last pending one.
+    char ByteBefore(QByteArrayView chunk, qsizetype at) const {
+        if (at > 0) return chunk[at - 1];
+        return pending_.isEmpty() ? '\0' : pending_.back();
+    }
+    // The pending start of a line completed by chunk[0, lineEnd); -1: the
+    // CR ending the line was the last pending byte.
+    void CompletePending(QByteArrayView chunk, qsizetype lineEnd);
+
+    QByteArray pending_; // a line that spans chunks, up to the current one
+    TLineEnd lineEnd_ = TLineEnd::leUnknown;
+};
+
+// Splits chunks into lines; each complete line goes to the sink, a callable
+// taking QByteArrayView. Lines are cut straight from the chunk; only a line
+// that spans two chunks is gathered in `pending_`.
+template <class Sink>
+class TLineSplitter : private TLineSplitterState {
 public:
-    using Sink = std::function<void(QByteArrayView line)>;
     explicit TLineSplitter(Sink sink) : sink_(std::move(sink)) {}
 
     // One chunk as read from the stream; only the bytes before its first
     // zero byte are text.
-    void FeedChunk(QByteArrayView chunk);
     // Lines end at CR LF. A text whose first line break is a bare LF (saved
     // by a Unix tool) ends its lines at LF instead.
+    void FeedChunk(QByteArrayView chunk) {
+        chunk = TextOf(chunk);
+        if (lineEnd_ == TLineEnd::leUnknown && !DecideLineEnd(chunk)) {
+            pending_.append(chunk);
+            return;
+        }
+        qsizetype lineStart = 0;
+        ForEachLineFeed(chunk, [&](qsizetype lf) {
+            qsizetype lineEnd = lf;
+            if (lineEnd_ == TLineEnd::leCrLf) {
+                if (ByteBefore(chunk, lf) != '\r') return; // a lone LF is text
+                lineEnd = lf - 1; // -1: the CR ended the previous chunk
+            }
+            if (pending_.isEmpty()) {
+                sink_(chunk.sliced(lineStart, lineEnd - lineStart));
+            } else {
+                CompletePending(chunk, lineEnd);
+                sink_(QByteArrayView(pending_));
+                pending_.resize(0); // keeps its capacity for the next straddling line
+            }
+            lineStart = lf + 1;
+        });
+        pending_.append(chunk.sliced(lineStart));
+    }
+
     // Hands on the last line when the text does not end with CR LF.
-    void Finish();
+    void Finish() {
+        if (!pending_.isEmpty()) sink_(QByteArrayView(pending_));
+        pending_.clear();
+    }
 
 private:
-    enum class TLineEnd { leUnknown, leCrLf, leLf };
-
-    bool DecideLineEnd(QByteArrayView chunk);
-    char ByteBefore(QByteArrayView chunk, qsizetype at) const;
-    void HandOn(QByteArrayView chunk, qsizetype lineStart, qsizetype lineEnd);
+    // Calls found(i) for each LF at bytes[i], in order: sixteen bytes are
+    // searched at once, without a call per line.
+    template <class Found>
+    static void ForEachLineFeed(QByteArrayView bytes, Found&& found) {
+        const char* const data = bytes.data();
+        const qsizetype size = bytes.size();
+        qsizetype at = 0;
+#if defined(__SSE2__)
+        const __m128i lineFeed = _mm_set1_epi8('\n');
+        for (; size - at >= 16; at += 16) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + at));
+            for (unsigned hits = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(block, lineFeed))); hits != 0;
+                 hits &= hits - 1)
+                found(at + __builtin_ctz(hits));
+        }
+#endif
+        for (; at < size; ++at)
+            if (data[at] == '\n') found(at);
+    }
 
     Sink sink_;
-    QByteArray pending_;
-    TLineEnd lineEnd_ = TLineEnd::leUnknown;
 };
 
 // The record of one line; nothing for unknown keys and empty values.
 std::optional<TRecord> DecodeRecord(QByteArrayView line);
 // The same into a record kept from line to line, which spares building and
 // freeing one per line; false (and the record unchanged) when the line
-// gives none.
+// gives none. A record with `recentTexts` leaves its text pending.
 bool DecodeRecordInto(QByteArrayView line, TRecord& record);
 
 // A signed integer as the format writes it: optional blanks around it, an
@@ -93,6 +186,8 @@ QString DecodeWithLineBreaks(QByteArrayView bytes);
 // "[" in front and "]" at the end when missing, then one more "]" (or "["
 // in front) when the brackets inside do not balance. Empty stays empty.
 QString NormalizeBoundVarName(const QString& name);
+// The same made from a record's text value, which is spent afterwards.
+QString TakeBoundVarName(TRecord& record);
 
 // One palette entry.
 struct TPaletteEntry {

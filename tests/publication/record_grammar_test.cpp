@@ -56,6 +56,39 @@ TEST(Settings, SubroutineNamesAreTheLinesBeginningWithAColon) {
     EXPECT_TRUE(pub.HasSubroutine(QStringLiteral("hello")));
 }
 
+// Keys read alike whatever their length (under four bytes, eight, sixteen,
+// beyond) and case, with or without blanks around them; a value repeated
+// from object to object, or left by a class that does not take it, reads
+// as written for each object that takes it.
+TEST(Records, KeysOfEveryLengthAndRepeatedValuesReadAsWritten) {
+    const TPublication pub = Parse({
+        "deactivateaction=Beep¶Return", "L_INSTFOLDERPROMPT=Dossier ?", "NEWPAGE=One",
+        "OBJECTTYPE=3", "X=7", "h=9", "FONT=Arial", "FontSize=12", "TEXT=Été¶là", "VARNAME=Skipped",
+        "OBJECTTYPE=5", "FONT=Courier", "TEXT=A rectangle has none",
+        "OBJECTTYPE=3", "FONT=Arial", "TEXT=Été¶là", "OBJENTERACTION=Beep",
+        "OBJECTTYPE=12", "VARNAME=Choice", "OBJECTTYPE=12", "VARNAME=[Choice]",
+        "OBJECTTYPE=12", " VarName = Choice", "OBJECTTYPE=12", "VARNAME=Choice"});
+    EXPECT_EQ(pub.settings.deactivateAction, QStringLiteral("Beep\r\nReturn"));
+    EXPECT_EQ(pub.settings.LanguageText(ltInstFolderPrompt), QStringLiteral("Dossier ?"));
+    const auto& objects = pub.pages.at(1).objects;
+    ASSERT_EQ(objects.size(), 7u);
+    const auto* first = objects[0].As<TPushButtonProps>();
+    const auto* second = objects[2].As<TPushButtonProps>();
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(objects[0].x, 7);
+    EXPECT_EQ(objects[0].height, 9);
+    EXPECT_EQ(first->fontSize, 12);
+    for (const auto* button : {first, second}) {
+        EXPECT_EQ(button->fontName, QStringLiteral("Arial"));
+        EXPECT_EQ(button->text, QStringLiteral("Été\r\nlà"));
+    }
+    EXPECT_TRUE(first->enterAction.isEmpty());
+    EXPECT_EQ(second->enterAction, QStringLiteral("Beep"));
+    const QString expectedNames[] = {"[Choice]", "[Choice]", "[ Choice]", "[Choice]"};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(objects[3 + i].As<TCheckBoxProps>()->varName, expectedNames[i]) << i;
+}
+
 // ---- pages ------------------------------------------------------------------------------
 
 TEST(Pages, MasterPageAlwaysExistsAndRecordsBeforeAnyPageAreSkipped) {
