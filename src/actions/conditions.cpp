@@ -66,8 +66,6 @@ bool ReadsAsNumber(const QString& text)
 
 namespace {
 
-enum class Comparison { Equal, NotEqual, Less, Greater, LessOrEqual, GreaterOrEqual };
-
 // The comparison a valid operator names.
 Comparison ComparisonOf(const QString& op)
 {
@@ -78,21 +76,14 @@ Comparison ComparisonOf(const QString& op)
     return op[1] == u'>' ? Comparison::NotEqual : Comparison::LessOrEqual;
 }
 
-template <class T>
-bool Holds(Comparison comparison, T a, T b)
-{
-    switch (comparison) {
-    case Comparison::Equal: return a == b;
-    case Comparison::NotEqual: return a != b;
-    case Comparison::Less: return a < b;
-    case Comparison::Greater: return a > b;
-    case Comparison::LessOrEqual: return a <= b;
-    case Comparison::GreaterOrEqual: return a >= b;
-    }
-    return false;
-}
-
 } // namespace
+
+std::optional<Comparison> ComparisonNamed(const QString& op)
+{
+    if (!IsComparisonOperator(op))
+        return std::nullopt;
+    return ComparisonOf(op);
+}
 
 bool CompareOperands(const Operand& left, const QString& op, const Operand& right,
                      bool numbersEvenIfExact)

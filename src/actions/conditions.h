@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace tomeric {
 
 class PublicationAccess;
@@ -16,6 +18,25 @@ struct Operand {
 
 // True for "=", "<>", "<", ">", "<=", ">=".
 bool IsComparisonOperator(const QString& op);
+
+// What those six operators compare, and the comparison an operator names
+// (none for any other text).
+enum class Comparison { Equal, NotEqual, Less, Greater, LessOrEqual, GreaterOrEqual };
+std::optional<Comparison> ComparisonNamed(const QString& op);
+
+template <class T>
+bool Holds(Comparison comparison, T a, T b)
+{
+    switch (comparison) {
+    case Comparison::Equal: return a == b;
+    case Comparison::NotEqual: return a != b;
+    case Comparison::Less: return a < b;
+    case Comparison::Greater: return a > b;
+    case Comparison::LessOrEqual: return a <= b;
+    case Comparison::GreaterOrEqual: return a >= b;
+    }
+    return false;
+}
 
 // Compares two operands with a valid operator. Unless an operand is Exact
 // both are upper-cased; an Exact operand makes the texts compare as written.

@@ -161,34 +161,6 @@ struct Side {
     }
 };
 
-enum class Comparison { Equal, NotEqual, Less, Greater, LessOrEqual, GreaterOrEqual };
-
-std::optional<Comparison> ComparisonOf(const QString& op)
-{
-    static const std::pair<QLatin1String, Comparison> kOperators[] = {
-        {QLatin1String("="), Comparison::Equal},         {QLatin1String("<>"), Comparison::NotEqual},
-        {QLatin1String("<"), Comparison::Less},          {QLatin1String(">"), Comparison::Greater},
-        {QLatin1String("<="), Comparison::LessOrEqual}, {QLatin1String(">="), Comparison::GreaterOrEqual},
-    };
-    for (const auto& [text, comparison] : kOperators)
-        if (op == text)
-            return comparison;
-    return std::nullopt;
-}
-
-bool Holds(Comparison comparison, long long a, long long b)
-{
-    switch (comparison) {
-    case Comparison::Equal: return a == b;
-    case Comparison::NotEqual: return a != b;
-    case Comparison::Less: return a < b;
-    case Comparison::Greater: return a > b;
-    case Comparison::LessOrEqual: return a <= b;
-    case Comparison::GreaterOrEqual: return a >= b;
-    }
-    return false;
-}
-
 // If / While "<side>" "<operator>" "<side>": a false condition skips the
 // block as the command does.
 class ConditionLine : public QuickLine {
@@ -244,7 +216,7 @@ std::shared_ptr<const QuickLine> CompileCondition(const ActionParams& params, ui
     // Operators and literal numbers of plain digits stay as written when
     // the parameters are evaluated.
     const auto left = Side::Of(params[1]);
-    const auto comparison = ComparisonOf(params[2]);
+    const auto comparison = ComparisonNamed(params[2]);
     const auto right = Side::Of(params[3]);
     if (!left || !comparison || !right)
         return nullptr;
