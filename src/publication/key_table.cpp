@@ -264,12 +264,16 @@ constexpr TKeyInfo kKeys[] = {
 // hash reads a key's length, whether "=" follows it, and its first eight
 // characters folded to upper case; a line's key then costs a few
 // multiplications and the comparison of two numbers, and of the rest for
-// keys beyond sixteen characters.
+// keys beyond sixteen characters. The slots hold only a byte each (the row
+// plus one); the folded names sit in a dense array by row. Both stay in the
+// first-level cache while the inflater's window passes through it between
+// chunks.
 constexpr int kSlotBits = 10;
 constexpr std::uint32_t kSlotCount = 1u << kSlotBits; // over four times the keys
 constexpr std::uint32_t kSlotMask = kSlotCount - 1;
-constexpr std::int16_t kEmptySlot = -1;
+constexpr std::uint8_t kEmptySlot = 0;
 constexpr int kMaxProbes = 4;
+static_assert(std::size(kKeys) < 255, "a slot holds a row in one byte");
 
 constexpr std::uint32_t KeyHash(const TFoldedKey& key) {
     std::uint64_t hash = key.head[0] * 0x9E3779B97F4A7C15ull + key.length * 2 + (key.withEquals ? 1 : 0);
@@ -293,15 +297,19 @@ constexpr TFoldedKey FoldKeyName(const char* name, std::size_t length, bool with
     return folded;
 }
 
-struct TKeySlot {
+// A key's name as the look-up compares it.
+struct TFoldedName {
     std::uint64_t head[2] = {0, 0}; // the first sixteen characters, as TFoldedKey has them
-    std::int16_t row = kEmptySlot; // index into kKeys
-    std::uint8_t nameLength = 0;   // without the "="
-    bool withEquals = false;
+    std::uint16_t lengthAndEquals = 0; // the name's length (without "=") times two, plus one with "="
+
+    static constexpr std::uint16_t LengthAndEquals(std::size_t length, bool withEquals) {
+        return std::uint16_t(length * 2 + (withEquals ? 1 : 0));
+    }
 };
 
 struct TKeySlots {
-    std::array<TKeySlot, kSlotCount> entries{};
+    std::array<std::uint8_t, kSlotCount> rowPlusOne{};
+    std::array<TFoldedName, std::size(kKeys)> names{};
     int longestProbe = 0;
 };
 
@@ -313,11 +321,12 @@ constexpr TKeySlots BuildKeySlots() {
         const bool withEquals = key[length - 1] == '=';
         const std::size_t nameLength = withEquals ? length - 1 : length;
         const TFoldedKey folded = FoldKeyName(key, nameLength, withEquals);
+        table.names[i] = {{folded.head[0], folded.head[1]},
+                          TFoldedName::LengthAndEquals(nameLength, withEquals)};
         std::uint32_t slot = KeyHash(folded);
         int probes = 1;
-        for (; table.entries[slot].row != kEmptySlot; ++probes) slot = (slot + 1) & kSlotMask;
-        table.entries[slot] = {{folded.head[0], folded.head[1]}, std::int16_t(i), std::uint8_t(nameLength),
-                               withEquals};
+        for (; table.rowPlusOne[slot] != kEmptySlot; ++probes) slot = (slot + 1) & kSlotMask;
+        table.rowPlusOne[slot] = std::uint8_t(i + 1);
         table.longestProbe = std::max(table.longestProbe, probes);
     }
     return table;
@@ -345,20 +354,24 @@ bool SameTailIgnoringCase(const char* name, const char* key, std::size_t length)
     return true;
 }
 
+// Whether the key of a row is the folded name whose bytes are at `name`.
+inline bool RowHasName(std::size_t row, const TFoldedKey& key, const char* name) {
+    const TFoldedName& candidate = kKeySlots.names[row];
+    return candidate.head[0] == key.head[0] && candidate.head[1] == key.head[1] &&
+           candidate.lengthAndEquals == TFoldedName::LengthAndEquals(key.length, key.withEquals) &&
+           (key.length <= kFoldedHeadLength || SameTailIgnoringCase(name, kKeys[row].key, key.length));
+}
+
 } // namespace
 
 // Keys are ASCII: upper-casing ASCII letters is the case-insensitive match,
 // and any other byte makes the text no key. Runs once per line, so it
 // allocates nothing.
 const TKeyInfo* FindFoldedKey(const TFoldedKey& key, const char* name) {
-    for (std::uint32_t slot = KeyHash(key); kKeySlots.entries[slot].row != kEmptySlot;
+    for (std::uint32_t slot = KeyHash(key); kKeySlots.rowPlusOne[slot] != kEmptySlot;
          slot = (slot + 1) & kSlotMask) {
-        const TKeySlot& candidate = kKeySlots.entries[slot];
-        const TKeyInfo& info = kKeys[candidate.row];
-        if (candidate.head[0] == key.head[0] && candidate.head[1] == key.head[1] &&
-            candidate.nameLength == key.length &&
-            candidate.withEquals == key.withEquals && SameTailIgnoringCase(name, info.key, key.length))
-            return &info;
+        const std::size_t row = kKeySlots.rowPlusOne[slot] - 1u;
+        if (RowHasName(row, key, name)) return &kKeys[row];
     }
     return nullptr;
 }

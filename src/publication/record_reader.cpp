@@ -134,7 +134,7 @@ constexpr std::uint64_t kEveryByte = 0x0101010101010101ull;
 // Up to eight bytes at `bytes` (`available` of them may be read) as one
 // number, byte i in bits 8i to 8i+7; zero beyond them.
 // Four to seven bytes are two overlapping four-byte reads.
-std::uint64_t LoadUpTo8(const char* bytes, qsizetype available) {
+inline std::uint64_t LoadUpTo8(const char* bytes, qsizetype available) {
     if (available >= 8) {
         std::uint64_t loaded;
         std::memcpy(&loaded, bytes, 8);
@@ -267,17 +267,23 @@ QString TRecord::TakeText() {
     return std::move(text);
 }
 
+// A text is kept only once its value has come twice in a row: a key whose
+// values differ every time (names, scripts) hands its new texts on without
+// the reference counting that sharing costs.
 QString TRecentTexts::Decode(const TKeyInfo& key, QByteArrayView value) {
     const std::size_t row = std::size_t(&key - KeyTable().rows);
     if (byKey_.empty()) byKey_.resize(std::size_t(KeyTable().count));
     TEntry& last = byKey_[row];
-    if (last.bytes.size() == value.size() &&
-        std::memcmp(last.bytes.constData(), value.data(), std::size_t(value.size())) == 0)
+    const bool repeated = last.bytes.size() == value.size() &&
+                          std::memcmp(last.bytes.constData(), value.data(), std::size_t(value.size())) == 0;
+    if (repeated) {
+        if (last.text.isNull()) last.text = DecodeText(key, value);
         return last.text;
+    }
     last.bytes.resize(value.size());
     std::memcpy(last.bytes.data(), value.data(), std::size_t(value.size()));
-    last.text = DecodeText(key, value);
-    return last.text;
+    if (!last.text.isNull()) last.text = QString();
+    return DecodeText(key, value);
 }
 
 std::optional<TRecord> DecodeRecord(QByteArrayView line) {
