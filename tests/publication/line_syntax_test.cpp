@@ -188,6 +188,15 @@ TEST(Lines, AnyChunkingGivesTheLinesOfTheWholeText) {
 TEST(Lines, EachChunkEndsAtItsFirstZeroByte) {
     const QByteArray first("A=1\0junk\r\n", 11);
     EXPECT_EQ(SplitLines({first, "B=2\r\n"}), (QStringList{"A=1B=2"}));
+    // Line ends after the zero, in the same sixteen bytes or further on,
+    // are not text either, wherever the zero falls in a long chunk.
+    const QByteArray lines = "L1=a\r\nL2=bb\r\nL3=ccc\r\nL4=dddd\r\nL5=eeeee\r\nL6=f\r\n";
+    for (int at = 0; at < lines.size(); ++at) {
+        QByteArray withZero = lines;
+        withZero[at] = '\0';
+        ASSERT_EQ(SplitLines({"X=0\r\n", withZero, "B=2\r\n"}), SplitLines({"X=0\r\n", lines.first(at), "B=2\r\n"}))
+            << at;
+    }
 }
 
 TEST(Lines, ZeroByteOnlyCutsItsOwnChunkOfTheText) {
