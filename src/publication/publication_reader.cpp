@@ -113,7 +113,8 @@ TPublicationParser::TPublicationParser(const TParseOptions& options)
     record_.recentTexts = &recentTexts_;
 }
 
-void TPublicationParser::ReadLine(QByteArrayView line) {
+// Inline: called for every line, from FeedChunk only.
+inline void TPublicationParser::ReadLine(QByteArrayView line) {
     if (DecodeRecordInto(line, record_)) builder_.Apply(record_);
 }
 

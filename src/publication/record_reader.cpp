@@ -175,14 +175,18 @@ const TKeyInfo* FindLineKey(QByteArrayView line, QByteArrayView& value) {
     const char* name = line.data();
     const qsizetype size = line.size();
     const std::uint64_t first = LoadUpTo8(name, size);
-    const std::uint64_t second = size > 8 ? LoadUpTo8(name + 8, size - 8) : 0;
+    std::uint64_t second = 0; // read only for names beyond eight characters, the fewer
     TFoldedKey key;
     qsizetype length = 0;
     key.withEquals = true;
-    if (const std::uint64_t signs = EqualsSigns(first)) length = std::countr_zero(signs) / 8;
-    else if (const std::uint64_t signs = EqualsSigns(second)) length = 8 + std::countr_zero(signs) / 8;
-    else if (size <= 16) length = size, key.withEquals = false; // a marker
-    else return FindKeyByGeneralRules(line, value);
+    if (const std::uint64_t signs = EqualsSigns(first)) {
+        length = std::countr_zero(signs) / 8;
+    } else {
+        if (size > 8) second = LoadUpTo8(name + 8, size - 8);
+        if (const std::uint64_t signs = EqualsSigns(second)) length = 8 + std::countr_zero(signs) / 8;
+        else if (size <= 16) length = size, key.withEquals = false; // a marker
+        else return FindKeyByGeneralRules(line, value);
+    }
     if (length == 0 || static_cast<std::uint8_t>(name[0]) <= 0x20 ||
         static_cast<std::uint8_t>(name[length - 1]) <= 0x20)
         return FindKeyByGeneralRules(line, value);
