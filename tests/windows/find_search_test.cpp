@@ -20,7 +20,7 @@ struct FakePage {
     QString name;
     bool showMaster = false;
     std::vector<TFindObject> objects;
-    QString enter, exit;
+    QString enter = {}, exit = {};
 };
 
 class FakePages final : public TFindPages {
