@@ -20,6 +20,9 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <functional>
+#include <utility>
+
 namespace tomeric::testing {
 
 class THttpTestServer : public QObject {
@@ -39,6 +42,9 @@ public:
     }
     quint16 Port() const { return server_.serverPort(); }
     QByteArray lastUserAgent;
+    // Called once the first bytes of a /slow answer are on their way: a
+    // test acts while that transfer is under way, however slowly it runs.
+    std::function<void()> onSlowUnderWay;
 
 private:
     void Read(QTcpSocket* socket)
@@ -101,9 +107,11 @@ private:
         socket->write("HTTP/1.1 200 OK\r\nContent-Length: 100000\r\nConnection: close\r\n\r\n");
         auto* timer = new QTimer(socket);
         QPointer<QTcpSocket> alive(socket);
-        QObject::connect(timer, &QTimer::timeout, socket, [alive] {
+        QObject::connect(timer, &QTimer::timeout, socket, [this, alive, first = true]() mutable {
             if (alive && alive->state() == QAbstractSocket::ConnectedState)
                 alive->write(QByteArray(100, 'x'));
+            if (std::exchange(first, false) && onSlowUnderWay)
+                onSlowUnderWay();
         });
         timer->start(20);
     }

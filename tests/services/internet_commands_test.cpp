@@ -75,7 +75,7 @@ TEST_F(InternetCommands, DownloadsReplaceTheTargetOnlyWhenTheyComplete)
 {
     Write("kept.txt", "old content");
     Write("cancelled.txt", "old content");
-    Later(300, [] { SetVariable(QStringLiteral("[DownloadProgress]"), QStringLiteral("cancel")); });
+    server.onSlowUnderWay = [] { SetVariable(QStringLiteral("[DownloadProgress]"), QStringLiteral("cancel")); };
     Run(QStringLiteral("DownloadFile \"%URL/text\" \"%1\" \"\"\r\n"
                        "DownloadFile \"%URL/missing\" \"%2\" \"\"\r\n"
                        "SetVar \"[missingError]\" \"[LastError]\"\r\n"
