@@ -296,6 +296,8 @@ int TDriver::Perform(const TDriverLine& line)
             Complain(QStringLiteral("wait needs a number of milliseconds: ") + arg);
         return ok ? ms : 0;
     }
+    if (verb == QLatin1String("waitfor"))
+        return WaitFor(arg);
     if (verb == QLatin1String("click") || verb == QLatin1String("rclick") ||
         verb == QLatin1String("dblclick") || verb == QLatin1String("hover"))
         MouseOn(verb, arg);
@@ -395,17 +397,50 @@ std::optional<TDriver::TAim> TDriver::AimAtPopUp(const TDriverSpot& spot)
     return aim;
 }
 
+// Pages shown in custom windows come first: their objects are what the
+// user sees in front.
+QWidget* TDriver::FindShownSpot(const QString& name)
+{
+    QWidget* object = form_.FloatingWindows().FindObjectInWindows(name);
+    if (!object)
+        object = form_.Stack().FindShownObject(name);
+    if (!object)
+        object = FindWindowControl(name);
+    return object;
+}
+
+// Looks again every 20 ms, so a script neither waits longer than it must
+// nor fails on a machine slower than the one it was written on.
+int TDriver::WaitFor(const QString& argument)
+{
+    constexpr int kLookAgainMs = 20;
+    const QStringList parts = argument.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    bool ok = parts.size() == 1;
+    const int limitMs = parts.size() == 2 ? parts[1].toInt(&ok) : 10000;
+    if (parts.isEmpty() || !ok || limitMs < 0) {
+        Complain(QStringLiteral("waitfor needs a name and at most a number of milliseconds: ") + argument);
+        return 0;
+    }
+    if (FindShownSpot(parts[0])) {
+        waitingUntil_.reset();
+        return 0;
+    }
+    if (!waitingUntil_)
+        waitingUntil_ = QDeadlineTimer(limitMs);
+    if (waitingUntil_->hasExpired()) {
+        waitingUntil_.reset();
+        Complain(QStringLiteral("no object %1 after %2 ms").arg(parts[0]).arg(limitMs));
+        return 0;
+    }
+    --position_; // this line again
+    return kLookAgainMs;
+}
+
 std::optional<TDriver::TAim> TDriver::AimAtObject(const TDriverSpot& spot)
 {
     if (spot.name.compare(QLatin1String("popup"), Qt::CaseInsensitive) == 0 && TPopUpPalette::Waiting())
         return AimAtPopUp(spot);
-    // Pages shown in custom windows come first: their objects are what the
-    // user sees in front.
-    QWidget* object = form_.FloatingWindows().FindObjectInWindows(spot.name);
-    if (!object)
-        object = form_.Stack().FindShownObject(spot.name);
-    if (!object)
-        object = FindWindowControl(spot.name);
+    QWidget* object = FindShownSpot(spot.name);
     if (!object) {
         Complain(QStringLiteral("no object ") + spot.name);
         return std::nullopt;

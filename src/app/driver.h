@@ -40,6 +40,7 @@
 // it ("run Menu ...") lets the script go on meanwhile. "screenshot" composes
 // the open pop-ups and other windows of the player over the publication area.
 
+#include <QDeadlineTimer>
 #include <QKeySequence>
 #include <QObject>
 #include <QPoint>
@@ -117,6 +118,12 @@ private:
     int Perform(const TDriverLine& line);
     void Finish();
     void MouseOn(const QString& verb, const QString& spotText);
+    // "waitfor NAME [MS]": the delay before the next look, or before the
+    // next verb once NAME is shown or MS have passed (after a complaint).
+    int WaitFor(const QString& argument);
+    // An object of a custom window or the current page, or a control of
+    // another open window (ProgressCancel); nullptr when none is shown.
+    QWidget* FindShownSpot(const QString& name);
     void Drag(const QString& argument);
     void Press(const QString& spotText);
     void Release(const QString& argument);
@@ -159,6 +166,7 @@ private:
     int performing_ = 0; // verbs under way (a pop-up may hold one)
     int chain_ = 0;      // moves on each time a pop-up resumes the script
     bool heldNext_ = false; // the next verb waits for a verb still running
+    std::optional<QDeadlineTimer> waitingUntil_; // while a waitfor looks again
 };
 
 } // namespace tomeric

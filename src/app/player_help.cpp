@@ -58,6 +58,8 @@ const std::vector<THelpRow>& DriverVerbRows()
 {
     static const std::vector<THelpRow> rows = {
         {"wait MS", "let the publication run for MS milliseconds"},
+        {"waitfor NAME [MS]", "let it run until the object or control NAME is shown\n"
+                              "(at most MS milliseconds, 10000 when not given)"},
         {"click SPOT | rclick SPOT | dblclick SPOT | hover SPOT",
          "mouse on that object of the current page (inside groups\n"
          "and containers too; pages shown in custom windows first),\n"
