@@ -421,7 +421,7 @@ int TDriver::WaitFor(const QString& argument)
         Complain(QStringLiteral("waitfor needs a name and at most a number of milliseconds: ") + argument);
         return 0;
     }
-    if (FindShownSpot(parts[0])) {
+    if (const QWidget* found = FindShownSpot(parts[0]); found && found->isVisible()) {
         waitingUntil_.reset();
         return 0;
     }

@@ -57,7 +57,7 @@ TEST(DownloadsEndToEnd, AProgressWindowShowsAndItsCancelEndsTheDownload)
 
     const TPlayerRun run = session.Drive(QStringLiteral("run SetVar \"[Server]\" \"%1\"\n"
                                                        "click Read\n"
-                                                       "wait 200\n"
+                                                       "waitfor Got\n"
                                                        "click Fetch\n"
                                                        "waitfor ProgressCancel\n"
                                                        "click ProgressCancel\n"
