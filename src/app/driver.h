@@ -121,8 +121,9 @@ private:
     // "waitfor NAME [MS]": the delay before the next look, or before the
     // next verb once NAME is shown or MS have passed (after a complaint).
     int WaitFor(const QString& argument);
-    // An object of a custom window or the current page, or a control of
-    // another open window (ProgressCancel); nullptr when none is shown.
+    // An object of a custom window or of the shown page (hidden or not), or
+    // a visible control of another open window (ProgressCancel); nullptr
+    // when there is none.
     QWidget* FindShownSpot(const QString& name);
     void Drag(const QString& argument);
     void Press(const QString& spotText);

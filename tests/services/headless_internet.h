@@ -13,9 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTimer>
 
-#include <functional>
 #include <memory>
 
 namespace tomeric::testing {
@@ -63,8 +61,6 @@ protected:
         QFile file(File(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
     }
-    // Runs `action` on the event loop after `ms`, while a command waits.
-    static void Later(int ms, std::function<void()> action) { QTimer::singleShot(ms, std::move(action)); }
 
     QTemporaryDir folder;
     QStringList lines;

@@ -92,9 +92,11 @@ TEST_F(InternetCommands, DownloadsReplaceTheTargetOnlyWhenTheyComplete)
 
 TEST_F(InternetCommands, OnlyOneTransferRunsAtATime)
 {
-    Later(100, [this] { Run(QStringLiteral("InternetGet \"%URL/text\" \"[other]\" \"\"\r\n"
-                                           "SetVar \"[otherError]\" \"[LastError]\"")); });
-    Later(300, [] { SetVariable(QStringLiteral("[DownloadProgress]"), QStringLiteral("Cancel")); });
+    server.onSlowUnderWay = [this] {
+        Run(QStringLiteral("InternetGet \"%URL/text\" \"[other]\" \"\"\r\n"
+                           "SetVar \"[otherError]\" \"[LastError]\""));
+        SetVariable(QStringLiteral("[DownloadProgress]"), QStringLiteral("Cancel"));
+    };
     Run(QStringLiteral("InternetGet \"%URL/slow\" \"[first]\" \"\""));
     EXPECT_EQ(Var("other"), QString());
     EXPECT_EQ(Var("otherError"), Message(msgOneInternetCommand));
