@@ -1,5 +1,6 @@
 #include "publication/publication_reader.h"
 
+#include "package/adler32.h"
 #include "package/package.h"
 #include "platform/paths.h"
 #include "platform/string_table.h"
@@ -56,19 +57,25 @@ private:
         }
     }
 
+    // The entry is a zlib stream: a two-byte header, the deflate data and the
+    // Adler-32 of the text. The data is inflated raw and its checksum
+    // computed here, where it is quicker than zlib's own (adler32.h); the
+    // header and the checksum are checked as zlib checks them.
     // The text is the entry's unpacked size: a stream that ends early is
     // damaged; bytes beyond that size are not part of the text.
     void Inflate() {
+        if (total_ <= 0) return;
         z_stream stream{};
-        if (inflateInit(&stream) != Z_OK) throw TReadFailure{Message(msgOutOfMemory)};
+        if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) throw TReadFailure{Message(msgOutOfMemory)};
         struct TEnd {
             z_stream* s;
             ~TEnd() { inflateEnd(s); }
         } end{&stream};
 
-        std::vector<char> input(kStoredBlockSize);
+        input_.resize(kStoredBlockSize);
+        ReadZlibHeader(stream);
+        std::uint32_t checksum = kAdler32Start;
         char chunk[kPublicationChunkSize];
-        std::int64_t storedPosition = 0;
         bool streamEnded = false;
         while (delivered_ < total_) {
             if (streamEnded) throw DiskReadError();
@@ -76,15 +83,7 @@ private:
             stream.next_out = reinterpret_cast<Bytef*>(chunk);
             stream.avail_out = uInt(wanted);
             while (stream.avail_out > 0 && !streamEnded) {
-                if (stream.avail_in == 0) {
-                    const std::int64_t left = entry_.storedSize - storedPosition;
-                    if (left <= 0) throw DiskReadError();
-                    const std::int64_t got = ReadStored(storedPosition, input.data(),
-                                                        std::min<std::int64_t>(kStoredBlockSize, left));
-                    storedPosition += got;
-                    stream.next_in = reinterpret_cast<Bytef*>(input.data());
-                    stream.avail_in = uInt(got);
-                }
+                if (stream.avail_in == 0) RefillInput(stream);
                 const int status = inflate(&stream, Z_NO_FLUSH);
                 if (status == Z_STREAM_END) streamEnded = true;
                 else if (status == Z_MEM_ERROR) throw TReadFailure{Message(msgOutOfMemory)};
@@ -92,8 +91,50 @@ private:
             }
             const std::int64_t produced = wanted - stream.avail_out;
             if (produced < wanted) throw DiskReadError();
+            checksum = UpdateAdler32(checksum, QByteArrayView(chunk, produced));
+            if (streamEnded) CheckStoredChecksum(stream, checksum);
             Deliver(chunk, produced);
         }
+    }
+
+    // The next block of stored bytes as zlib's input; running out of them
+    // while the stream still needs some is damage.
+    void RefillInput(z_stream& stream) {
+        const std::int64_t left = entry_.storedSize - storedPosition_;
+        if (left <= 0) throw DiskReadError();
+        const std::int64_t got =
+            ReadStored(storedPosition_, input_.data(), std::min<std::int64_t>(kStoredBlockSize, left));
+        storedPosition_ += got;
+        stream.next_in = reinterpret_cast<Bytef*>(input_.data());
+        stream.avail_in = uInt(got);
+    }
+
+    std::uint8_t TakeInputByte(z_stream& stream) {
+        if (stream.avail_in == 0) RefillInput(stream);
+        --stream.avail_in;
+        return *stream.next_in++;
+    }
+
+    // Deflate (method 8) with a window of at most 32 KB, the check bits
+    // right and no preset dictionary, which the format never uses.
+    void ReadZlibHeader(z_stream& stream) {
+        const unsigned method = TakeInputByte(stream);
+        const unsigned flags = TakeInputByte(stream);
+        const bool valid = (method << 8 | flags) % 31 == 0 && (method & 0x0F) == Z_DEFLATED &&
+                           (method >> 4) + 8 <= MAX_WBITS && (flags & 0x20) == 0;
+        if (!valid) throw DiskReadError();
+    }
+
+    // The four bytes after the deflate data are the text's checksum, most
+    // significant first. An entry whose stored bytes end before them is
+    // still read: the text itself is whole.
+    void CheckStoredChecksum(z_stream& stream, std::uint32_t checksum) {
+        std::uint32_t stored = 0;
+        for (int i = 0; i < 4; ++i) {
+            if (stream.avail_in == 0 && storedPosition_ >= entry_.storedSize) return;
+            stored = stored << 8 | TakeInputByte(stream);
+        }
+        if (stored != checksum) throw DiskReadError();
     }
 
     TPackage& package_;
@@ -102,6 +143,8 @@ private:
     const TReadOptions& options_;
     const std::int64_t total_;
     std::int64_t delivered_ = 0;
+    std::vector<char> input_; // stored bytes on their way to zlib
+    std::int64_t storedPosition_ = 0;
 };
 
 } // namespace

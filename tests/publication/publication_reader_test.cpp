@@ -138,6 +138,43 @@ TEST_F(PackagedText, DamagedCompressedDataIsADiskReadError) {
     EXPECT_EQ(pub.settings.title, QStringLiteral("untouched"));
 }
 
+// The stream's header and its closing checksum are checked as zlib checks
+// them: any damage to them fails the read as damaged data.
+TEST_F(PackagedText, ADamagedStreamHeaderOrChecksumIsADiskReadError) {
+    struct TDamage {
+        const char* what;
+        qsizetype at; // from the entry's start; negative: from its end
+        QByteArray bytes; // empty: the byte there inverted
+    };
+    const TDamage damages[] = {
+        {"check bits", 1, "\x9D"},
+        {"not deflate", 0, "\x79\xDA"}, // 0x79DA is a multiple of 31
+        {"preset dictionary", 0, "\x78\xBB"},
+        {"checksum", -1, {}},
+    };
+    const QByteArray text = SampleText(60); // several blocks of stored bytes
+    for (const TDamage& damage : damages) {
+        const QString path = Write(text, TCompression::cmAlways);
+        ASSERT_EQ(package_.Open(path), kPackageOk);
+        const TEmbeddedEntry entry = *package_.FindEmbedded(kPublicationEntryName);
+        package_.Close(false);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        const qsizetype at = damage.at >= 0 ? damage.at : entry.storedSize + damage.at;
+        file.seek(entry.offset + at);
+        QByteArray bytes = damage.bytes.isEmpty() ? QByteArray(1, char(~file.peek(1)[0])) : damage.bytes;
+        ASSERT_NE(file.peek(bytes.size()), bytes) << damage.what;
+        file.write(bytes);
+        file.close();
+
+        TPublication pub;
+        const TReadResult result = Read(path, pub);
+        EXPECT_FALSE(result.ok) << damage.what;
+        EXPECT_EQ(result.errorText, Message(msgDiskReadError)) << damage.what;
+        package_.Close(false);
+    }
+}
+
 TEST_F(PackagedText, AnOversizedTextIsRefusedAsLackOfMemory) {
     TReadOptions options;
     options.maxTextSize = 100;
