@@ -205,7 +205,9 @@ TEST_P(ButtonGlyphs, ShowTheirStateInsideTheThirteenPixelBox)
     const QImage shot = Shot(*button);
     // The box: left edge, centred vertically (rows 4..16), white inside;
     // the mark or the dot through its centre (6, 10).
-    if (!GetParam().radio) EXPECT_PRED2(Near, shot.pixelColor(3, 6), kWhite);
+    if (!GetParam().radio) {
+        EXPECT_PRED2(Near, shot.pixelColor(3, 6), kWhite);
+    }
     EXPECT_PRED2(Near, shot.pixelColor(6, 10), GetParam().checked ? kBlack : kWhite);
     // Right of the box lies the page (no background is painted).
     EXPECT_PRED2(Near, shot.pixelColor(15, 1), kWhite);

@@ -50,7 +50,9 @@ TEST_P(PaintModeLayout, PlacesTheImageInTheClientArea)
         TTomericPicture::Layout(c.mode, QSize(20, 10), c.zoom, client, c.centered, c.pan);
     EXPECT_EQ(layout.tiled, c.tiled) << c.what;
     EXPECT_EQ(layout.target, c.target) << c.what;
-    if (c.tiled) EXPECT_EQ(layout.tileSize, c.tile) << c.what;
+    if (c.tiled) {
+        EXPECT_EQ(layout.tileSize, c.tile) << c.what;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
