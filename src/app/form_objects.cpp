@@ -207,14 +207,38 @@ void TWorkForm::SendVarChangedToObjects(const QString& bracketedName)
         return;
     }
     const QString upperName = BracketedUpper(bracketedName);
-    const QString value = GetVariable(bracketedName);
     // Pages created later hear the names announced before they existed.
     if (stack_ && stack_->CreatedPageCount() < stack_->Count() && !announcedVariableSet_.contains(upperName)) {
         announcedVariableSet_.insert(upperName);
         announcedVariables_.push_back(upperName);
     }
+    if (!SomeObjectHears(upperName))
+        return;
+    const QString value = GetVariable(bracketedName);
     SendToAllObjects([&](TTomericObj& o) { o.OnVarChanged(upperName, value); });
     FloatingWindows().SendToContentObjects([&](TTomericObj& o) { o.OnVarChanged(upperName, value); });
+}
+
+// A loop that writes its counters on a page of a thousand objects would
+// otherwise ask every one of them on every pass. Whether any object hears a
+// variable is remembered until an object is made or changes what it shows;
+// a variable remembered as heard that no longer is only costs the
+// announcement, as it did before anything was remembered.
+bool TWorkForm::SomeObjectHears(const QString& upperName)
+{
+    constexpr qsizetype kMaxRemembered = 4096; // arrays written by index stay cheap to forget
+    if (hearingGeneration_ != VariableInterestGeneration() || heardByName_.size() > kMaxRemembered) {
+        heardByName_.clear();
+        hearingGeneration_ = VariableInterestGeneration();
+    }
+    if (const auto known = heardByName_.constFind(upperName); known != heardByName_.cend())
+        return *known;
+    bool heard = false;
+    const auto ask = [&](TTomericObj& o) { heard = heard || o.HearsVariable(upperName); };
+    SendToAllObjects(ask);
+    FloatingWindows().SendToContentObjects(ask);
+    heardByName_.insert(upperName, heard);
+    return heard;
 }
 
 void TWorkForm::PauseObjectTimers(bool pause)

@@ -226,6 +226,7 @@ private:
     void RefreshPageVariables();
     bool FocusedMaskUnsatisfied() const;
     void SendVarChangedToObjects(const QString& bracketedName);
+    bool SomeObjectHears(const QString& upperName);
     bool DispatchObjectHotKey(const QKeyEvent& event);
     void ReleasePageObjects();
 
@@ -245,6 +246,10 @@ private:
     // bracketed, in the order first announced), while some page has no widgets yet.
     std::vector<QString> announcedVariables_;
     QSet<QString> announcedVariableSet_;
+    // Whether some object hears a variable (upper-case, bracketed), known
+    // while the objects' VariableInterestGeneration() is `hearingGeneration_`.
+    QHash<QString, bool> heardByName_;
+    std::uint64_t hearingGeneration_ = 0;
     TWindowBuiltinHost windowHost_;
     std::unique_ptr<TPageListBuiltinHost> builtinHost_;
     std::unique_ptr<TWindowVariableObserver> observer_;

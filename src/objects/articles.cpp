@@ -157,6 +157,7 @@ void TBaseArticle::Show(std::unique_ptr<QTextDocument> document)
 {
     view_->SetDocument(document.get());
     document_ = std::move(document);
+    NoteVariableInterestChanged();
     view_->SetDefaultColour(OpaqueColor(FontProps().textColor));
 }
 
@@ -253,6 +254,11 @@ void TBaseArticle::OnInit()
 {
     if (RefreshFields(*document_) > 0)
         view_->Relayout();
+}
+
+bool TBaseArticle::HearsVariable(const QString& upperName) const
+{
+    return document_ && FieldsShowVariable(*document_, upperName);
 }
 
 void TBaseArticle::OnVarChanged(const QString& upperName, const QString& value)

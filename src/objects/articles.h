@@ -85,6 +85,7 @@ public:
     // ---- object messages ----------------------------------------------------
     void OnInit() override;
     void OnVarChanged(const QString& upperName, const QString& value) override;
+    bool HearsVariable(const QString& upperName) const override;
 
 protected:
     // The look a load starts from: the object's font and colours.

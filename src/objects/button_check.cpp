@@ -207,6 +207,12 @@ TFirstWrite TTomericCheckBox::FirstWrite(const TCheckBoxProps& props)
     return {NormalizeVarName(props.varName), kChecked};
 }
 
+bool TTomericCheckBox::HearsVariable(const QString& upperName) const
+{
+    return TTomericButton::HearsVariable(upperName) ||
+           (!upperName.isEmpty() && upperName.compare(BoundVariable(), Qt::CaseInsensitive) == 0);
+}
+
 void TTomericCheckBox::OnVarChanged(const QString& upperName, const QString& value)
 {
     TTomericButton::OnVarChanged(upperName, value);
@@ -270,6 +276,13 @@ TFirstWrite TTomericRadioBtn::FirstWrite(const TCheckBoxProps& props)
 {
     if (props.varName.isEmpty() || props.initialState != qxbsDown) return {};
     return {NormalizeVarName(props.varName), GroupValueOf(props.text)};
+}
+
+// The caption's variables are the base's: the caption is the object's text.
+bool TTomericRadioBtn::HearsVariable(const QString& upperName) const
+{
+    return TTomericButton::HearsVariable(upperName) ||
+           (!upperName.isEmpty() && upperName.compare(BoundVariable(), Qt::CaseInsensitive) == 0);
 }
 
 void TTomericRadioBtn::OnVarChanged(const QString& upperName, const QString& value)

@@ -278,6 +278,7 @@ public:
     // Its variable: checked when the part before the first "+" is a true
     // word ("True", "Checked", "Yes" ...).
     void OnVarChanged(const QString& upperName, const QString& value) override;
+    bool HearsVariable(const QString& upperName) const override;
     // Writes "Checked" or nothing into the variable, then posts the click action.
     void DoClick() override;
 
@@ -312,6 +313,7 @@ public:
     // Its variable: checked exactly when the value names it. A variable in
     // the caption: a checked button writes its new value.
     void OnVarChanged(const QString& upperName, const QString& value) override;
+    bool HearsVariable(const QString& upperName) const override;
     // A checked button writes its value (clearing the rest of its group),
     // then posts the click action.
     void DoClick() override;

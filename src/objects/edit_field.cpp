@@ -232,6 +232,12 @@ std::optional<TFirstWrite> TTomericEditField::FirstWrite(const TEditFieldProps& 
     return TFirstWrite{varName, ApplyCharCase(WithCrLf(props.text), props.charCase).left(limit)};
 }
 
+bool TTomericEditField::HearsVariable(const QString& upperName) const
+{
+    return TTomericObj::HearsVariable(upperName) ||
+           (!upperName.isEmpty() && upperName == BoundVariableUpper(varName_));
+}
+
 void TTomericEditField::OnVarChanged(const QString& upperName, const QString& value)
 {
     TTomericObj::OnVarChanged(upperName, value);

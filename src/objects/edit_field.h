@@ -54,6 +54,7 @@ public:
     // answer when only the widget can tell.
     static std::optional<TFirstWrite> FirstWrite(const TEditFieldProps& props);
     void OnVarChanged(const QString& upperName, const QString& value) override;
+    bool HearsVariable(const QString& upperName) const override;
     void OnPageShow() override;
     void OnPageHide() override;
     void OnTabStops() override;

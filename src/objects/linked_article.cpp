@@ -127,8 +127,10 @@ void TTomericLinkedArticle::Unlink()
     // The next frame becomes the first of what is left and takes the text.
     if (next_) {
         next_->prev_ = prev_;
-        if (!prev_ && source_)
+        if (!prev_ && source_) {
             next_->source_ = std::move(source_);
+            NoteVariableInterestChanged();
+        }
     }
     if (prev_)
         prev_->next_ = next_;
@@ -290,6 +292,11 @@ void TTomericLinkedArticle::OnInit()
     }
     if (Head() == this && source_ && RefreshFields(*source_) > 0)
         Reflow();
+}
+
+bool TTomericLinkedArticle::HearsVariable(const QString& upperName) const
+{
+    return source_ && FieldsShowVariable(*source_, upperName);
 }
 
 void TTomericLinkedArticle::OnVarChanged(const QString& upperName, const QString& value)

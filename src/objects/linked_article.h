@@ -57,6 +57,7 @@ public:
 
     void OnInit() override;
     void OnVarChanged(const QString& upperName, const QString& value) override;
+    bool HearsVariable(const QString& upperName) const override;
 
 protected:
     void LinkClicked(int position) override;

@@ -308,6 +308,12 @@ TFirstWrite TTomericListInput::FirstWrite(const QString& varName)
     return {NormalizeVarName(varName), QString()};
 }
 
+bool TTomericListInput::HearsVariable(const QString& upperName) const
+{
+    return TTomericObj::HearsVariable(upperName) || MentionsVariable(itemsText_, upperName) ||
+           (!upperName.isEmpty() && upperName == BoundVariableUpper(varName_));
+}
+
 void TTomericListInput::OnVarChanged(const QString& upperName, const QString& value)
 {
     TTomericObj::OnVarChanged(upperName, value);

@@ -65,6 +65,7 @@ public:
     // What OM_INIT writes into a list bound to `varName` (as VARNAME= gives it).
     static TFirstWrite FirstWrite(const QString& varName);
     void OnVarChanged(const QString& upperName, const QString& value) override;
+    bool HearsVariable(const QString& upperName) const override;
     void OnTabStops() override;
     // "CAPTION": every item joined with "|".
     std::optional<QString> FamilyInfo(const QString& upperInfo) const override;

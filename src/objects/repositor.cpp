@@ -37,6 +37,13 @@ void TTomericRepositor::OnPageShow() { ForMembers([](TTomericObj& m) { m.OnPageS
 void TTomericRepositor::OnTabStops() { ForMembers([](TTomericObj& m) { m.OnTabStops(); }); }
 void TTomericRepositor::OnRealign() { ForMembers([](TTomericObj& m) { m.OnRealign(); }); }
 
+bool TTomericRepositor::HearsVariable(const QString& upperName) const
+{
+    bool heard = TTomericObj::HearsVariable(upperName);
+    ForMembers([&](const TTomericObj& m) { heard = heard || m.HearsVariable(upperName); });
+    return heard;
+}
+
 void TTomericRepositor::OnVarChanged(const QString& upperName, const QString& value)
 {
     TTomericObj::OnVarChanged(upperName, value);

@@ -28,6 +28,7 @@ public:
     void OnInit() override;
     void OnTimers(bool resume) override;
     void OnVarChanged(const QString& upperName, const QString& value) override;
+    bool HearsVariable(const QString& upperName) const override;
     void OnPageHide() override;
     void OnPageShow() override;
     void OnPagePaint(bool shown, const QRect& area) override;

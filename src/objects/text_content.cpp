@@ -170,7 +170,22 @@ QString FieldValue(const QString& upperName)
 
 int MakeVariableFields(QTextDocument& document)
 {
+    NoteVariableInterestChanged();
     return CreateVariableFields(document, FieldValue);
+}
+
+// The rule RefreshFields matches fields by, ignoring case, so that it never
+// answers false where a refresh would change something.
+bool FieldsShowVariable(const QTextDocument& document, const QString& bracketedUpper)
+{
+    if (bracketedUpper.isEmpty())
+        return false;
+    const QString name = StripBrackets(bracketedUpper);
+    const QString inner = u'[' + name + u']';
+    for (const QString& field : VariableFieldNames(document))
+        if (field.compare(name, Qt::CaseInsensitive) == 0 || field.contains(inner, Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
 int RefreshFields(QTextDocument& document, const QString& bracketedUpper)

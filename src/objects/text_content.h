@@ -59,6 +59,8 @@ int MakeVariableFields(QTextDocument& document);
 // as the variable store announces it: "[SCORE]"), or of all when empty.
 // Returns how many fields changed.
 int RefreshFields(QTextDocument& document, const QString& bracketedUpper = QString());
+// Whether RefreshFields could change a field of the variable `bracketedUpper`.
+bool FieldsShowVariable(const QTextDocument& document, const QString& bracketedUpper);
 
 // A click on hot text at `position`: [HyperlinkClickedText] gets the link's
 // visible text; a ":name" command jumps to bookmark "name" through `jump`;

@@ -123,6 +123,11 @@ void TTomericText::OnInit()
     update();
 }
 
+bool TTomericText::HearsVariable(const QString& upperName) const
+{
+    return hasFields_ && FieldsShowVariable(*document_, upperName);
+}
+
 void TTomericText::OnVarChanged(const QString& upperName, const QString& value)
 {
     (void)value;

@@ -65,6 +65,7 @@ public:
     // ---- object messages ----------------------------------------------------
     void OnInit() override;
     void OnVarChanged(const QString& upperName, const QString& value) override;
+    bool HearsVariable(const QString& upperName) const override;
 
 protected:
     void PaintContent(QPainter& painter) override;

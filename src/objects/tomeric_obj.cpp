@@ -97,11 +97,20 @@ bool MentionsVariable(const QString& text, const QString& upperName)
     return text.contains(upperName, Qt::CaseInsensitive);
 }
 
+namespace {
+std::uint64_t interestGeneration = 0; // main thread only, like every object
+} // namespace
+
+std::uint64_t VariableInterestGeneration() { return interestGeneration; }
+
+void NoteVariableInterestChanged() { ++interestGeneration; }
+
 // ---- construction ---------------------------------------------------------------
 
 TTomericObj::TTomericObj(QWidget* parent, const TObjectRecord& record, ObjectHost& host)
     : QWidget(parent), host_(&host), objType_(record.objType), name_(record.name)
 {
+    NoteVariableInterestChanged();
     setObjectName(record.name);
     setGeometry(record.x, record.y, std::max(record.width, 0), std::max(record.height, 0));
     setFocusPolicy(Qt::NoFocus);
@@ -129,6 +138,7 @@ TTomericObj::TTomericObj(QWidget* parent, const TObjectRecord& record, ObjectHos
     const TCommonFamilyProps family = ReadFamilyProps(record);
     txt_ = family.text;
     hint_ = family.hint;
+    NoteVariableInterestChanged();
     hotKey_ = HotKeyFromShortcut(family.hotKey);
     enterAction_ = family.enterAction;
     exitAction_ = family.exitAction;
@@ -227,6 +237,7 @@ void TTomericObj::SetTxt(const QString& value)
 {
     if (txt_ == value) return;
     txt_ = value;
+    NoteVariableInterestChanged();
     LookChanged();
     TextChanged();
 }
@@ -322,7 +333,18 @@ void TTomericObj::leaveEvent(QEvent* event)
 void TTomericObj::OnVarChanged(const QString& upperName, const QString& value)
 {
     (void)value;
-    if (MentionsVariable(txt_, upperName) || MentionsVariable(hint_, upperName)) LookChanged();
+    if (TTomericObj::HearsVariable(upperName)) LookChanged();
+}
+
+bool TTomericObj::HearsVariable(const QString& upperName) const
+{
+    return MentionsVariable(txt_, upperName) || MentionsVariable(hint_, upperName);
+}
+
+void TTomericObj::SetHint(const QString& hint)
+{
+    hint_ = hint;
+    NoteVariableInterestChanged();
 }
 
 void TTomericObj::SetObjectFont(const TFontChange& change)

@@ -112,6 +112,10 @@ public:
     virtual void OnTimers(bool resume) { (void)resume; }
     // `upperName` is the bracketed name in upper case ("[SCORE]").
     virtual void OnVarChanged(const QString& upperName, const QString& value);
+    // False when OnVarChanged would do nothing for the variable, for as long
+    // as VariableInterestGeneration() stays the same: the window then skips
+    // announcing its writes. Answering true is always safe.
+    virtual bool HearsVariable(const QString& upperName) const;
     virtual void OnPageHide() {}
     virtual void OnPageShow() {}
     // `shown`: the page is now on screen; otherwise `area` (page coordinates)
@@ -126,7 +130,7 @@ public:
     virtual void PaintTo(QPainter& painter, QPoint offset);
 
     // The hint shown over the object; "[...]" is substituted when it shows.
-    void SetHint(const QString& hint) { hint_ = hint; }
+    void SetHint(const QString& hint);
     const QString& Hint() const { return hint_; }
     // KEY=: the hot key as a Qt key sequence value (0: none).
     int HotKey() const { return hotKey_; }
@@ -262,5 +266,12 @@ private:
 
 // Whether `text` mentions the variable `upperName` ("[SCORE]") in any case.
 bool MentionsVariable(const QString& text, const QString& upperName);
+
+// Counts the changes that can make an object hear a variable it did not:
+// an object made, its caption or hint set, variable fields made in a
+// document or a document handed to another object. The window remembers
+// the variables no object hears only while this count stays the same.
+std::uint64_t VariableInterestGeneration();
+void NoteVariableInterestChanged();
 
 } // namespace tomeric

@@ -187,6 +187,12 @@ TFirstWrite TTomericTrackBar::FirstWrite(const TTrackBarProps& props)
     return {NormalizeVarName(props.varName), QString::number(std::clamp(props.initialValue, minimum, maximum))};
 }
 
+bool TTomericTrackBar::HearsVariable(const QString& upperName) const
+{
+    return TTomericObj::HearsVariable(upperName) ||
+           (!upperName.isEmpty() && upperName == BoundVariableUpper(varName_));
+}
+
 void TTomericTrackBar::OnVarChanged(const QString& upperName, const QString& value)
 {
     TTomericObj::OnVarChanged(upperName, value);

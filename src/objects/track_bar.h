@@ -74,6 +74,7 @@ public:
     // What OM_INIT writes into the variable of a track bar with `props`.
     static TFirstWrite FirstWrite(const TTrackBarProps& props);
     void OnVarChanged(const QString& upperName, const QString& value) override;
+    bool HearsVariable(const QString& upperName) const override;
 
 protected:
     virtual void Changing();

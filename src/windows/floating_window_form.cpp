@@ -206,6 +206,7 @@ bool TFloatingWindowForm::BuildCustom(int page, TFloatingFrame frame, const QStr
     background_->show();
     SetClientSize(widget->size());
     LendPage(*widget);
+    NoteVariableInterestChanged(); // its objects now answer from this window
     SetVariable(PageVariable(".WinHandle"), WindowHandleText());
     host_.SendPageMessage(page, TFloatingPageMessage::fmEntered);
     host_.SendPageMessage(page, TFloatingPageMessage::fmShown);
@@ -274,6 +275,7 @@ void TFloatingWindowForm::GiveBackPage()
     page->setVisible(pageVisible_);
     if (auto* stack = qobject_cast<TPageStack*>(pageParent_.data()))
         stack->TakeBackPage(pageIndex_);
+    NoteVariableInterestChanged();
 }
 
 void TFloatingWindowForm::DragByBackground()

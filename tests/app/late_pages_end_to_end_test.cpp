@@ -4,6 +4,8 @@
 // one variable leave the later page's text. The same driven tour runs
 // with every page created at start-up (TOMERIC_CREATE_ALL_PAGES) and
 // without; the variables at each step and the pages as drawn must match.
+// Variables written while no object heard them ([Pick] at the start,
+// [Combo] before its page exists) still reach the objects made later.
 
 #include "player_test_support.h"
 
@@ -13,6 +15,7 @@ namespace {
 const char* const kLatePagesTour =
     "vars start.txt\n"
     "screenshot start.png\n"
+    "run SetVar \"[Pick]\" \"Cherry\"\n"
     "click Probe\n"
     "wait 50\n"
     "vars probe.txt\n"
@@ -20,7 +23,10 @@ const char* const kLatePagesTour =
     "wait 50\n"
     "screenshot form.png\n"
     "vars form.txt\n"
+    "run SetVar \"[Combo]\" \"Two\"\n"
     "run GotoPage \"Other\"\n"
+    "wait 50\n"
+    "run SetVar \"[Combo]\" \"One\"\n"
     "wait 50\n"
     "screenshot other.png\n"
     "vars other.txt\n";
