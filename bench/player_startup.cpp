@@ -13,6 +13,7 @@
 #include "publication/publication_reader.h"
 
 #include "large_publication.h"
+#include "player_process.h"
 
 #include <benchmark/benchmark.h>
 
@@ -20,10 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -53,21 +51,6 @@ TStartupFixture& Fixture()
     return fixture;
 }
 
-// CPU time (user and system) of the children that have ended so far, in
-// milliseconds: the machine may be loaded, the player's own work is not.
-double ChildrenCpuMs()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    const auto ms = [](const timeval& t) { return double(t.tv_sec) * 1000.0 + double(t.tv_usec) / 1000.0; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
-QString PlayerPath()
-{
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + QStringLiteral("/qxplay5");
-}
-
 void BM_ReadContainerOnly(benchmark::State& state)
 {
     TStartupFixture& f = Fixture();
@@ -85,15 +68,13 @@ void BM_ReadContainerOnly(benchmark::State& state)
 void BM_PlayerStartToFirstScreenshot(benchmark::State& state)
 {
     TStartupFixture& f = Fixture();
-    const QString player = PlayerPath();
+    const QString player = bench::PlayerPath();
     if (!QFileInfo::exists(player)) {
         state.SkipWithError("build qxplay5 first (it is looked for next to this benchmark)");
         return;
     }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("TOMERIC_REGISTRY_FILE"), f.folder.filePath(QStringLiteral("registry.json")));
-    const double cpuBefore = ChildrenCpuMs();
+    const QProcessEnvironment environment = bench::PlayerEnvironment(f.folder.path());
+    const double cpuBefore = bench::ChildrenCpuMs();
     for (auto _ : state) {
         QProcess process;
         process.setProcessEnvironment(environment);
@@ -102,7 +83,7 @@ void BM_PlayerStartToFirstScreenshot(benchmark::State& state)
         if (!process.waitForFinished(120000) || process.exitCode() != 0)
             state.SkipWithError("the player did not start and close cleanly");
     }
-    state.counters["player_cpu_ms"] = (ChildrenCpuMs() - cpuBefore) / double(state.iterations());
+    state.counters["player_cpu_ms"] = (bench::ChildrenCpuMs() - cpuBefore) / double(state.iterations());
     if (!QFileInfo::exists(f.folder.filePath(QStringLiteral("first.png"))))
         state.SkipWithError("the driver took no screenshot");
 }

@@ -11,16 +11,15 @@
 #include "package/package.h"
 #include "package/package_writer.h"
 
+#include "player_process.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
-
-#include <sys/resource.h>
 
 namespace {
 
@@ -86,14 +85,6 @@ TWritesFixture& Fixture()
     return fixture;
 }
 
-double ChildrenCpuMs()
-{
-    rusage usage{};
-    getrusage(RUSAGE_CHILDREN, &usage);
-    const auto ms = [](const timeval& t) { return double(t.tv_sec) * 1000.0 + double(t.tv_usec) / 1000.0; };
-    return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
 bool LoopFinished(const QString& variables)
 {
     QFile file(variables);
@@ -103,16 +94,14 @@ bool LoopFinished(const QString& variables)
 void BM_LoopWritesOnAPageOfObjects(benchmark::State& state)
 {
     TWritesFixture& f = Fixture();
-    const QString player = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath() + QStringLiteral("/qxplay5");
+    const QString player = bench::PlayerPath();
     if (!QFileInfo::exists(player)) {
         state.SkipWithError("build qxplay5 first (it is looked for next to this benchmark)");
         return;
     }
     const QString container = f.Container(int(state.range(0)));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("TOMERIC_REGISTRY_FILE"), f.folder.filePath(QStringLiteral("registry.json")));
-    const double cpuBefore = ChildrenCpuMs();
+    const QProcessEnvironment environment = bench::PlayerEnvironment(f.folder.path());
+    const double cpuBefore = bench::ChildrenCpuMs();
     for (auto _ : state) {
         QFile::remove(f.variables);
         QProcess process;
@@ -124,7 +113,7 @@ void BM_LoopWritesOnAPageOfObjects(benchmark::State& state)
         if (!LoopFinished(f.variables))
             state.SkipWithError("the loop did not finish");
     }
-    const double cpuMs = (ChildrenCpuMs() - cpuBefore) / double(state.iterations());
+    const double cpuMs = (bench::ChildrenCpuMs() - cpuBefore) / double(state.iterations());
     state.counters["player_cpu_ms"] = cpuMs;
     state.counters["writes"] = 2.0 * kPasses;
 }
