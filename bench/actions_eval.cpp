@@ -12,6 +12,8 @@
 #include "actions/headless_services.h"
 #include "vars/variables.h"
 
+#include "qt_benchmark_main.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -92,11 +94,4 @@ BENCHMARK(BM_WhileLoopWithoutPump)->Arg(100000)->Unit(benchmark::kMillisecond)->
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TOMERIC_QT_BENCHMARK_MAIN()

@@ -14,6 +14,7 @@
 
 #include "large_publication.h"
 #include "player_process.h"
+#include "qt_benchmark_main.h"
 
 #include <benchmark/benchmark.h>
 
@@ -93,11 +94,4 @@ BENCHMARK(BM_PlayerStartToFirstScreenshot)->Unit(benchmark::kMillisecond)->UseRe
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TOMERIC_QT_BENCHMARK_MAIN()

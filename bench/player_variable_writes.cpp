@@ -12,6 +12,7 @@
 #include "package/package_writer.h"
 
 #include "player_process.h"
+#include "qt_benchmark_main.h"
 
 #include <benchmark/benchmark.h>
 
@@ -122,11 +123,4 @@ BENCHMARK(BM_LoopWritesOnAPageOfObjects)->Arg(0)->Arg(1000)->Unit(benchmark::kMi
 
 } // namespace
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+TOMERIC_QT_BENCHMARK_MAIN()
