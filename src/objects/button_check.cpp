@@ -24,6 +24,13 @@ constexpr int kAutoSizeBox = 17;  // box and gap, added to the caption's size
 
 const QColor kWhite(255, 255, 255);
 
+// Whether a change notice's name is the button's own variable (both
+// bracketed; the notice's is upper case).
+bool IsVariable(const QString& upperName, const QString& bound)
+{
+    return !upperName.isEmpty() && upperName.compare(bound, Qt::CaseInsensitive) == 0;
+}
+
 QColor SystemShade(int index)
 {
     QColor colour = TomericColor(SystemColour(index));
@@ -209,8 +216,7 @@ TFirstWrite TTomericCheckBox::FirstWrite(const TCheckBoxProps& props)
 
 bool TTomericCheckBox::HearsVariable(const QString& upperName) const
 {
-    return TTomericButton::HearsVariable(upperName) ||
-           (!upperName.isEmpty() && upperName.compare(BoundVariable(), Qt::CaseInsensitive) == 0);
+    return TTomericButton::HearsVariable(upperName) || IsVariable(upperName, BoundVariable());
 }
 
 void TTomericCheckBox::OnVarChanged(const QString& upperName, const QString& value)
@@ -281,8 +287,7 @@ TFirstWrite TTomericRadioBtn::FirstWrite(const TCheckBoxProps& props)
 // The caption's variables are the base's: the caption is the object's text.
 bool TTomericRadioBtn::HearsVariable(const QString& upperName) const
 {
-    return TTomericButton::HearsVariable(upperName) ||
-           (!upperName.isEmpty() && upperName.compare(BoundVariable(), Qt::CaseInsensitive) == 0);
+    return TTomericButton::HearsVariable(upperName) || IsVariable(upperName, BoundVariable());
 }
 
 void TTomericRadioBtn::OnVarChanged(const QString& upperName, const QString& value)

@@ -9,9 +9,9 @@
 namespace tomeric {
 namespace {
 
-constexpr std::uint32_t kModulus = 65521;
-
 #if defined(__SSE2__)
+
+constexpr std::uint32_t kModulus = 65521;
 
 constexpr std::size_t kBlock = 32;
 // The bytes summed between two reductions modulo 65521: the most for which
